@@ -1,0 +1,117 @@
+// The engine's one position, move generation, make/unmake, the game record and move text.
+// Module-level state shared by the whole engine; there are no position objects.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "board/ConstBas.h"
+
+// Seven bytes, copied whole wherever a move is stored.
+struct MoveRec {
+    uint8_t From = 0;
+    uint8_t To = 0;
+    uint8_t Captured = 0;   // code that stood on To when generated (13, a piece, or a ghost)
+    uint8_t EnPassant = 0;  // 1 for an en-passant capture
+    uint8_t Promotion = 0;  // code of the piece promoted to, 0 if none
+    uint8_t Castle = 0;     // CastleNone .. CastleBlackQueen
+    uint8_t CapturedSlot = 0;  // piece-list slot removed by the move, written by MakeMove
+    bool operator==(const MoveRec&) const = default;
+};
+static_assert(sizeof(MoveRec) == 7, "MoveRec is seven bytes");
+
+// A move list: entries 0..Count-1.
+struct MoveList {
+    MoveRec Move[MaxListMoves];
+    int Count = 0;
+};
+
+// ---- Position ----
+extern uint8_t Board[BoardSize];
+extern uint8_t InitialBoard[BoardSize];
+extern uint8_t SquareOfIndex[64];  // FEN order index -> square (a8..h8, ..., a1..h1)
+extern const int Directions[8];     // 10, -10, 1, -1, 11, -11, 9, -9
+extern const int KnightOffsets[8];  // 8, 19, 21, 12, -8, -19, -21, -12
+extern int TouchCount[BoardSize];   // moves that started or ended on a square: castling rights
+extern uint8_t PieceList[MaxPieces + 1];  // slot -> square (slot 0 is scratch)
+extern uint8_t PieceIndex[BoardSize];     // square -> slot, 0 if none
+extern int PieceCount;
+
+extern bool WhiteToMove;
+extern bool EnginePlaysWhite;
+extern int WhiteKingSquare, BlackKingSquare;
+extern int32_t WhiteCastled;  // 0, 1 king side, 2 queen side
+extern int32_t BlackCastled;  // 0, 3 king side, 4 queen side
+extern int32_t PendingCastle;
+extern bool CapturesOnly;
+extern int HalfmoveClock;
+extern int Ply;
+extern int FiftyHistory[MaxPly];
+
+// ---- Game record ----
+extern std::vector<MoveRec> GameRecord;  // slot 0 holds no move
+extern std::unordered_map<std::string, int> RepetitionTable;  // position key -> times arisen
+extern std::string BookLine;  // " " then the first game moves as text
+extern int BookPly;           // plies recorded in BookLine, or OutOfBook
+extern bool BookLoaded;
+
+// ---- Game, clock and search state shared with the driver and the search ----
+extern bool InGuiMode;  // game-window mode (set once at start-up)
+extern std::string PromotionLetter;  // game-window mode: letter of the last promotion turned into text
+extern float TimeLeft;               // engine clock, seconds
+extern double OpponentTimeLeft;      // opponent clock, seconds
+extern int32_t MovesPerControl;      // 0 = whole game
+extern int32_t BaseTime;             // seconds per period
+extern int32_t TimeIncrement;        // seconds per move
+extern int MaxDepth;                 // 30 = no depth limit
+extern double TimeBank;
+extern bool ForceMode;
+extern bool OpponentIsComputer;
+extern int ProtocolVersion;
+extern int32_t GameResult;  // ResultNone .. ResultBlackResigns
+extern int32_t NodeCount;
+extern int32_t QuiescenceNodes;
+
+// ---- Squares and text ----
+int FileFromLetter(const std::string& s);
+int RowBase(const std::string& s);
+inline int FileOf(int sq) { return sq % 10; }
+inline int RankOf(int sq) { return sq / 10 - 1; }
+std::string SquareText(int sq);  // e.g. 55 -> "e4"
+
+// ---- Set-up ----
+void InitBoardTables();  // Directions, InitialBoard, SquareOfIndex; clears the rest
+void InitSquareOfIndex();
+void RebuildPieceList();
+void ResetGame();
+
+// ---- Move generation and attacks ----
+int GenerateMoves(MoveList& list);
+bool AddMove(MoveList& list, int nFrom, int nTo);
+bool IsAttacked(int nSquare, int nColour);  // nColour 2 = Black attacks, else White
+bool InCheck();
+bool IsLegalAfterMove(const MoveRec& m);
+
+// ---- Making moves ----
+void MakeMove(MoveRec& m);
+void UnmakeMove(const MoveRec& m);
+void MakeGameMove(const MoveRec& m);
+void RecordMove(const MoveRec& m);
+void TakeBack(int n);
+// Called by SetBoard: take-backs stop at the set-up position.
+void MarkSetUpPosition();
+int GhostSquare();  // the square holding a ghost, 0 if none
+void ClearGhosts();
+void RestoreGhost(int nSquare);  // clears every ghost, then marks nSquare (0: none) as the en-passant square
+
+// ---- Display ----
+std::string BoardDiagram();
+std::string PieceLetter(int nCode);
+
+// ---- Move text ----
+std::string MoveToText(const MoveRec& m);
+bool IsMoveText(const std::string& sLine);
+bool FindMoveFromText(const std::string& sLine, MoveRec& found);
+
+#include "board/EPDBas.h"

@@ -1,0 +1,7 @@
+// Program entry.
+#include <cstdio>
+
+int main() {
+    std::printf("talvor %s\n", TALVOR_VERSION);
+    return 0;
+}

@@ -1,0 +1,1 @@
+target_sources(talvor_gui PRIVATE placeholder.cpp)

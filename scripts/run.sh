@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Builds the program and starts it; arguments go to talvor (e.g. -xboard).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/deps.sh
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build --target talvor talvor_data
+exec build/bin/talvor "$@"
