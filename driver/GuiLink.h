@@ -5,7 +5,7 @@
 struct GameWindowHooks {
     bool (*Show)(int argc, char** argv) = nullptr;  // creates and shows frmDebugMain (its Form_Load runs)
     void (*ShowLine)(const std::string& sText) = nullptr;  // SendLine's game-window face
-    void (*Yield)(int nWaitMs) = nullptr;  // delivers window events; may wait up to nWaitMs for one
+    void (*Yield)(int nWaitMs) = nullptr;  // delivers window events; nWaitMs < 0 waits for the next one
     void (*Warn)(const std::string& sText) = nullptr;  // a warning message box
     bool (*Italian)() = nullptr;                       // mnuitalian is checked
 };

@@ -22,3 +22,9 @@ void SendLine(const std::string& sText) {
 }
 
 std::string ReadSetting(const std::string&, const std::string& sDefault) { return sDefault; }
+
+#include <cstdio>
+int Main(int, char**) {
+    std::printf("talvor %s\n", TALVOR_VERSION);
+    return 0;
+}

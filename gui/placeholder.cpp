@@ -1,1 +1,4 @@
-// Keeps the library non-empty until the window's sources land.
+// Stand-in until the game window lands: no hooks, so game-window mode is unavailable.
+#include "gui/InstallGameWindow.h"
+
+void InstallGameWindow() {}

@@ -1,4 +1,4 @@
-// Minimal stand-ins until the search and the book land: the first legal move, no book.
+// Stand-in until the search lands: plays the first legal move.
 #include "search/BookBas.h"
 #include "search/SearchBas.h"
 
@@ -23,6 +23,3 @@ MoveRec Think() {
     GameResult = InCheck() ? (WhiteToMove ? ResultBlackWins : ResultWhiteWins) : ResultDraw;
     return MoveRec{};
 }
-
-bool LoadBook() { return false; }
-void BookProbe(MoveRec& result) { result = MoveRec{}; }
