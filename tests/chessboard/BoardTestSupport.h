@@ -26,11 +26,12 @@ inline QString LayoutFromFen(const char* sPlacement) {
 
 // Records every event as text, e.g. "PieceMovement(W,e2,e4)", "PieceCapture(5)", "KingInCheck(B,mate)".
 class EventLog : public QObject {
-public:
+  public:
     explicit EventLog(wqzChessboard& board) {
-        connect(&board, &wqzChessboard::PieceMovement, this, [this](bool bWhite, const QString& f, const QString& t) {
-            Events << QStringLiteral("PieceMovement(%1,%2,%3)").arg(Side(bWhite), f, t);
-        });
+        connect(&board, &wqzChessboard::PieceMovement, this,
+                [this](bool bWhite, const QString& f, const QString& t) {
+                    Events << QStringLiteral("PieceMovement(%1,%2,%3)").arg(Side(bWhite), f, t);
+                });
         connect(&board, &wqzChessboard::PieceCapture, this,
                 [this](int e) { Events << QStringLiteral("PieceCapture(%1)").arg(e); });
         connect(&board, &wqzChessboard::KingInCheck, this, [this](bool bWhite, bool bMate) {
@@ -72,11 +73,14 @@ inline int KindFromEngineCode(int nCode) {
 }
 
 // Engine square of control square k (1 = a8 ... 64 = h1).
-inline int EngineSquare(int k) { return (8 - (k - 1) / 8 + 1) * 10 + (k - 1) % 8 + 1; }
+inline int EngineSquare(int k) {
+    return (8 - (k - 1) / 8 + 1) * 10 + (k - 1) % 8 + 1;
+}
 
 // The engine's position as the control's layout text.
 inline QString EngineLayout() {
-    static const char* const kPair[12] = {"BK", "BQ", "BR", "BN", "BB", "BP", "WK", "WQ", "WR", "WN", "WB", "WP"};
+    static const char* const kPair[12] = {"BK", "BQ", "BR", "BN", "BB", "BP",
+                                          "WK", "WQ", "WR", "WN", "WB", "WP"};
     QString s;
     for (int k = 1; k <= 64; ++k) {
         const int kind = KindFromEngineCode(Board[EngineSquare(k)]);
@@ -103,10 +107,13 @@ inline std::vector<MoveRec> EngineLegalMoves() {
 }
 
 // Moves as from * 100 + to in the control's square numbers; the promotion piece is asked for separately.
-inline int ControlSquareOfEngine(int sq) { return (8 - RankOf(sq)) * 8 + FileOf(sq); }
+inline int ControlSquareOfEngine(int sq) {
+    return (8 - RankOf(sq)) * 8 + FileOf(sq);
+}
 inline std::set<int> MoveSquares(const std::vector<MoveRec>& moves) {
     std::set<int> s;
-    for (const MoveRec& m : moves) s.insert(ControlSquareOfEngine(m.From) * 100 + ControlSquareOfEngine(m.To));
+    for (const MoveRec& m : moves)
+        s.insert(ControlSquareOfEngine(m.From) * 100 + ControlSquareOfEngine(m.To));
     return s;
 }
 

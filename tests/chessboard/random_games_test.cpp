@@ -42,8 +42,9 @@ TEST(ChessboardRandomGames, ControlAndEngineAgreeMoveByMove) {
             const std::set<int> engineSet = MoveSquares(legal);
             const std::set<int> controlSet = ControlLegalMoves(board);
             ASSERT_EQ(board.LayoutText(), EngineLayout()) << "game " << game << " ply " << ply;
-            ASSERT_EQ(engineSet, controlSet) << "game " << game << " ply " << ply << " position " << PositionKey()
-                                             << "\nengine:  " << Join(board, engineSet) << "\ncontrol: " << Join(board, controlSet);
+            ASSERT_EQ(engineSet, controlSet)
+                << "game " << game << " ply " << ply << " position " << PositionKey()
+                << "\nengine:  " << Join(board, engineSet) << "\ncontrol: " << Join(board, controlSet);
             if (legal.empty()) break;
 
             // Now and then every legal move goes through MovePiece and is taken back, and some moves the
@@ -75,7 +76,7 @@ TEST(ChessboardRandomGames, ControlAndEngineAgreeMoveByMove) {
                 if (m.Captured < EmptySquare) captures.push_back(m);
                 if (m.EnPassant || m.Castle || m.Promotion) special.push_back(m);
             }
-            const std::vector<MoveRec>& pool = !special.empty()                          ? special
+            const std::vector<MoveRec>& pool = !special.empty()                        ? special
                                                : (!captures.empty() && rng() % 4 != 0) ? captures
                                                                                        : legal;
             const MoveRec m = pool[rng() % pool.size()];
@@ -92,7 +93,8 @@ TEST(ChessboardRandomGames, ControlAndEngineAgreeMoveByMove) {
             if (m.EnPassant) ++t.EnPassant;
             if (m.Castle) ++t.Castles;
             expected += QStringLiteral("PieceMovement(%1,%2,%3)").arg(EventLog::Side(white), from, to);
-            if (m.Captured < EmptySquare) expected += QStringLiteral(" PieceCapture(%1)").arg(KindFromEngineCode(m.Captured));
+            if (m.Captured < EmptySquare)
+                expected += QStringLiteral(" PieceCapture(%1)").arg(KindFromEngineCode(m.Captured));
 
             log.Take();
             ASSERT_TRUE(board.MovePiece(from, to)) << from.toStdString() << to.toStdString();
@@ -103,18 +105,21 @@ TEST(ChessboardRandomGames, ControlAndEngineAgreeMoveByMove) {
             if (check) {
                 ++t.Checks;
                 t.Mates += noMoves;
-                expected += QStringLiteral(" KingInCheck(%1,%2)").arg(EventLog::Side(!white), noMoves ? "mate" : "check");
+                expected += QStringLiteral(" KingInCheck(%1,%2)")
+                                .arg(EventLog::Side(!white), noMoves ? "mate" : "check");
             } else if (noMoves) {
                 ++t.Stalemates;
                 expected += QStringLiteral(" Stalemate");
             }
-            ASSERT_EQ(log.Take(), expected) << "game " << game << " ply " << ply << " after " << PositionKey();
+            ASSERT_EQ(log.Take(), expected)
+                << "game " << game << " ply " << ply << " after " << PositionKey();
         }
     }
-    std::printf("%d games, %d positions, %d MovePiece probes: %d checks, %d mates, %d stalemates, %d promotions, "
-                "%d en passant, %d castlings\n",
-                kGames, t.Positions, t.MovePieceProbes, t.Checks, t.Mates, t.Stalemates, t.Promotions, t.EnPassant,
-                t.Castles);
+    std::printf(
+        "%d games, %d positions, %d MovePiece probes: %d checks, %d mates, %d stalemates, %d promotions, "
+        "%d en passant, %d castlings\n",
+        kGames, t.Positions, t.MovePieceProbes, t.Checks, t.Mates, t.Stalemates, t.Promotions, t.EnPassant,
+        t.Castles);
     if (kGames >= 1000) {
         // The run must actually have reached the cases it is meant to compare.
         EXPECT_GT(t.Mates, 10);
