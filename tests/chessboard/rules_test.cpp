@@ -7,7 +7,7 @@
 namespace {
 class Rules : public ::testing::Test {
   protected:
-    void SetUp(const char* sPlacement, bool bWhiteToMove) {
+    void Position(const char* sPlacement, bool bWhiteToMove) {
         board.NewGame(false, 0, 0, LayoutFromFen(sPlacement), bWhiteToMove);
         log.Take();
     }
@@ -134,7 +134,7 @@ TEST_F(Rules, Castling) {
         SCOPED_TRACE(std::string(c.placement) + " " + c.move);
         // A start position first: an empty h1 must not keep a rook from an earlier game.
         board.NewGame();
-        SetUp(c.placement, c.white);
+        Position(c.placement, c.white);
         const QString before = board.LayoutText();
         const QString m = c.move;
         EXPECT_EQ(Move(m), c.legal);
@@ -157,12 +157,12 @@ TEST_F(Rules, Castling) {
 }
 
 TEST_F(Rules, CastlingRightsLostByMovingKingOrRook) {
-    SetUp("r3k2r/8/8/8/8/8/8/R3K2R", true);
+    Position("r3k2r/8/8/8/8/8/8/R3K2R", true);
     Play({"e1f1", "e8d8", "f1e1", "d8e8"});
     EXPECT_FALSE(Move("e1g1"));
     EXPECT_FALSE(Move("e1c1"));
 
-    SetUp("r3k2r/8/8/8/8/8/8/R3K2R", true);
+    Position("r3k2r/8/8/8/8/8/8/R3K2R", true);
     Play({"h1h2", "a8a7", "h2h1", "a7a8"});
     EXPECT_FALSE(Move("e1g1"));
     EXPECT_TRUE(Move("e1c1"));
@@ -171,7 +171,7 @@ TEST_F(Rules, CastlingRightsLostByMovingKingOrRook) {
 }
 
 TEST_F(Rules, EnPassantCaptureAndItsUndo) {
-    SetUp("4k3/3p4/8/4P3/8/8/8/4K3", false);
+    Position("4k3/3p4/8/4P3/8/8/8/4K3", false);
     EXPECT_TRUE(Move("d7d5"));
     EXPECT_TRUE(board.EnPassantIsPossible());
     log.Take();
@@ -191,7 +191,7 @@ TEST_F(Rules, EnPassantCaptureAndItsUndo) {
     EXPECT_TRUE(Move("e5d6"));
 
     // Black takes en passant the other way.
-    SetUp("4k3/8/8/8/3p4/8/4P3/4K3", true);
+    Position("4k3/8/8/8/3p4/8/4P3/4K3", true);
     EXPECT_TRUE(Move("e2e4"));
     EXPECT_TRUE(Move("d4e3"));
     EXPECT_EQ(PieceAt("e4"), "--");
@@ -203,12 +203,12 @@ TEST_F(Rules, EnPassantCaptureAndItsUndo) {
 }
 
 TEST_F(Rules, EnPassantOnlyRightAfterTheDoubleStep) {
-    SetUp("4k3/3p4/8/4P3/8/8/8/4K3", false);
+    Position("4k3/3p4/8/4P3/8/8/8/4K3", false);
     Play({"d7d5", "e1e2", "e8e7"});
     EXPECT_FALSE(Move("e5d6"));
 
     // Taking back a double step that followed an ordinary move leaves no en-passant chance behind.
-    SetUp("4k3/3p4/8/4P3/8/8/8/4K3", true);
+    Position("4k3/3p4/8/4P3/8/8/8/4K3", true);
     Play({"e1e2", "d7d5"});
     EXPECT_TRUE(board.UndoLastMove());
     EXPECT_FALSE(board.EnPassantIsPossible());
@@ -217,7 +217,7 @@ TEST_F(Rules, EnPassantOnlyRightAfterTheDoubleStep) {
 }
 
 TEST_F(Rules, EnPassantThatExposesTheKingIsRefused) {
-    SetUp("8/3p4/8/K3P2r/8/8/8/4k3", false);
+    Position("8/3p4/8/K3P2r/8/8/8/4k3", false);
     EXPECT_TRUE(Move("d7d5"));
     log.Take();
     const QString before = board.LayoutText();
@@ -256,7 +256,7 @@ TEST_F(Rules, PromotionChoices) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.move) + " answer " + std::to_string(c.answer));
-        SetUp("1n2k3/P7/8/8/8/2K5/7p/8", c.white);
+        Position("1n2k3/P7/8/8/8/2K5/7p/8", c.white);
         const QString before = board.LayoutText();
         log.PromotionAnswer = c.answer;
         const QString m = c.move;
@@ -271,7 +271,7 @@ TEST_F(Rules, PromotionChoices) {
 }
 
 TEST_F(Rules, PromotionThatExposesTheKingAsksNothing) {
-    SetUp("4k3/r2P3K/8/8/8/8/8/8", true);
+    Position("4k3/r2P3K/8/8/8/8/8/8", true);
     const QString before = board.LayoutText();
     EXPECT_FALSE(Move("d7d8"));
     EXPECT_EQ(log.Take(), "");
@@ -280,7 +280,7 @@ TEST_F(Rules, PromotionThatExposesTheKingAsksNothing) {
 }
 
 TEST_F(Rules, PinnedPieceCannotMove) {
-    SetUp("4k3/4r3/8/8/8/8/4B3/4K3", true);
+    Position("4k3/4r3/8/8/8/8/4B3/4K3", true);
     EXPECT_FALSE(Move("e2d3"));
     EXPECT_EQ(log.Take(), "");
     EXPECT_EQ(board.UndoCount(), 0);
@@ -358,7 +358,7 @@ TEST_F(Rules, MateAndStalemateVerdicts) {
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.placement) + " " + c.move);
         EXPECT_EQ(EngineVerdict(c.placement, c.white, c.move), c.verdict);
-        SetUp(c.placement, c.white);
+        Position(c.placement, c.white);
         EXPECT_TRUE(Move(c.move));
         const QStringList events = log.Events;
         EXPECT_EQ(events.value(events.size() - 1).toStdString(), c.lastEvent);
@@ -366,7 +366,7 @@ TEST_F(Rules, MateAndStalemateVerdicts) {
         EXPECT_EQ(board.SideTurn(), c.white ? 1 : 0);
     }
     // The way out of the en-passant case really is playable, and is taken back cleanly.
-    SetUp("8/1Q6/8/k7/2p5/2N5/1P6/7K", true);
+    Position("8/1Q6/8/k7/2p5/2N5/1P6/7K", true);
     const QString before = board.LayoutText();
     Play({"b2b4", "c4b3"});
     EXPECT_EQ(PieceAt("b4"), "--");
@@ -379,7 +379,7 @@ TEST_F(Rules, MateAndStalemateVerdicts) {
 // The trial moves of the mate and stalemate tests leave no trace: position, undo list, en-passant state
 // and the highlighted squares are as before.
 TEST_F(Rules, TrialMovesLeaveNoTrace) {
-    SetUp("4k3/3p4/8/4P3/8/8/8/4K3", false);
+    Position("4k3/3p4/8/4P3/8/8/8/4K3", false);
     Play({"d7d5"});
     const QString before = board.LayoutText();
     const int records = board.UndoCount();
