@@ -397,3 +397,29 @@ TEST_F(ConsoleInput, EndOfInputHandsOverTheLastPiece) {
     EXPECT_EQ(ReadInput(), "");
 }
 }  // namespace
+
+namespace {
+// Game-window main loop: engine turn, mailbox, then one yield that waits only when there is nothing to do.
+struct LoopEnd {};
+std::vector<int> YieldWaits;
+
+TEST_F(Driver, GameWindowLoopYieldsAndWaitsOnlyWhenIdle) {
+    InGuiMode = true;
+    MaxDepth = 1;
+    YieldWaits.clear();
+    static Lines* said;
+    said = &sent;
+    GameWindow.Yield = [](int nWaitMs) {
+        YieldWaits.push_back(nWaitMs);
+        if (YieldWaits.size() == 1) {  // the person starts a game and asks the engine to play White
+            GuiInputLine = "new\ngo\n";
+            GuiInputPending = true;
+        }
+        if (YieldWaits.size() == 3) throw LoopEnd{};
+    };
+    EXPECT_THROW(MainLoop(), LoopEnd);
+    EXPECT_EQ(YieldWaits, (std::vector<int>{-1, 0, -1}));
+    EXPECT_EQ(Announcements(*said).size(), 1u);  // the engine's move, played in the third pass
+    EXPECT_FALSE(EngineOnMove());
+}
+}  // namespace
