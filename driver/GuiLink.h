@@ -12,4 +12,6 @@ struct GameWindowHooks {
 extern GameWindowHooks GameWindow;
 
 // True when the game window is in use and its Italian menu item is checked.
-inline bool ItalianTexts() { return GameWindow.Italian && GameWindow.Italian(); }
+inline bool ItalianTexts() {
+    return GameWindow.Italian && GameWindow.Italian();
+}

@@ -1,13 +1,22 @@
 #include "platform/Platform.h"
 
+#include <poll.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <climits>
+#include <csignal>
+#include <ctime>
 
 double TimerSeconds() {
     using namespace std::chrono;
     return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+bool MonotonicClockWorks() {
+    timespec ts;
+    return clock_gettime(CLOCK_MONOTONIC, &ts) == 0;
 }
 
 std::string ProgramFolder() {
@@ -17,4 +26,54 @@ std::string ProgramFolder() {
     std::string s(path, static_cast<size_t>(n));
     const size_t slash = s.rfind('/');
     return slash == std::string::npos ? "." : (slash == 0 ? "/" : s.substr(0, slash));
+}
+
+void IgnoreInterruptSignals() {
+    std::signal(SIGINT, SIG_IGN);
+    std::signal(SIGPIPE, SIG_IGN);
+}
+
+bool ConsoleInputWaiting(int nTimeoutMs) {
+    pollfd p{STDIN_FILENO, POLLIN, 0};
+    const int r = poll(&p, 1, nTimeoutMs < 0 ? 0 : nTimeoutMs);
+    // A hang-up or an invalid descriptor counts as waiting: the next read reports the end of input.
+    return r > 0 && (p.revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL)) != 0;
+}
+
+long ReadConsoleChunk(char* pBuffer, size_t nMax) {
+    for (;;) {
+        const ssize_t n = read(STDIN_FILENO, pBuffer, nMax);
+        if (n >= 0) return static_cast<long>(n);
+        if (errno == EINTR) continue;
+        if (errno == EAGAIN || errno == EWOULDBLOCK) return -1;
+        return 0;  // any other failure: the input is gone for good
+    }
+}
+
+static void WriteAll(int fd, const std::string& s) {
+    size_t done = 0;
+    while (done < s.size()) {
+        const ssize_t n = write(fd, s.data() + done, s.size() - done);
+        if (n > 0) {
+            done += static_cast<size_t>(n);
+        } else if (n < 0 && errno == EINTR) {
+            continue;
+        } else {
+            return;  // the reader went away: nothing to be done
+        }
+    }
+}
+
+void WriteConsole(const std::string& sBytes) {
+    WriteAll(STDOUT_FILENO, sBytes);
+}
+
+void WriteError(const std::string& sBytes) {
+    WriteAll(STDERR_FILENO, sBytes);
+}
+
+void EndProcess(int nStatus) {
+    close(STDIN_FILENO);
+    close(STDOUT_FILENO);
+    _exit(nStatus);
 }

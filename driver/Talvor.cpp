@@ -1,0 +1,112 @@
+// Start-up, the run modes and the main loop.
+#include "driver/Talvor.h"
+
+#include "board/BoardBas.h"
+#include "driver/GuiLink.h"
+#include "driver/IOBas.h"
+#include "platform/Platform.h"
+#include "search/SearchBas.h"
+
+namespace {
+// The program's message texts (resource strings 101 and 102).
+constexpr char NoClockText[] = "Talvor needs a monotonic clock to time its moves, and this system has none.";
+constexpr char UnknownSwitchText[] =
+    "Talvor: unknown command-line switch ignored (use -xboard to run under a chess interface).";
+constexpr char NoWindowText[] =
+    "talvor: this build has no game window. Run it from a chess interface, e.g. "
+    "xboard -fcp \"talvor -xboard\", or talk to it directly with: talvor -xboard\n";
+
+// Console mode waits at most this long for input, so an idle engine wakes about ten times a second.
+constexpr int IdleWaitMs = 100;
+
+std::string Lower(std::string s) {
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return s;
+}
+}  // namespace
+
+bool ChooseGuiMode(const std::string& sCommandLine, std::vector<std::string>& warnings) {
+    bool consoleSwitch = false, gui = false;
+    if (!sCommandLine.empty()) {
+        const std::string line = Lower(sCommandLine);
+        size_t start = 0;
+        for (;;) {
+            const size_t blank = line.find(' ', start);
+            const std::string token = line.substr(start, blank == std::string::npos ? blank : blank - start);
+            if (token == "xboard" || token == "/xboard" || token == "-xboard") {
+                consoleSwitch = true;
+                gui = false;
+            } else if (token == "inguimode" || token == "/inguimode" || token == "-inguimode") {
+                gui = true;
+            } else {
+                warnings.push_back(std::string(UnknownSwitchText) + "\n" + sCommandLine);
+            }
+            if (blank == std::string::npos) break;
+            start = blank + 1;
+        }
+    }
+    return gui || !consoleSwitch;
+}
+
+int Main(int argc, char** argv) {
+    if (!MonotonicClockWorks()) {
+        WriteError(std::string(NoClockText) + "\n");
+        EndProcess(1);
+    }
+    std::string commandLine;
+    for (int i = 1; i < argc; ++i) commandLine += (i > 1 ? " " : "") + std::string(argv[i]);
+    std::vector<std::string> warnings;
+    InGuiMode = ChooseGuiMode(commandLine, warnings);
+
+    if (!InGuiMode) {
+        IgnoreInterruptSignals();
+        for (const std::string& w : warnings) WriteError(w + "\n");
+        InitEngine();
+        MainLoop();
+    }
+    if (!GameWindow.Show) {
+        for (const std::string& w : warnings) WriteError(w + "\n");
+        WriteError(NoWindowText);
+        EndProcess(1);
+    }
+    InitEngine();
+    if (!GameWindow.Show(argc, argv)) {
+        WriteError("talvor: the game window could not be opened.\n");
+        EndProcess(1);
+    }
+    // After Show, so the window system is ready for message boxes.
+    for (const std::string& w : warnings) {
+        if (GameWindow.Warn)
+            GameWindow.Warn(w);
+        else
+            WriteError(w + "\n");
+    }
+    MainLoop();
+}
+
+void MainLoop() {
+    for (;;) {
+        EngineTurn();
+        if (InGuiMode) {
+            if (InputAvailable()) {
+                const std::string s = ReadInput();
+                if (!s.empty()) InterpretInput(s);
+            }
+            // One yield; an idle window waits for its next event instead of spinning.
+            if (GameWindow.Yield) GameWindow.Yield(EngineOnMove() || GuiInputPending ? 0 : -1);
+        } else {
+            // Wait for input rather than sleep: a command is handled as soon as it arrives.
+            if (WaitForInput(EngineOnMove() ? 0 : IdleWaitMs)) {
+                const std::string s = ReadInput();
+                if (!s.empty()) InterpretInput(s);
+            }
+            // The interface closed the pipe or died: end as quit does.
+            if (ConsoleInputClosed) QuitProgram();
+        }
+    }
+}
+
+void QuitProgram() {
+    EndProcess(0);
+}
