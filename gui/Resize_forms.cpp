@@ -132,7 +132,16 @@ bool SetTwips(QObject* obj, const char* sProperty, int32_t nValue) {
 
 bool MoveTwips(QObject* obj, int32_t nLeft, int32_t nTop, std::optional<int32_t> nWidth,
                std::optional<int32_t> nHeight) {
-    if (!obj || !obj->isWidgetType() || IsLine(obj)) return false;
+    if (!obj || IsLine(obj)) return false;
+    // A control that carries its geometry as properties is placed through them.
+    if (obj->property("Left").isValid() && obj->property("Top").isValid()) {
+        SetTwips(obj, "Left", nLeft);
+        SetTwips(obj, "Top", nTop);
+        if (nWidth) SetTwips(obj, "Width", *nWidth);
+        if (nHeight) SetTwips(obj, "Height", *nHeight);
+        return true;
+    }
+    if (!obj->isWidgetType()) return false;
     auto* w = static_cast<QWidget*>(obj);
     const int width = nWidth ? std::max(0, TwipsToPixels(*nWidth)) : w->width();
     const int height = nHeight ? std::max(0, TwipsToPixels(*nHeight)) : w->height();

@@ -109,3 +109,25 @@ void LineControl::paintEvent(QPaintEvent*) {
     else
         p.drawLine(0, height() - 1, width() - 1, 0);
 }
+
+#include <QScrollBar>
+#include <QTextCursor>
+
+TextBox::TextBox(QWidget* parent) : QPlainTextEdit(parent) { setReadOnly(true); }
+
+void TextBox::SetText(const QString& sText) {
+    if (sText == m_text) return;
+    m_text = sText;
+    QString shown = sText;
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    setPlainText(shown);
+    emit Change();
+}
+
+void TextBox::ScrollToEnd() {
+    QTextCursor c = textCursor();
+    c.movePosition(QTextCursor::End);
+    setTextCursor(c);
+    verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+}

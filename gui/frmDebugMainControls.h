@@ -69,3 +69,23 @@ private:
     void Place();
     int m_x1 = 0, m_y1 = 0, m_x2 = 0, m_y2 = 0, m_color = 0x808080;
 };
+
+#include <QPlainTextEdit>
+#include <QString>
+
+// A multi-line text box whose text is kept exactly as assigned (lines joined by CR LF) while it shows the
+// lines; Text() and its length are what the window's limits count.
+class TextBox : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    explicit TextBox(QWidget* parent = nullptr);
+    const QString& Text() const { return m_text; }
+    void SetText(const QString& sText);
+    void ScrollToEnd();
+
+signals:
+    void Change();
+
+private:
+    QString m_text;
+};
