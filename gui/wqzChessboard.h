@@ -196,7 +196,6 @@ class wqzChessboard : public QWidget {
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
     void UserControl_Resize();
     void PropertyChanged(const QString& sName) { m_hostProperties.PropertyChanged(sName); }
 
@@ -223,6 +222,7 @@ class wqzChessboard : public QWidget {
     void Initialize();
     void LoadArtwork();
     int PixelsFromTwips(int nTwips) const;
+    void PlaceSquares();
     bool HasLegalMove(bool bWhite);
     bool KingOfColourAttacked(bool bWhite) const;
     void PutPiece(int nSquare, const PieceData& piece, bool bOccupied);
