@@ -198,14 +198,24 @@ int GenerateMoves(MoveList& list) {
                     AddMove(list, s, s - 20);
                 if (Board[s - 10] == EmptySquare) AddMove(list, s, s - 10);
                 break;
-            case WhiteKnight: AddSteps(list, s, kWhiteKnight); break;
-            case BlackKnight: AddSteps(list, s, kBlackKnight); break;
+            case WhiteKnight:
+                AddSteps(list, s, kWhiteKnight);
+                break;
+            case BlackKnight:
+                AddSteps(list, s, kBlackKnight);
+                break;
             case WhiteBishop:
-            case BlackBishop: AddRays(list, s, kBishop, 4); break;
+            case BlackBishop:
+                AddRays(list, s, kBishop, 4);
+                break;
             case WhiteRook:
-            case BlackRook: AddRays(list, s, kQueen, 4); break;
+            case BlackRook:
+                AddRays(list, s, kQueen, 4);
+                break;
             case WhiteQueen:
-            case BlackQueen: AddRays(list, s, kQueen, 8); break;
+            case BlackQueen:
+                AddRays(list, s, kQueen, 8);
+                break;
             case WhiteKing:
                 AddSteps(list, s, kKing);
                 if (s == 25) AddCastling(list, 25, WhiteRook);
@@ -254,14 +264,20 @@ bool IsAttacked(int nSquare, int nColour) {
     return false;
 }
 
-bool InCheck() { return WhiteToMove ? IsAttacked(WhiteKingSquare, 2) : IsAttacked(BlackKingSquare, 1); }
+bool InCheck() {
+    return WhiteToMove ? IsAttacked(WhiteKingSquare, 2) : IsAttacked(BlackKingSquare, 1);
+}
 
 bool IsLegalAfterMove(const MoveRec& m) {
     switch (m.Castle) {
-        case CastleWhiteKing: return !IsAttacked(25, 2) && !IsAttacked(26, 2) && !IsAttacked(27, 2);
-        case CastleWhiteQueen: return !IsAttacked(25, 2) && !IsAttacked(24, 2) && !IsAttacked(23, 2);
-        case CastleBlackKing: return !IsAttacked(95, 1) && !IsAttacked(96, 1) && !IsAttacked(97, 1);
-        case CastleBlackQueen: return !IsAttacked(95, 1) && !IsAttacked(94, 1) && !IsAttacked(93, 1);
+        case CastleWhiteKing:
+            return !IsAttacked(25, 2) && !IsAttacked(26, 2) && !IsAttacked(27, 2);
+        case CastleWhiteQueen:
+            return !IsAttacked(25, 2) && !IsAttacked(24, 2) && !IsAttacked(23, 2);
+        case CastleBlackKing:
+            return !IsAttacked(95, 1) && !IsAttacked(96, 1) && !IsAttacked(97, 1);
+        case CastleBlackQueen:
+            return !IsAttacked(95, 1) && !IsAttacked(94, 1) && !IsAttacked(93, 1);
     }
     return WhiteToMove ? !IsAttacked(BlackKingSquare, 1) : !IsAttacked(WhiteKingSquare, 2);
 }

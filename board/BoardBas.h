@@ -12,10 +12,10 @@
 struct MoveRec {
     uint8_t From = 0;
     uint8_t To = 0;
-    uint8_t Captured = 0;   // code that stood on To when generated (13, a piece, or a ghost)
-    uint8_t EnPassant = 0;  // 1 for an en-passant capture
-    uint8_t Promotion = 0;  // code of the piece promoted to, 0 if none
-    uint8_t Castle = 0;     // CastleNone .. CastleBlackQueen
+    uint8_t Captured = 0;      // code that stood on To when generated (13, a piece, or a ghost)
+    uint8_t EnPassant = 0;     // 1 for an en-passant capture
+    uint8_t Promotion = 0;     // code of the piece promoted to, 0 if none
+    uint8_t Castle = 0;        // CastleNone .. CastleBlackQueen
     uint8_t CapturedSlot = 0;  // piece-list slot removed by the move, written by MakeMove
     bool operator==(const MoveRec&) const = default;
 };
@@ -30,10 +30,10 @@ struct MoveList {
 // ---- Position ----
 extern uint8_t Board[BoardSize];
 extern uint8_t InitialBoard[BoardSize];
-extern uint8_t SquareOfIndex[64];  // FEN order index -> square (a8..h8, ..., a1..h1)
-extern const int Directions[8];     // 10, -10, 1, -1, 11, -11, 9, -9
-extern const int KnightOffsets[8];  // 8, 19, 21, 12, -8, -19, -21, -12
-extern int TouchCount[BoardSize];   // moves that started or ended on a square: castling rights
+extern uint8_t SquareOfIndex[64];         // FEN order index -> square (a8..h8, ..., a1..h1)
+extern const int Directions[8];           // 10, -10, 1, -1, 11, -11, 9, -9
+extern const int KnightOffsets[8];        // 8, 19, 21, 12, -8, -19, -21, -12
+extern int TouchCount[BoardSize];         // moves that started or ended on a square: castling rights
 extern uint8_t PieceList[MaxPieces + 1];  // slot -> square (slot 0 is scratch)
 extern uint8_t PieceIndex[BoardSize];     // square -> slot, 0 if none
 extern int PieceCount;
@@ -50,14 +50,14 @@ extern int Ply;
 extern int FiftyHistory[MaxPly];
 
 // ---- Game record ----
-extern std::vector<MoveRec> GameRecord;  // slot 0 holds no move
+extern std::vector<MoveRec> GameRecord;                       // slot 0 holds no move
 extern std::unordered_map<std::string, int> RepetitionTable;  // position key -> times arisen
-extern std::string BookLine;  // " " then the first game moves as text
-extern int BookPly;           // plies recorded in BookLine, or OutOfBook
+extern std::string BookLine;                                  // " " then the first game moves as text
+extern int BookPly;                                           // plies recorded in BookLine, or OutOfBook
 extern bool BookLoaded;
 
 // ---- Game, clock and search state shared with the driver and the search ----
-extern bool InGuiMode;  // game-window mode (set once at start-up)
+extern bool InGuiMode;               // game-window mode (set once at start-up)
 extern std::string PromotionLetter;  // game-window mode: letter of the last promotion turned into text
 extern float TimeLeft;               // engine clock, seconds
 extern double OpponentTimeLeft;      // opponent clock, seconds
@@ -76,8 +76,12 @@ extern int32_t QuiescenceNodes;
 // ---- Squares and text ----
 int FileFromLetter(const std::string& s);
 int RowBase(const std::string& s);
-inline int FileOf(int sq) { return sq % 10; }
-inline int RankOf(int sq) { return sq / 10 - 1; }
+inline int FileOf(int sq) {
+    return sq % 10;
+}
+inline int RankOf(int sq) {
+    return sq / 10 - 1;
+}
 std::string SquareText(int sq);  // e.g. 55 -> "e4"
 
 // ---- Set-up ----

@@ -52,10 +52,12 @@ static int EnPassantSquare(const std::string& s, bool bWhiteToMove) {
     const int rank = s[1] - '0';
     const int sq = FileFromLetter(s) + RowBase(s.substr(1));
     if (bWhiteToMove) {
-        if (rank != 6 || Board[sq] != EmptySquare || Board[sq - 10] != BlackPawn || Board[sq + 10] != EmptySquare)
+        if (rank != 6 || Board[sq] != EmptySquare || Board[sq - 10] != BlackPawn ||
+            Board[sq + 10] != EmptySquare)
             return 0;
     } else {
-        if (rank != 3 || Board[sq] != EmptySquare || Board[sq + 10] != WhitePawn || Board[sq - 10] != EmptySquare)
+        if (rank != 3 || Board[sq] != EmptySquare || Board[sq + 10] != WhitePawn ||
+            Board[sq - 10] != EmptySquare)
             return 0;
     }
     return sq;

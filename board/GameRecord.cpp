@@ -39,10 +39,18 @@ void MakeGameMove(const MoveRec& m) {
         Board[from] = EmptySquare;
         int rookFrom, rookTo, rook;
         switch (m.Castle) {
-            case CastleWhiteKing: rookFrom = 28, rookTo = 26, rook = WhiteRook; break;
-            case CastleWhiteQueen: rookFrom = 21, rookTo = 24, rook = WhiteRook; break;
-            case CastleBlackKing: rookFrom = 98, rookTo = 96, rook = BlackRook; break;
-            default: rookFrom = 91, rookTo = 94, rook = BlackRook; break;
+            case CastleWhiteKing:
+                rookFrom = 28, rookTo = 26, rook = WhiteRook;
+                break;
+            case CastleWhiteQueen:
+                rookFrom = 21, rookTo = 24, rook = WhiteRook;
+                break;
+            case CastleBlackKing:
+                rookFrom = 98, rookTo = 96, rook = BlackRook;
+                break;
+            default:
+                rookFrom = 91, rookTo = 94, rook = BlackRook;
+                break;
         }
         Board[rookTo] = static_cast<uint8_t>(rook);
         Board[rookFrom] = EmptySquare;
@@ -119,7 +127,9 @@ void TakeBack(int n) {
     GameResult = ResultNone;
 }
 
-void MarkSetUpPosition() { FirstTakeBackPly = GameRecord.size(); }
+void MarkSetUpPosition() {
+    FirstTakeBackPly = GameRecord.size();
+}
 
 void ResetGame() {
     std::memcpy(Board, InitialBoard, sizeof Board);

@@ -28,10 +28,14 @@ struct RookMove {
 };
 static RookMove CastlingRook(int nCastle) {
     switch (nCastle) {
-        case CastleWhiteKing: return {28, 26, WhiteRook};
-        case CastleWhiteQueen: return {21, 24, WhiteRook};
-        case CastleBlackKing: return {98, 96, BlackRook};
-        default: return {91, 94, BlackRook};
+        case CastleWhiteKing:
+            return {28, 26, WhiteRook};
+        case CastleWhiteQueen:
+            return {21, 24, WhiteRook};
+        case CastleBlackKing:
+            return {98, 96, BlackRook};
+        default:
+            return {91, 94, BlackRook};
     }
 }
 
@@ -47,7 +51,9 @@ static inline void MoveRookForward(int nCastle) {
         BlackCastled = nCastle;
 }
 
-static inline int FiftySlot() { return Ply >= 0 && Ply < MaxPly ? Ply : 0; }
+static inline int FiftySlot() {
+    return Ply >= 0 && Ply < MaxPly ? Ply : 0;
+}
 
 void MakeMove(MoveRec& m) {
     const int from = m.From, to = m.To;

@@ -4,13 +4,17 @@
 static std::string PromotionText(int nPromotion) {
     switch (nPromotion) {
         case WhiteKnight:
-        case BlackKnight: return "n";
+        case BlackKnight:
+            return "n";
         case WhiteRook:
-        case BlackRook: return "r";
+        case BlackRook:
+            return "r";
         case WhiteQueen:
-        case BlackQueen: return "q";
+        case BlackQueen:
+            return "q";
         case WhiteBishop:
-        case BlackBishop: return "b";
+        case BlackBishop:
+            return "b";
     }
     return "";
 }
@@ -26,7 +30,9 @@ std::string MoveToText(const MoveRec& m) {
     return s;
 }
 
-static bool IsDigitAt(const std::string& s, size_t i) { return i < s.size() && s[i] >= '0' && s[i] <= '9'; }
+static bool IsDigitAt(const std::string& s, size_t i) {
+    return i < s.size() && s[i] >= '0' && s[i] <= '9';
+}
 
 bool IsMoveText(const std::string& sLine) {
     return !IsDigitAt(sLine, 0) && IsDigitAt(sLine, 1) && !IsDigitAt(sLine, 2) && IsDigitAt(sLine, 3);
