@@ -1,6 +1,7 @@
 // FEN set-up and the position key.
 #include "board/EPDBas.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -63,6 +64,24 @@ static int EnPassantSquare(const std::string& s, bool bWhiteToMove) {
     return sq;
 }
 
+// Material that promotions can produce: at most 8 pawns, and every piece beyond the initial set costs one.
+static bool PossibleMaterial(const uint8_t squares[64]) {
+    int count[13] = {};
+    for (int k = 0; k < 64; ++k) {
+        const int code = squares[k];
+        if (code > 12) continue;
+        ++count[code];
+        if ((code == WhitePawn || code == BlackPawn) && (k < 8 || k >= 56)) return false;  // rank 8 or 1
+    }
+    for (int colour = 0; colour < 2; ++colour) {
+        auto extra = [&](int code, int initial) { return std::max(0, count[code + colour] - initial); };
+        const int promoted =
+            extra(WhiteQueen, 1) + extra(WhiteRook, 2) + extra(WhiteBishop, 2) + extra(WhiteKnight, 2);
+        if (count[WhiteKing + colour] != 1 || count[WhitePawn + colour] + promoted > 8) return false;
+    }
+    return true;
+}
+
 bool SetBoard(const std::string& sFen) {
     const std::vector<std::string> f = SplitAtBlanks(sFen);
     if (f.size() < 4) return false;
@@ -71,13 +90,7 @@ bool SetBoard(const std::string& sFen) {
     std::string side = f[1];
     for (char& c : side) c = static_cast<char>(c == 'W' ? 'w' : c == 'B' ? 'b' : c);
     if (side != "w" && side != "b") return false;
-    int whiteKings = 0, blackKings = 0, pieces = 0;
-    for (uint8_t code : squares) {
-        whiteKings += code == WhiteKing;
-        blackKings += code == BlackKing;
-        pieces += code <= 12;
-    }
-    if (whiteKings != 1 || blackKings != 1 || pieces > MaxPieces) return false;
+    if (!PossibleMaterial(squares)) return false;
 
     // Try the position on a copy of the state, so a rejected text changes nothing.
     uint8_t savedBoard[BoardSize];

@@ -2,12 +2,30 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "board/BoardBas.h"
 
-bool LoadBook();               // reads the book named by the TalvorData setting; true if any line was read
+bool LoadBook();  // reads the book named by the TalvorData setting; true if any line was read
+// Loads the book at sPath (relative paths are taken from the program folder); true if any line was read.
+bool LoadBookFrom(const std::string& sPath);
 void BookProbe(MoveRec& result);  // a legal book move for the current game line, or all zero
+// The distinct legal moves the book offers now (what BookProbe picks from at random).
+std::vector<MoveRec> BookMoveChoices();
 bool BookLineAllowed(const std::string& sLine, int n);
 std::string WeightFileName(const std::string& sPath);
 int32_t DefaultBookWeight();
 int RandomInRange(int lo, int hi);
+
+// What the loader keeps. Lines are stored once each, in file order.
+extern std::vector<std::string> BookLines;
+extern int32_t BookLineCount;
+extern std::unordered_map<std::string, int32_t> BookWeights;  // line text -> ply mask
+extern std::vector<std::string> FirstMoves;                   // moves offered for the game's first ply
+extern int FirstMoveCount;
+
+// Bounds that keep a damaged or foreign file from exhausting memory or start-up time.
+constexpr int32_t MaxBookLines = 200000;
+constexpr int64_t MaxBookBytes = 32 * 1024 * 1024;
+constexpr size_t MaxBookLineLength = 1 + 4 * MaxBookMoves;  // a blank and 30 moves: all BookLine can hold

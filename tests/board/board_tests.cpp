@@ -226,9 +226,14 @@ TEST(PositionText, BadTextChangesNothing) {
         "k7/8/8/8/8/8/8/1K5r b - -",  // ...but not the side that just moved
         "qqqqqqqq/qqqqqqqq/qqqqqqqq/qqqqqqqk/QQQQQQQQ/QQQQQQQQ/QQQQQQQQ/QQQQQQQK w - -",  // 64 pieces
         "8/8/8/8/8/8/8/K6k w - - 0 1 ",
+        "P7/8/8/8/8/8/8/K6k w - -",            // pawn on the last rank
+        "8/8/8/8/8/8/8/K5pk w - -",            // pawn on the first rank
+        "QQQQQQQQ/QQ6/8/8/8/8/8/K6k w - -",    // ten queens
+        "k7/8/8/8/8/QQQQQQQQ/Q7/K7 b - -",     // nine queens: possible
+        "NNNN4/8/8/8/8/8/PPPPPPP1/K6k w - -",  // seven pawns and two extra knights
     };
-    const bool accepted[] = {false, false, false, false, false, false, false,
-                             false, false, false, true,  false, false, true};
+    const bool accepted[] = {false, false, false, false, false, false, false, false, false, false,
+                             true,  false, false, true,  false, false, false, true,  false};
     for (size_t i = 0; i < std::size(bad); ++i) {
         FreshGame();
         Play("e2e4");
