@@ -64,7 +64,9 @@ void Warn(const std::string& sText) {
     ShowMessage(DebugMain(), QString::fromStdString(sText), QString(), QMessageBox::Warning);
 }
 
-bool Italian() { return DebugMain() && DebugMain()->Italian(); }
+bool Italian() {
+    return DebugMain() && DebugMain()->Italian();
+}
 
 }  // namespace
 

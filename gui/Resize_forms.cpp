@@ -23,7 +23,9 @@ constexpr int32_t MinimisedTop = 30000;
 // Control placed far to the left: negative positions are kept relative to this.
 constexpr int32_t FarLeft = 75000;
 
-bool IsForm(QObject* obj) { return obj->isWidgetType() && static_cast<QWidget*>(obj)->isWindow(); }
+bool IsForm(QObject* obj) {
+    return obj->isWidgetType() && static_cast<QWidget*>(obj)->isWindow();
+}
 
 // The inner area of a form: the central widget of a main window (menus excluded), else the form itself.
 QWidget* ClientOf(QWidget* frm) {
@@ -31,9 +33,13 @@ QWidget* ClientOf(QWidget* frm) {
     return frm;
 }
 
-bool IsLine(QObject* obj) { return obj->property("X1").isValid(); }
+bool IsLine(QObject* obj) {
+    return obj->property("X1").isValid();
+}
 
-std::string NameOf(QObject* obj) { return obj->objectName().toStdString(); }
+std::string NameOf(QObject* obj) {
+    return obj->objectName().toStdString();
+}
 
 std::optional<int32_t> IndexOf(QObject* obj) {
     const QVariant v = obj->property("Index");
@@ -41,9 +47,13 @@ std::optional<int32_t> IndexOf(QObject* obj) {
     return v.toInt();
 }
 
-std::string TagOf(QObject* obj) { return obj->property("Tag").toString().toStdString(); }
+std::string TagOf(QObject* obj) {
+    return obj->property("Tag").toString().toStdString();
+}
 
-int32_t Round(double v) { return static_cast<int32_t>(std::lround(v)); }
+int32_t Round(double v) {
+    return static_cast<int32_t>(std::lround(v));
+}
 
 enum class Kind { WidthOnly, Both, Neither };
 
@@ -51,8 +61,9 @@ enum class Kind { WidthOnly, Both, Neither };
 // both ways; anything else (list boxes, pictures) keeps its size and only moves.
 Kind KindOf(QObject* ctl) {
     if (qobject_cast<QAbstractButton*>(ctl) || qobject_cast<QLabel*>(ctl)) return Kind::WidthOnly;
-    if (qobject_cast<QLineEdit*>(ctl) || qobject_cast<QTextEdit*>(ctl) || qobject_cast<QPlainTextEdit*>(ctl) ||
-        qobject_cast<QGroupBox*>(ctl) || ctl->inherits("ShapeControl") || ctl->inherits("wqzChessboard"))
+    if (qobject_cast<QLineEdit*>(ctl) || qobject_cast<QTextEdit*>(ctl) ||
+        qobject_cast<QPlainTextEdit*>(ctl) || qobject_cast<QGroupBox*>(ctl) ||
+        ctl->inherits("ShapeControl") || ctl->inherits("wqzChessboard"))
         return Kind::Both;
     return Kind::Neither;
 }
@@ -70,7 +81,9 @@ void Collect(QObject* parent, std::vector<QObject*>& out) {
 
 }  // namespace
 
-int TwipsToPixels(int32_t nTwips) { return static_cast<int>(std::lround(nTwips / double(TwipsPerPixel))); }
+int TwipsToPixels(int32_t nTwips) {
+    return static_cast<int>(std::lround(nTwips / double(TwipsPerPixel)));
+}
 
 std::vector<QObject*> FormControls(QWidget* frm) {
     std::vector<QObject*> out;
@@ -89,7 +102,8 @@ std::optional<int32_t> GetTwips(QObject* obj, const char* sProperty) {
         if (p == "Top") {
             if (w->isMinimized()) return MinimisedTop + std::max(0, w->y()) * TwipsPerPixel;
             if (w->isMaximized()) return -4 * TwipsPerPixel;
-            return w->y() * TwipsPerPixel;
+            // Negative only when maximised: a window pushed above the screen is still a normal one.
+            return std::max(0, w->y()) * TwipsPerPixel;
         }
         if (p == "Left") return w->x() * TwipsPerPixel;
         if (p == "Width") return w->width() * TwipsPerPixel;
@@ -154,7 +168,9 @@ bool MoveTwips(QObject* obj, int32_t nLeft, int32_t nTop, std::optional<int32_t>
     return true;
 }
 
-int32_t NormalizeLeft(int32_t nValue) { return nValue < 0 ? nValue + FarLeft : nValue; }
+int32_t NormalizeLeft(int32_t nValue) {
+    return nValue < 0 ? nValue + FarLeft : nValue;
+}
 
 int32_t FindForm(QWidget* frm) {
     const std::string name = NameOf(frm);
@@ -257,12 +273,15 @@ void ResizeControl(QObject* ctl, QWidget* frm) {
     const int32_t top = (r.Top * py) / 100;
     int32_t width = r.Width, height = r.Height;
     switch (KindOf(ctl)) {
-        case Kind::WidthOnly: width = (r.Width * px) / 100; break;
+        case Kind::WidthOnly:
+            width = (r.Width * px) / 100;
+            break;
         case Kind::Both:
             width = (r.Width * px) / 100;
             height = (r.Height * py) / 100;
             break;
-        case Kind::Neither: break;
+        case Kind::Neither:
+            break;
     }
     MoveTwips(ctl, left, top, width, height);
     MoveTwips(ctl, left, top, width);
@@ -284,8 +303,10 @@ void ResizeForm(QWidget* frm) {
             int32_t width = 0, height = 0;
             for (QObject* ctl : FormControls(frm)) {
                 if (IsLine(ctl)) {
-                    for (const char* x : {"X1", "X2"}) width = std::max(width, GetTwips(ctl, x).value_or(0) + 200);
-                    for (const char* y : {"Y1", "Y2"}) height = std::max(height, GetTwips(ctl, y).value_or(0) + 500);
+                    for (const char* x : {"X1", "X2"})
+                        width = std::max(width, GetTwips(ctl, x).value_or(0) + 200);
+                    for (const char* y : {"Y1", "Y2"})
+                        height = std::max(height, GetTwips(ctl, y).value_or(0) + 500);
                     continue;
                 }
                 const auto l = GetTwips(ctl, "Left"), w = GetTwips(ctl, "Width");

@@ -85,7 +85,8 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
     Label1 = TextLabel(this, "Label1", "Version 1.0", 1440, 720, 2160, 260);
     Label5 = TextLabel(this, "Label5", "Opening Book Version : 1.00", 3600, 720, 2160, 260);
     Label3 = TextLabel(this, "Label3", "Written by the TalvorWBE developers.", 1440, 1020, 4320, 260);
-    Label4 = TextLabel(this, "Label4", "For everyone who still plays a game after dinner.", 1440, 1290, 4320, 260);
+    Label4 =
+        TextLabel(this, "Label4", "For everyone who still plays a game after dinner.", 1440, 1290, 4320, 260);
     Label6 = TextLabel(this, "Label6", "Logo drawn for TalvorWBE.", 1440, 1560, 4320, 260);
 
     Line1 = new LineControl(this);
@@ -106,9 +107,13 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
     connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
 }
 
-void frmAbout::cmdOK_Click() { close(); }
+void frmAbout::cmdOK_Click() {
+    close();
+}
 
-frmAbout* frmAbout::Current() { return OpenBox.data(); }
+frmAbout* frmAbout::Current() {
+    return OpenBox.data();
+}
 
 frmAbout* frmAbout::ShowAbout(QWidget* owner) {
     if (!OpenBox) OpenBox = new frmAbout(owner);

@@ -9,7 +9,7 @@ class LineControl;
 
 class frmAbout : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit frmAbout(QWidget* parent = nullptr);
     // Shows the box modeless; while one is open, raises that same one.
     static frmAbout* ShowAbout(QWidget* owner);
@@ -19,7 +19,7 @@ public:
     // The logo, drawn rather than stored: a knight on a board-coloured disc.
     static QPixmap Logo(int nSize);
 
-private:
+  private:
     QLabel* Image1;
     QLabel *Label1, *Label2, *Label3, *Label4, *Label5, *Label6;
     QLabel *lblDescription, *lblDisclaimer;

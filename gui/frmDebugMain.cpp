@@ -12,6 +12,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTimer>
+#include <algorithm>
 
 #include "board/BoardBas.h"
 #include "driver/IOBas.h"
@@ -78,7 +79,9 @@ QFont Font(int nPoints, bool bBold = false, bool bFixed = false) {
 }
 
 // Text drawn on a given back colour stays readable: dark on light colours, light on dark ones.
-QColor TextOn(const QColor& back) { return back.lightnessF() > 0.55 ? QColor(Qt::black) : QColor(Qt::white); }
+QColor TextOn(const QColor& back) {
+    return back.lightnessF() > 0.55 ? QColor(Qt::black) : QColor(Qt::white);
+}
 
 // The back colour of a form, frame or label; bText also gives a text box's inside that colour.
 void SetBack(QWidget* w, int nColor, bool bText = false) {
@@ -178,7 +181,9 @@ const Caption Captions[] = {
 
 }  // namespace
 
-frmDebugMain* DebugMain() { return TheWindow; }
+frmDebugMain* DebugMain() {
+    return TheWindow;
+}
 
 QString ClockText(int nHours, int nMinutes, int nSeconds) {
     return QString("%1:%2:%3").arg(nHours).arg(nMinutes).arg(nSeconds);
@@ -215,7 +220,8 @@ void frmDebugMain::BuildControls() {
     wqzChessboard2 = Place(new wqzChessboard(client), "wqzChessboard2", 480, 180, 6480, 6480);
     for (int i = 1; i <= 8; ++i) {
         const std::string rank = "riga" + std::to_string(i), file = "Label" + std::to_string(i);
-        riga[i] = Place(new QLabel(QString::number(i), client), rank.c_str(), 165, 180 + (8 - i) * 810, 300, 810);
+        riga[i] =
+            Place(new QLabel(QString::number(i), client), rank.c_str(), 165, 180 + (8 - i) * 810, 300, 810);
         Label[i] = Place(new QLabel(QString(QChar('A' + i - 1)), client), file.c_str(), 480 + (i - 1) * 810,
                          6690, 810, 330);
         for (QLabel* l : {riga[i], Label[i]}) {
@@ -226,21 +232,21 @@ void frmDebugMain::BuildControls() {
     }
 
     // Level caption and the two clocks with their side-to-move markers.
-    Label9 = Place(new QLabel(client), "Label9", 120, 7200, 6930, 390);
+    Label9 = Place(new QLabel(client), "Label9", 120, 7290, 6930, 390);
     Label9->setAlignment(Qt::AlignCenter);
     Label9->setFont(Font(12, true));
-    Shape1 = Place(new ShapeControl(client), "Shape1", 300, 7800, 360, 360);
+    Shape1 = Place(new ShapeControl(client), "Shape1", 300, 7860, 360, 360);
     Shape1->SetShape(ShapeControl::Circle);
     Shape1->SetFillSolid(true);
     Shape1->SetFillColor(0xFFFFFF);
-    Shape2 = Place(new ShapeControl(client), "Shape2", 3750, 7800, 360, 360);
+    Shape2 = Place(new ShapeControl(client), "Shape2", 3750, 7860, 360, 360);
     Shape2->SetShape(ShapeControl::Circle);
     Shape2->SetFillSolid(true);
     Shape2->SetFillColor(0x000000);
     Shape2->SetBorderColor(0xFFFFFF);
     Shape2->hide();
-    Label12 = Place(new QLabel("0:0:0", client), "Label12", 750, 7740, 2550, 480);
-    Label10 = Place(new QLabel("0:0:0", client), "Label10", 4200, 7740, 2550, 480);
+    Label12 = Place(new QLabel("0:0:0", client), "Label12", 750, 7800, 2550, 480);
+    Label10 = Place(new QLabel("0:0:0", client), "Label10", 4200, 7800, 2550, 480);
     Label12->setToolTip("White");
     Label10->setToolTip("Black");
     SetBack(Label12, 0xFFFFFF);
@@ -253,27 +259,30 @@ void frmDebugMain::BuildControls() {
     }
 
     // Right: the game record, the engine's output, then the testing aids.
-    Text1 = Place(new TextBox(client), "Text1", 7230, 120, 3210, 3000);
-    Text1->setFont(Font(9, false, true));
+    Text1 = Place(new TextBox(client), "Text1", 7500, 120, 2940, 3000);
+    Text1->setFont(Font(8, false, true));
     Text1->setLineWrapMode(QPlainTextEdit::NoWrap);
     connect(Text1, &TextBox::Change, this, [this] {
         Text1->ScrollToEnd();
         if (Text1->Text().size() > RecordLimit) Text1->SetText("");
     });
-    Frame1 = Place(new QGroupBox(" Engine output  ", client), "Frame1", 7230, 3210, 3210, 2940);
-    txtIO = Place(new TextBox(Frame1), "txtIO", 90, 300, 3030, 2550);
+    Frame1 = Place(new QGroupBox(" Engine output  ", client), "Frame1", 7500, 3210, 2940, 2940);
+    txtIO = Place(new TextBox(Frame1), "txtIO", 90, 300, 2760, 2550);
     txtIO->setFont(Font(8, false, true));
-    txtIO->setFrameShape(QFrame::NoFrame);
 
-    Text2 = Place(new QLineEdit(client), "Text2", 7230, 6270, 2190, 360);
-    cmdFakeInput = Place(new QPushButton("Send", client), "cmdFakeInput", 9480, 6270, 960, 360);
-    txtMovePiece = Place(new QLineEdit(client), "txtMovePiece", 7230, 6810, 900, 360);
-    cmdMovePiece = Place(new QPushButton("Move", client), "cmdMovePiece", 8190, 6810, 1080, 360);
-    Command1 = Place(new QPushButton("Go", client), "Command1", 9330, 6810, 1110, 360);
-    Command2 = Place(new QPushButton("New", client), "Command2", 7230, 7350, 1080, 360);
-    cmdTestStalemate = Place(new QPushButton("Test Stalemate", client), "cmdTestStalemate", 8370, 7350, 2070, 360);
-    lstWhiteMoves = Place(new QListWidget(client), "lstWhiteMoves", 7230, 7890, 1020, 600);
-    lstBlackMoves = Place(new QListWidget(client), "lstBlackMoves", 8340, 7890, 1020, 600);
+    Text2 = Place(new QLineEdit(client), "Text2", 7500, 6270, 1980, 360);
+    cmdFakeInput = Place(new QPushButton("Send", client), "cmdFakeInput", 9540, 6270, 900, 360);
+    txtMovePiece = Place(new QLineEdit(client), "txtMovePiece", 7500, 6810, 840, 360);
+    cmdMovePiece = Place(new QPushButton("Move", client), "cmdMovePiece", 8400, 6810, 990, 360);
+    Command1 = Place(new QPushButton("Go", client), "Command1", 9450, 6810, 990, 360);
+    Command2 = Place(new QPushButton("New", client), "Command2", 7500, 7350, 990, 360);
+    cmdTestStalemate =
+        Place(new QPushButton("Test Stalemate", client), "cmdTestStalemate", 8550, 7350, 1890, 360);
+    lstWhiteMoves = Place(new QListWidget(client), "lstWhiteMoves", 7500, 7890, 1020, 600);
+    lstBlackMoves = Place(new QListWidget(client), "lstBlackMoves", 8610, 7890, 1020, 600);
+    for (QWidget* aid : std::initializer_list<QWidget*>{Text2, cmdFakeInput, txtMovePiece, cmdMovePiece,
+                                                        Command1, Command2, cmdTestStalemate})
+        aid->setFont(Font(8));
     for (QListWidget* l : {lstWhiteMoves, lstBlackMoves}) l->setProperty("IntegralHeight", true);
     Text2->setToolTip("Command to the engine");
     txtMovePiece->setToolTip("Move to play on the board, e.g. e2e4");
@@ -485,7 +494,9 @@ void frmDebugMain::ShowLine(const std::string& sText) {
     repaint();
 }
 
-bool frmDebugMain::Italian() const { return mnuitalian->isChecked(); }
+bool frmDebugMain::Italian() const {
+    return mnuitalian->isChecked();
+}
 
 void frmDebugMain::cmdMovePiece_Click() {
     const QString t = txtMovePiece->text();
@@ -495,7 +506,9 @@ void frmDebugMain::cmdMovePiece_Click() {
                           : "Illegal move or bad syntax");
 }
 
-void frmDebugMain::Command1_Click() { Feed("go"); }
+void frmDebugMain::Command1_Click() {
+    Feed("go");
+}
 
 void frmDebugMain::Command2_Click() {
     wqzChessboard2->NewGame();
@@ -541,9 +554,13 @@ void frmDebugMain::ShowSideToMove(bool bWhite) {
     Shape2->setVisible(!bWhite);
 }
 
-void frmDebugMain::AppendText1(const QString& sLine) { Text1->SetText(Text1->Text() + sLine); }
+void frmDebugMain::AppendText1(const QString& sLine) {
+    Text1->SetText(Text1->Text() + sLine);
+}
 
-void frmDebugMain::Message(const QString& sText) { ShowMessage(this, sText, QString(), QMessageBox::NoIcon); }
+void frmDebugMain::Message(const QString& sText) {
+    ShowMessage(this, sText, QString(), QMessageBox::NoIcon);
+}
 
 void frmDebugMain::wqzChessboard2_PieceMovement(bool bWhite, const QString& sFrom, const QString& sTo) {
     if (bWhite) {
@@ -620,7 +637,9 @@ void frmDebugMain::wqzChessboard2_Stalemate() {
 }
 
 // The side now on move is shown again after a take-back.
-void frmDebugMain::wqzChessboard2_MoveUndo(bool bWhite) { ShowSideToMove(bWhite); }
+void frmDebugMain::wqzChessboard2_MoveUndo(bool bWhite) {
+    ShowSideToMove(bWhite);
+}
 
 // ---------------------------------------------------------------- menus
 
@@ -645,7 +664,9 @@ void frmDebugMain::mnuGameNew_Click() {
     ShowSideToMove(true);
 }
 
-void frmDebugMain::mnuext_Click() { Quit(); }
+void frmDebugMain::mnuext_Click() {
+    Quit();
+}
 
 void frmDebugMain::mnuEngineWithe_Click() {
     GuiEngineWhite = true;
@@ -704,7 +725,9 @@ void frmDebugMain::SetLevel(QAction* level, const char* sCommand, const char* sI
     for (QAction* a : {mnulvl1, mnulvl2, mnulvl3}) a->setChecked(a == level);
 }
 
-void frmDebugMain::mnulvl1_Click() { SetLevel(mnulvl1, EasyCommands, "Livello Facile", "Easy Level", 0x00FF00); }
+void frmDebugMain::mnulvl1_Click() {
+    SetLevel(mnulvl1, EasyCommands, "Livello Facile", "Easy Level", 0x00FF00);
+}
 void frmDebugMain::mnulvl2_Click() {
     SetLevel(mnulvl2, MediumCommands, "Livello Medio", "Medium Level", 0x00FFFF);
 }
@@ -737,7 +760,8 @@ void frmDebugMain::mnusound_Click() {
     SoundOn = mnusound->isChecked();
 }
 
-void frmDebugMain::ApplyScheme(QAction* item, int nDark, int nLight, int nHighlight, int nShape, int nWindow) {
+void frmDebugMain::ApplyScheme(QAction* item, int nDark, int nLight, int nHighlight, int nShape,
+                               int nWindow) {
     wqzChessboard2->SetDarkSquareColor(nDark);
     wqzChessboard2->SetLightSquareColor(nLight);
     wqzChessboard2->SetHighlightMoveColor(nHighlight);
@@ -752,12 +776,24 @@ void frmDebugMain::ApplyScheme(QAction* item, int nDark, int nLight, int nHighli
     for (QAction* a : {mnuDGS, mnuwbs, arena, mnumono, mnurw, mnuwood}) a->setChecked(a == item);
 }
 
-void frmDebugMain::mnuDGS_Click() { ApplyScheme(mnuDGS, 0x008000, 0x00C0C0, 0x0A9CF3, 0x008000, 0x008080); }
-void frmDebugMain::mnuwbs_Click() { ApplyScheme(mnuwbs, 0x6CA277, 0x65C3C8, 0x00FFFF, 0x65C3C8, 0x004000); }
-void frmDebugMain::arena_Click() { ApplyScheme(arena, 0x808000, 0xC0C000, 0x00FFFF, 0x808000, 0x400000); }
-void frmDebugMain::mnumono_Click() { ApplyScheme(mnumono, 0x808080, 0xE0E0E0, 0xFFFFFF, 0x808080, 0x000000); }
-void frmDebugMain::mnurw_Click() { ApplyScheme(mnurw, 0x0000C0, 0xFFFFFF, 0x00FF00, 0x0000C0, 0x000080); }
-void frmDebugMain::mnuwood_Click() { ApplyScheme(mnuwood, 0x375F86, 0x6292AE, 0xFFFFFF, 0x6292AE, 0x253E4B); }
+void frmDebugMain::mnuDGS_Click() {
+    ApplyScheme(mnuDGS, 0x008000, 0x00C0C0, 0x0A9CF3, 0x008000, 0x008080);
+}
+void frmDebugMain::mnuwbs_Click() {
+    ApplyScheme(mnuwbs, 0x6CA277, 0x65C3C8, 0x00FFFF, 0x65C3C8, 0x004000);
+}
+void frmDebugMain::arena_Click() {
+    ApplyScheme(arena, 0x808000, 0xC0C000, 0x00FFFF, 0x808000, 0x400000);
+}
+void frmDebugMain::mnumono_Click() {
+    ApplyScheme(mnumono, 0x808080, 0xE0E0E0, 0xFFFFFF, 0x808080, 0x000000);
+}
+void frmDebugMain::mnurw_Click() {
+    ApplyScheme(mnurw, 0x0000C0, 0xFFFFFF, 0x00FF00, 0x0000C0, 0x000080);
+}
+void frmDebugMain::mnuwood_Click() {
+    ApplyScheme(mnuwood, 0x375F86, 0x6292AE, 0xFFFFFF, 0x6292AE, 0x253E4B);
+}
 
 void frmDebugMain::mnuguirest_Click() {
     RestoreFormSize(this);
@@ -771,9 +807,15 @@ void frmDebugMain::SetWindowSize(QAction* item, int nHeight, int nWidth) {
     resize(TwipsToPixels(nWidth), TwipsToPixels(nHeight));
 }
 
-void frmDebugMain::mnusmall_Click() { SetWindowSize(mnusmall, 6445, 6985); }
-void frmDebugMain::mnumedium_Click() { SetWindowSize(mnumedium, 9445, 10985); }
-void frmDebugMain::mnubig_Click() { SetWindowSize(mnubig, 10645, 12445); }
+void frmDebugMain::mnusmall_Click() {
+    SetWindowSize(mnusmall, 6445, 6985);
+}
+void frmDebugMain::mnumedium_Click() {
+    SetWindowSize(mnumedium, 9445, 10985);
+}
+void frmDebugMain::mnubig_Click() {
+    SetWindowSize(mnubig, 10645, 12445);
+}
 
 void frmDebugMain::mnugrid_Click() {
     if (mnugrid->isChecked()) {
@@ -813,13 +855,31 @@ void frmDebugMain::mnueng_Click() {
     mnueng->setChecked(true);
 }
 
-void frmDebugMain::mnumin_Click() { showMinimized(); }
+void frmDebugMain::mnumin_Click() {
+    showMinimized();
+}
 
-void frmDebugMain::mnuHelpAbout_Click() { frmAbout::ShowAbout(this); }
+void frmDebugMain::mnuHelpAbout_Click() {
+    frmAbout::ShowAbout(this);
+}
 
 void frmDebugMain::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     ResizeForm(this);
+    if (!isMinimized()) AlignBoardFrame();
+}
+
+// The board keeps itself square at the larger of the two scales it is given, so the surround and the
+// coordinates follow the board as it really stands rather than scaling on their own.
+void frmDebugMain::AlignBoardFrame() {
+    const QRect b = wqzChessboard2->geometry();
+    const int square = b.width() / 8;
+    const int left = std::max(0, b.x() - 24);  // small windows leave less room left of the board
+    for (int i = 1; i <= 8; ++i) {
+        riga[i]->setGeometry(std::max(left, b.x() - 21), b.y() + (8 - i) * square, 20, square);
+        Label[i]->setGeometry(b.x() + (i - 1) * square, b.y() + 8 * square + 2, square, Label[i]->height());
+    }
+    Shape3->setGeometry(left, b.y() - 4, b.x() - left + 8 * square + 6, 8 * square + 32);
 }
 
 void frmDebugMain::closeEvent(QCloseEvent* event) {

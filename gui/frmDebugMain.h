@@ -29,7 +29,7 @@ extern int BlackHours, BlackMinutes, BlackSeconds;
 
 class frmDebugMain : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     explicit frmDebugMain(QWidget* parent = nullptr);
     ~frmDebugMain() override;
 
@@ -131,19 +131,21 @@ public:
     QMenu *mnuWhitePawnPromotion, *mnuBlackPawnPromotion;
     QAction *mnuWQ, *mnuWR, *mnuwb, *mnuWN, *mnuBQ, *mnuBR, *mnuBB, *mnuBN;
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void BuildControls();
     void BuildMenus();
     QAction* Item(QMenu* parent, const char* sName, const char* sCaption, void (frmDebugMain::*handler)(),
                   bool bCheckable = true);
     QMenu* SubMenu(QMenu* parent, const char* sName, const char* sCaption, QAction*& item);
-    void SetLevel(QAction* level, const char* sCommand, const char* sItalian, const char* sEnglish, int nColor);
+    void SetLevel(QAction* level, const char* sCommand, const char* sItalian, const char* sEnglish,
+                  int nColor);
     void ApplyScheme(QAction* item, int nDark, int nLight, int nHighlight, int nShape, int nWindow);
     void SetWindowSize(QAction* item, int nHeight, int nWidth);
+    void AlignBoardFrame();
     void ResetClocks();
     void StopClocks();
     void ShowSideToMove(bool bWhite);

@@ -9,7 +9,9 @@ QColor ColorFromBGR(int32_t nColor) {
     return QColor(nColor & 0xFF, (nColor >> 8) & 0xFF, (nColor >> 16) & 0xFF);
 }
 
-int32_t BGRFromColor(const QColor& c) { return c.red() | (c.green() << 8) | (c.blue() << 16); }
+int32_t BGRFromColor(const QColor& c) {
+    return c.red() | (c.green() << 8) | (c.blue() << 16);
+}
 
 ShapeControl::ShapeControl(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -94,8 +96,10 @@ void LineControl::SetLineColor(int c) {
 
 // The widget spans the line's bounding box plus one pixel, so the line is visible even when flat.
 void LineControl::Place() {
-    const int x1 = static_cast<int>(std::lround(m_x1 / 15.0)), y1 = static_cast<int>(std::lround(m_y1 / 15.0));
-    const int x2 = static_cast<int>(std::lround(m_x2 / 15.0)), y2 = static_cast<int>(std::lround(m_y2 / 15.0));
+    const int x1 = static_cast<int>(std::lround(m_x1 / 15.0)),
+              y1 = static_cast<int>(std::lround(m_y1 / 15.0));
+    const int x2 = static_cast<int>(std::lround(m_x2 / 15.0)),
+              y2 = static_cast<int>(std::lround(m_y2 / 15.0));
     setGeometry(std::min(x1, x2), std::min(y1, y2), std::abs(x2 - x1) + 1, std::abs(y2 - y1) + 1);
     update();
 }
@@ -113,7 +117,9 @@ void LineControl::paintEvent(QPaintEvent*) {
 #include <QScrollBar>
 #include <QTextCursor>
 
-TextBox::TextBox(QWidget* parent) : QPlainTextEdit(parent) { setReadOnly(true); }
+TextBox::TextBox(QWidget* parent) : QPlainTextEdit(parent) {
+    setReadOnly(true);
+}
 
 void TextBox::SetText(const QString& sText) {
     if (sText == m_text) return;

@@ -16,7 +16,7 @@ class ShapeControl : public QWidget {
     Q_PROPERTY(int BorderColor READ BorderColor WRITE SetBorderColor)
     Q_PROPERTY(int Shape READ Shape WRITE SetShape)
 
-public:
+  public:
     enum { Rectangle = 0, Circle = 3, RoundedRectangle = 4 };
     explicit ShapeControl(QWidget* parent = nullptr);
 
@@ -33,10 +33,10 @@ public:
     // Solid fill with FillColor; off by default.
     void SetFillSolid(bool b);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
 
-private:
+  private:
     int m_back = 0xFFFFFF, m_fill = 0, m_border = 0, m_shape = Rectangle;
     bool m_opaque = false, m_solid = false;
 };
@@ -49,7 +49,7 @@ class LineControl : public QWidget {
     Q_PROPERTY(int X2 READ X2 WRITE SetX2)
     Q_PROPERTY(int Y2 READ Y2 WRITE SetY2)
 
-public:
+  public:
     explicit LineControl(QWidget* parent = nullptr);
     int X1() const { return m_x1; }
     int Y1() const { return m_y1; }
@@ -62,10 +62,10 @@ public:
     void SetEnds(int x1, int y1, int x2, int y2);
     void SetLineColor(int c);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
 
-private:
+  private:
     void Place();
     int m_x1 = 0, m_y1 = 0, m_x2 = 0, m_y2 = 0, m_color = 0x808080;
 };
@@ -77,15 +77,15 @@ private:
 // lines; Text() and its length are what the window's limits count.
 class TextBox : public QPlainTextEdit {
     Q_OBJECT
-public:
+  public:
     explicit TextBox(QWidget* parent = nullptr);
     const QString& Text() const { return m_text; }
     void SetText(const QString& sText);
     void ScrollToEnd();
 
-signals:
+  signals:
     void Change();
 
-private:
+  private:
     QString m_text;
 };

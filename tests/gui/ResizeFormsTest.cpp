@@ -17,13 +17,12 @@ class TwipButton : public QPushButton {
     Q_PROPERTY(int Top MEMBER Top)
     Q_PROPERTY(int Width MEMBER Width)
     Q_PROPERTY(int Height MEMBER Height)
-public:
+  public:
     using QPushButton::QPushButton;
     int Left = 0, Top = 0, Width = 0, Height = 0;
 };
 
 namespace {
-
 
 // A top-level form of 600 x 400 pixels (9000 x 6000 twips); each test gets its own name, because the
 // service keeps every form it has met for the whole run.
@@ -106,9 +105,11 @@ TEST(ResizeForms, KindsAndTagsDecideWhatScales) {
         EXPECT_EQ(fixed->geometry(), QRect(10, 10, 60, 20));
         EXPECT_EQ(mtag->geometry(), QRect(qRound(10 * kx), qRound(40 * ky), qRound(60 * kx), 20));
         EXPECT_EQ(list->geometry(), QRect(qRound(100 * kx), qRound(100 * ky), 80, 60));
-        EXPECT_EQ(text->geometry(), QRect(qRound(200 * kx), qRound(100 * ky), qRound(100 * kx), qRound(30 * ky)));
+        EXPECT_EQ(text->geometry(),
+                  QRect(qRound(200 * kx), qRound(100 * ky), qRound(100 * kx), qRound(30 * ky)));
         EXPECT_EQ(label->geometry(), QRect(qRound(200 * kx), qRound(200 * ky), qRound(100 * kx), 30));
-        EXPECT_EQ(shape->geometry(), QRect(qRound(300 * kx), qRound(300 * ky), qRound(40 * kx), qRound(40 * ky)));
+        EXPECT_EQ(shape->geometry(),
+                  QRect(qRound(300 * kx), qRound(300 * ky), qRound(40 * kx), qRound(40 * ky)));
     }
 }
 
