@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <algorithm>
+#include <cmath>
 
 #include "board/BoardBas.h"
 #include "driver/IOBas.h"
@@ -232,7 +233,7 @@ void frmDebugMain::BuildControls() {
     }
 
     // Level caption and the two clocks with their side-to-move markers.
-    Label9 = Place(new QLabel(client), "Label9", 120, 7290, 6930, 390);
+    Label9 = Place(new QLabel(client), "Label9", 120, 7290, 6930, 330);
     Label9->setAlignment(Qt::AlignCenter);
     Label9->setFont(Font(12, true));
     Shape1 = Place(new ShapeControl(client), "Shape1", 300, 7860, 360, 360);
@@ -261,7 +262,6 @@ void frmDebugMain::BuildControls() {
     // Right: the game record, the engine's output, then the testing aids.
     Text1 = Place(new TextBox(client), "Text1", 7500, 120, 2940, 3000);
     Text1->setFont(Font(8, false, true));
-    Text1->setLineWrapMode(QPlainTextEdit::NoWrap);
     connect(Text1, &TextBox::Change, this, [this] {
         Text1->ScrollToEnd();
         if (Text1->Text().size() > RecordLimit) Text1->SetText("");
@@ -278,8 +278,9 @@ void frmDebugMain::BuildControls() {
     Command2 = Place(new QPushButton("New", client), "Command2", 7500, 7350, 990, 360);
     cmdTestStalemate =
         Place(new QPushButton("Test Stalemate", client), "cmdTestStalemate", 8550, 7350, 1890, 360);
-    lstWhiteMoves = Place(new QListWidget(client), "lstWhiteMoves", 7500, 7890, 1020, 600);
-    lstBlackMoves = Place(new QListWidget(client), "lstBlackMoves", 8610, 7890, 1020, 600);
+    // List boxes keep their size at every window size: narrow enough not to meet at Small.
+    lstWhiteMoves = Place(new QListWidget(client), "lstWhiteMoves", 7500, 7890, 900, 600);
+    lstBlackMoves = Place(new QListWidget(client), "lstBlackMoves", 9000, 7890, 900, 600);
     for (QWidget* aid : std::initializer_list<QWidget*>{Text2, cmdFakeInput, txtMovePiece, cmdMovePiece,
                                                         Command1, Command2, cmdTestStalemate})
         aid->setFont(Font(8));
@@ -873,13 +874,14 @@ void frmDebugMain::resizeEvent(QResizeEvent* event) {
 // coordinates follow the board as it really stands rather than scaling on their own.
 void frmDebugMain::AlignBoardFrame() {
     const QRect b = wqzChessboard2->geometry();
-    const int square = b.width() / 8;
+    const double square = b.width() / 8.0;
     const int left = std::max(0, b.x() - 24);  // small windows leave less room left of the board
+    auto at = [&](int i) { return static_cast<int>(std::lround(i * square)); };
     for (int i = 1; i <= 8; ++i) {
-        riga[i]->setGeometry(std::max(left, b.x() - 21), b.y() + (8 - i) * square, 20, square);
-        Label[i]->setGeometry(b.x() + (i - 1) * square, b.y() + 8 * square + 2, square, Label[i]->height());
+        riga[i]->setGeometry(std::max(left, b.x() - 21), b.y() + at(8 - i), 20, at(9 - i) - at(8 - i));
+        Label[i]->setGeometry(b.x() + at(i - 1), b.bottom() + 3, at(i) - at(i - 1), Label[i]->height());
     }
-    Shape3->setGeometry(left, b.y() - 4, b.x() - left + 8 * square + 6, 8 * square + 32);
+    Shape3->setGeometry(left, b.y() - 4, b.right() + 7 - left, b.height() + 32);
 }
 
 void frmDebugMain::closeEvent(QCloseEvent* event) {

@@ -534,6 +534,14 @@ TEST_F(GameWindowTest, SizesScaleEveryControlAndDefaultRestoresThem) {
                 !c->objectName().startsWith("Label")) {
                 EXPECT_FALSE(c->geometry().intersects(b));
             }
+            // No two controls meet, except what stands on the board's surround.
+            for (QObject* p : FormControls(w.get())) {
+                if (p == o || !p->isWidgetType() || p->parent() != w->centralWidget() || o == w->Shape3 ||
+                    p == w->Shape3)
+                    continue;
+                EXPECT_FALSE(c->geometry().intersects(static_cast<QWidget*>(p)->geometry()))
+                    << p->objectName().toStdString();
+            }
         }
     }
     w->mnuguirest->trigger();
