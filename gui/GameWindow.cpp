@@ -10,6 +10,7 @@
 #include "gui/InstallGameWindow.h"
 #include "gui/MessageBox.h"
 #include "gui/frmDebugMain.h"
+#include "gui/wqzChessboard.h"
 
 namespace {
 
@@ -20,6 +21,23 @@ bool DisplayAvailable() {
     for (const char* v : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
         if (const char* s = std::getenv(v); s && *s) return true;
     return false;
+}
+
+// TALVOR_WINDOW_TRACE set: where the board stands on the screen, and every move it plays, on standard
+// error, so a script driving the real window with mouse events can find the squares and see the replies.
+void Trace(frmDebugMain* form) {
+    wqzChessboard* board = form->wqzChessboard2;
+    QTimer::singleShot(300, board, [board] {
+        const QPoint p = board->mapToGlobal(QPoint(0, 0));
+        std::fprintf(stderr, "board at %d %d size %d\n", p.x(), p.y(), board->width());
+        std::fflush(stderr);
+    });
+    QObject::connect(board, &wqzChessboard::PieceMovement, board,
+                     [](bool bWhite, const QString& sFrom, const QString& sTo) {
+                         std::fprintf(stderr, "board move %s %s%s\n", bWhite ? "white" : "black",
+                                      sFrom.toLatin1().constData(), sTo.toLatin1().constData());
+                         std::fflush(stderr);
+                     });
 }
 
 bool Show(int argc, char** argv) {
@@ -37,6 +55,7 @@ bool Show(int argc, char** argv) {
     auto* form = DebugMain() ? DebugMain() : new frmDebugMain;
     form->Form_Load();
     form->show();
+    if (std::getenv("TALVOR_WINDOW_TRACE")) Trace(form);
     return true;
 }
 
