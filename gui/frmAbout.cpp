@@ -82,8 +82,8 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
     Image1->setPixmap(Logo(TwipsToPixels(960)));
 
     Label2 = TextLabel(this, "Label2", "Talvor Chess", 1440, 240, 4320, 420, 14, true);
-    Label1 = TextLabel(this, "Label1", "Version 1.0", 1440, 720, 2160, 260);
-    Label5 = TextLabel(this, "Label5", "Opening Book Version : 1.00", 3600, 720, 2160, 260);
+    Label1 = TextLabel(this, "Label1", "Version 1.0", 1440, 720, 1560, 260);
+    Label5 = TextLabel(this, "Label5", "Opening Book Version : 1.00", 3000, 720, 2760, 260);
     Label3 = TextLabel(this, "Label3", "Written by the TalvorWBE developers.", 1440, 1020, 4320, 260);
     Label4 =
         TextLabel(this, "Label4", "For everyone who still plays a game after dinner.", 1440, 1290, 4320, 260);
