@@ -126,9 +126,10 @@ bool wqzChessboard::TryMove(int nFrom, int nTo, bool bTestOnly, bool* bLegal) {
                 legal = true;
                 break;
             }
-            // Castling.
-            if (IsSquareAttacked(white, nFrom)) break;
+            // Castling. The cheap conditions first: this runs for every far target in the mate tests.
             if (from.Col != 5 || from.Row != (white ? 8 : 1) || from.Moved || dr != 0) break;
+            if (to.Col != 7 && to.Col != 3) break;
+            if (IsSquareAttacked(white, nFrom)) break;
             if (to.Col == 7) {
                 if (Squares[nFrom + 1].Occupied || Squares[nFrom + 2].Occupied || !unmovedRook(nFrom + 3))
                     break;
@@ -447,7 +448,6 @@ bool wqzChessboard::UndoLastMove() {
 // king, take back. Everything, the drawing included, is as it was afterwards.
 bool wqzChessboard::IsLegalMove(int nFrom, int nTo) {
     if (nFrom < 1 || nFrom > 64 || nTo < 1 || nTo > 64 || !Squares[nFrom].Occupied) return false;
-    if (!TryMove(nFrom, nTo, true)) return false;
     const bool white = Squares[nFrom].White;
     const bool savedPending = PromotionPending, savedPromotionWhite = PromotionWhite;
     const int savedPromotionSquare = PromotionSquare;
