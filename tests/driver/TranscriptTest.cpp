@@ -1,0 +1,191 @@
+// The real executable behind a pipe, as a chess interface drives it: exact replies, framing included.
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <thread>
+
+#include "tools/latency/EngineProcess.h"
+
+namespace {
+const std::string Feature = "\nfeature variants=\"normal\" ping=1 setboard=1 analyze=0 done=1\n";
+
+class Engine {
+  public:
+    explicit Engine(std::vector<std::string> extra = {"-xboard"}) : process_(Args(extra)) {}
+
+    // Sends the lines, then a ping, and returns everything the engine wrote before the pong.
+    std::string Exchange(const std::string& sLines) {
+        const std::string pong = "\npong " + std::to_string(++pings_) + "\n";
+        EXPECT_TRUE(process_.Write(sLines + "ping " + std::to_string(pings_) + "\n"));
+        EXPECT_TRUE(process_.ReadUntil(pong, 5000)) << "no " << pong;
+        const std::string out = process_.TakeOutputThrough(pong);
+        return out.size() >= pong.size() ? out.substr(0, out.size() - pong.size()) : out;
+    }
+    // Everything up to and including sMark, once it arrives.
+    std::string Await(const std::string& sMark, int nTimeoutMs = 10000) {
+        EXPECT_TRUE(process_.ReadUntil(sMark, nTimeoutMs)) << "no " << sMark;
+        return process_.TakeOutputThrough(sMark);
+    }
+    EngineProcess& Process() { return process_; }
+
+  private:
+    static std::vector<std::string> Args(const std::vector<std::string>& extra) {
+        std::vector<std::string> a{TALVOR_EXE};
+        a.insert(a.end(), extra.begin(), extra.end());
+        return a;
+    }
+    EngineProcess process_;
+    int pings_ = 0;
+};
+
+const std::regex MoveLine("\nmove [a-h][1-8][a-h][1-8][qrbn]?\n");
+
+struct Case {
+    const char* input;
+    std::string expected;
+};
+
+TEST(Transcript, CommandTableInOrder) {
+    Engine e;
+    const Case cases[] = {
+        {"xboard\nrandom\nhard\neasy\n?\npost\nnopost\nname Someone\nrating 2000 1800\ncomputer\n", ""},
+        {"draw\n",
+         "\ntellics decline\n\ntellics say Talvor: Mi dispiace ma il comando non \xC3\xA8 supportato\n"},
+        {"protover 1\n", ""},
+        {"protover 2\n", Feature},
+        {"draw\n",
+         "\ntellics decline\n\ntellopponent Talvor: Mi dispiace ma il comando non \xC3\xA8 supportato\n"},
+        {"ping \n", "\npong \n"},
+        {"result 1-0 {White mates}\n", "\n1-0 {White mates}\n"},
+        {"allseeks\n", "\ntellics seek 5 0 f\n\ntellics seek 10 0 f\n"},
+        // Not ours: no reply, and no reply to the game window's own commands in console mode.
+        {"hint\nbk\nundo\nanalyze\nexit\nperft 3\nbench\nhint-a\nwriteepd-a\ndisplay-a\nPING 1\n", ""},
+        // Carriage returns end lines too.
+        {"ping 5\r\nping 6\r", "\npong 5\n\npong 6\n"},
+        {"new\ne2e5\n", "\nIllegal Move: \r\ne2e5\n"},
+        {"new\nforce\ne2e4\ne7e5\ne7e5\nE2E4\n", "\nIllegal Move: \r\ne7e5\n\nIllegal Move: \r\nE2E4\n"},
+        // A promotion needs its letter.
+        {"force\nsetboard 4k3/P7/8/8/8/8/8/4K3 w - -\na7a8\n", "\nIllegal Move: \r\na7a8\n"},
+        {"a7a8n\n", ""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(e.Exchange(c.input), c.expected) << c.input;
+}
+
+TEST(Transcript, EngineAnswersMovesAndGo) {
+    Engine e;
+    EXPECT_EQ(e.Exchange("protover 2\nnew\nsd 2\ne2e4\n"), Feature);
+    e.Await("\nmove ");
+    std::string out = e.Exchange("");
+    EXPECT_TRUE(std::regex_search("\nmove " + out, MoveLine)) << out;
+    // go right after new: the engine takes White and moves at once.
+    e.Exchange("new\nsd 2\ngo\n");
+    e.Await("\nmove ");
+    out = e.Exchange("");
+    EXPECT_TRUE(std::regex_search("\nmove " + out, MoveLine)) << out;
+    // force, then go while Black is to move: the engine now plays White and waits for Black.
+    EXPECT_EQ(e.Exchange("new\nsd 2\nforce\ne2e4\ngo\n"), "");
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_EQ(e.Exchange(""), "");
+    e.Exchange("e7e5\n");
+    e.Await("\nmove ");
+}
+
+TEST(Transcript, RepetitionDrawIsAnnouncedAndStopsTheEngine) {
+    Engine e;
+    EXPECT_EQ(e.Exchange("new\nforce\ng1f3\ng8f6\nf3g1\nf6g8\ng1f3\ng8f6\nf3g1\nf6g8\n"), "");
+    EXPECT_EQ(e.Exchange("g1f3\n"), "\n1/2-1/2 {Pareggio per ripetizione mosse.}\n");
+    // The game is over: go does not make the engine move.
+    EXPECT_EQ(e.Exchange("sd 1\ngo\n"), "");
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(e.Exchange(""), "");
+}
+
+TEST(Transcript, TakeBacks) {
+    Engine e;
+    const Case cases[] = {
+        {"new\nforce\nremove\ne2e4\n", ""},  // nothing to take back: e2e4 is still White's move
+        {"new\nforce\ne2e4\nremove\ne2e4\n", "\nIllegal Move: \r\ne2e4\n"},  // one ply only: nothing taken
+        {"new\nforce\ne2e4\nd7d5\nremove\ne2e4\n", ""},
+        // The en-passant right of the position before a take-back comes back.
+        {"new\nforce\ne2e4\na7a6\ne4e5\nd7d5\na2a3\na6a5\nremove\ne5d6\n", ""},
+        // Moves made before a setboard are not taken back.
+        {"new\nforce\ne2e4\ne7e5\nsetboard 4k3/8/8/8/8/8/8/4K3 w - - 0 1\nremove\ne1e2\n", ""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(e.Exchange(c.input), c.expected) << c.input;
+}
+
+TEST(Transcript, RejectedSetboardFreezesUntilNew) {
+    Engine e;
+    EXPECT_EQ(e.Exchange("new\nforce\nsetboard 7k/p7/6K1/5Q2/8/8/8/8 w - -\nf5d5\n"), "");
+    EXPECT_EQ(e.Exchange("setboard 7k/p7/6K1/5Q2/8/8/8 w - -\n"), "\ntellusererror Illegal position\n");
+    EXPECT_EQ(e.Exchange("e2e4\na7a6\n"), "\nIllegal Move: \r\ne2e4\n\nIllegal Move: \r\na7a6\n");
+    EXPECT_EQ(e.Exchange("sd 1\ngo\n"), "");  // never plays on from a position the interface refused
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(e.Exchange(""), "");
+    EXPECT_EQ(e.Exchange("setboard 7k/8/6K1/5Q2/8/8/8/8 w - -\nforce\nf5f7\n"), "");
+    EXPECT_EQ(e.Exchange("setboard nonsense\nnew\nforce\ne2e4\n"), "\ntellusererror Illegal position\n");
+}
+
+TEST(Transcript, GameEndLines) {
+    Engine e;
+    // The engine (Black) is stalemated, then mated: only the result line.
+    EXPECT_EQ(e.Exchange("new\nsetboard 7k/5Q2/6K1/8/8/8/8/8 b - -\n"), "");
+    EXPECT_EQ(e.Await("\n1/2-1/2 {Pareggio}\n").find("move "), std::string::npos);
+    EXPECT_EQ(e.Exchange("new\nsetboard 7k/6Q1/6K1/8/8/8/8/8 b - -\n"), "");
+    EXPECT_EQ(e.Await("\n1-0 {Il Bianco Vince}\n").find("move "), std::string::npos);
+}
+
+TEST(Transcript, LinesSplitAcrossWritesAreAssembled) {
+    Engine e;
+    ASSERT_TRUE(e.Process().Write("pi"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    ASSERT_TRUE(e.Process().Write("ng 7"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(e.Exchange("\n"), "\npong 7\n");
+    // A line straddling the 2048-byte read boundary, and a line longer than one read.
+    const std::string filler(2044, 'x');
+    EXPECT_EQ(e.Exchange(filler + "\nping 8\n"), "\npong 8\n");
+    const std::string longArg(5000, '7');
+    EXPECT_EQ(e.Exchange("ping " + longArg + "\n"), "\npong " + longArg + "\n");
+    // An unterminated line beyond 64 KiB is dropped whole; the next line is handled.
+    EXPECT_EQ(e.Exchange("ping 9" + std::string(70000, '9') + "\n"), "");
+}
+
+TEST(Transcript, EndOfInputEndsTheProgram) {
+    Engine e;
+    ASSERT_TRUE(e.Process().Write("protover 2\nping 3"));  // the last line has no line feed
+    e.Process().CloseInput();
+    EXPECT_EQ(e.Process().WaitExit(3000), 0);
+    EXPECT_EQ(e.Process().TakeOutput(), Feature + "\npong 3\n");
+}
+
+TEST(Transcript, QuitDropsTheRestOfTheChunk) {
+    Engine e;
+    ASSERT_TRUE(e.Process().Write("ping 1\nquit\nping 2\n"));
+    EXPECT_EQ(e.Process().WaitExit(3000), 0);
+    EXPECT_EQ(e.Process().TakeOutput(), "\npong 1\n");
+}
+
+TEST(Transcript, InterruptIsIgnored) {
+    Engine e;
+    EXPECT_EQ(e.Exchange(""), "");
+    kill(e.Process().Pid(), SIGINT);
+    EXPECT_EQ(e.Exchange("protover 2\n"), Feature);
+}
+
+TEST(Transcript, SwitchesAndWarnings) {
+    for (const auto& args : std::vector<std::vector<std::string>>{{"-XBoard"}, {"inguimode", "xboard"}}) {
+        Engine e(args);
+        EXPECT_EQ(e.Exchange("protover 2\n"), Feature) << args[0];
+        EXPECT_EQ(e.Process().ErrorOutput(), "");
+    }
+    Engine e({"-xboard", "", "foo"});  // two unknown switches (one empty): two warnings, console mode
+    EXPECT_EQ(e.Exchange("protover 2\n"), Feature);
+    const std::string& err = e.Process().ErrorOutput();
+    size_t count = 0;
+    for (size_t at = err.find("\n-xboard  foo\n"); at != std::string::npos;
+         at = err.find("\n-xboard  foo\n", at + 1))
+        ++count;
+    EXPECT_EQ(count, 2u) << err;
+}
+}  // namespace
