@@ -5,7 +5,7 @@
 
 #include "board/BoardBas.h"
 
-bool LoadBook();               // reads the book named by the TalvorData setting; true if any line was read
+bool LoadBook();                  // reads the book named by the TalvorData setting; true if any line was read
 void BookProbe(MoveRec& result);  // a legal book move for the current game line, or all zero
 bool BookLineAllowed(const std::string& sLine, int n);
 std::string WeightFileName(const std::string& sPath);
