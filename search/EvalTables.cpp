@@ -15,7 +15,7 @@ int16_t WhiteBishopTable[BoardSize], BlackBishopTable[BoardSize];
 int16_t WhiteRookTable[BoardSize], BlackRookTable[BoardSize];
 int16_t WhitePawnWork[BoardSize], BlackPawnWork[BoardSize];
 int16_t WhiteKingWork[BoardSize], BlackKingWork[BoardSize];
-bool Middlegame = true;
+bool Middlegame = false;
 
 namespace {
 
@@ -123,4 +123,5 @@ void FillEvaluationTables() {
     FillTable(BlackKnightTable, ToSquares(kKnight, true).v);
     FillTable(WhiteRookTable, ToSquares(kRook, false).v);
     FillTable(BlackRookTable, ToSquares(kRook, true).v);
+    InstallWorkingTables();
 }

@@ -3,6 +3,7 @@
 #include "search/SearchBas.h"
 
 #include "platform/Platform.h"
+#include "search/SearchMoves.h"
 
 int PVLength[SearchPlies];
 MoveRec PVTable[SearchPlies][SearchPlies];
@@ -95,32 +96,43 @@ void OrderMoves(MoveList& aMoves, int nCount) {
     SortMoves(aMoves, scores, 0, nCount - 1);
 }
 
-int32_t Quiesce(int32_t nAlpha, int32_t nBeta, int nDepth) {
-    if (nDepth == 0) return Evaluate();
-    const int32_t stand = Evaluate();
+namespace {
+
+int32_t QuiesceNode(int32_t nAlpha, int32_t nBeta, int nDepth, const MoveRec* pLast);
+
+// A node below the root; pLast is the move that led to it, or null when it is not known to have been
+// reached by a legal move (then its check state is computed from scratch).
+int32_t QuiesceNode(int32_t nAlpha, int32_t nBeta, int nDepth, const MoveRec* pLast) {
+    if (nDepth == 0) return Tracking ? TrackedEvaluate() : Evaluate();
+    const int32_t stand = Tracking ? TrackedEvaluate() : Evaluate();
     if (stand >= nBeta) return stand;
     if (stand > nAlpha) nAlpha = stand;
     PVLength[Ply] = Ply;
 
     MoveList list;
     CapturesOnly = true;
-    GenerateMoves(list);
+    GenerateCaptures(list);
     OrderMoves(list, list.Count);
     CapturesOnly = false;
 
+    const bool inCheck = list.Count > 0 && (pLast != nullptr ? InCheckAfter(*pLast) : InCheck());
     for (int i = 0; i < list.Count; ++i) {
         MoveRec& m = list.Move[i];
+        const int piece = Board[m.From];
+        const EvalState saved = Track;
+        TrackMove(m);
         MakeMove(m);
         ++Ply;
-        const bool legal = IsLegalAfterMove(m);
+        const bool legal = LegalAfterMove(m, piece, inCheck);
         int32_t score = 0;
         if (legal) {
             ++NodeCount;
             ++QuiescenceNodes;
-            score = -Quiesce(-nBeta, -nAlpha, nDepth - 1);
+            score = -QuiesceNode(-nBeta, -nAlpha, nDepth - 1, &m);
         }
         --Ply;
         UnmakeMove(m);
+        Track = saved;
         if (legal && score > nAlpha) {
             UpdateKillers(m, score);
             if (score >= nBeta) return nBeta;
@@ -131,7 +143,7 @@ int32_t Quiesce(int32_t nAlpha, int32_t nBeta, int nDepth) {
     return nAlpha;
 }
 
-int32_t AlphaBeta(int32_t nAlpha, int32_t nBeta, int nDepth) {
+int32_t SearchNode(int32_t nAlpha, int32_t nBeta, int nDepth, const MoveRec* pLast) {
     // The first three iterations always finish, so a move is ready before the clock can stop anything.
     if (IterationDepth >= 4 && !FixedDepthMode()) {
         const double remaining = TimeLimit - (TimerSeconds() - IterationStartTime);
@@ -140,28 +152,34 @@ int32_t AlphaBeta(int32_t nAlpha, int32_t nBeta, int nDepth) {
             return 0;
         }
     }
-    if (nDepth == 0) return Quiesce(nAlpha, nBeta, QuiesceDepth);
-    if (Ply < 31 && InCheck()) ++nDepth;
+    if (nDepth == 0) return QuiesceNode(nAlpha, nBeta, QuiesceDepth, pLast);
+    const bool inCheck = pLast != nullptr ? InCheckAfter(*pLast) : InCheck();
+    if (inCheck && Ply < 31) ++nDepth;
     PVLength[Ply] = Ply;
 
     MoveList list;
     GenerateMoves(list);
     OrderMoves(list, list.Count);
+    if (!Track.PawnsKnown) KnowPawns();
 
     bool anyLegal = false;
     for (int i = 0; i < list.Count; ++i) {
         MoveRec& m = list.Move[i];
+        const int piece = Board[m.From];
+        const EvalState saved = Track;
+        TrackMove(m);
         MakeMove(m);
         ++Ply;
-        const bool legal = IsLegalAfterMove(m);
+        const bool legal = LegalAfterMove(m, piece, inCheck);
         int32_t score = 0;
         if (legal) {
             ++NodeCount;
             anyLegal = true;
-            score = -AlphaBeta(-nBeta, -nAlpha, nDepth - 1);
+            score = -SearchNode(-nBeta, -nAlpha, nDepth - 1, &m);
         }
         --Ply;
         UnmakeMove(m);
+        Track = saved;
         if (StopSearch) return 0;
         if (legal && score > nAlpha) {
             HistoryTable[m.From][m.To] += nDepth;
@@ -173,4 +191,14 @@ int32_t AlphaBeta(int32_t nAlpha, int32_t nBeta, int nDepth) {
     }
     if (anyLegal) return HalfmoveClock > 100 ? DrawScore : nAlpha;
     return InCheck() ? Ply - ScoreInfinity : DrawScore;
+}
+
+}  // namespace
+
+int32_t Quiesce(int32_t nAlpha, int32_t nBeta, int nDepth) {
+    return QuiesceNode(nAlpha, nBeta, nDepth, nullptr);
+}
+
+int32_t AlphaBeta(int32_t nAlpha, int32_t nBeta, int nDepth) {
+    return SearchNode(nAlpha, nBeta, nDepth, nullptr);
 }

@@ -46,8 +46,9 @@ void FillTable(int16_t* aTable, const int* aValues);
 int16_t SettingNumber(const std::string& sText);
 
 // ---- Evaluation ----
-void PrepareEvaluation();  // chooses the phase once per search
-int32_t Evaluate();        // centipawns for the side to move
+void PrepareEvaluation();     // chooses the phase once per search
+void InstallWorkingTables();  // derives the per-node sums from the working tables and the settings
+int32_t Evaluate();           // centipawns for the side to move
 
 // ---- Search memories ----
 extern int PVLength[SearchPlies];
@@ -70,6 +71,8 @@ extern bool SingleReply;
 extern std::unordered_map<std::string, std::string> RootKeyCache;  // root move text -> key after it
 
 // ---- Search ----
+// What GenerateMoves gives with CapturesOnly set, in the same order; built faster for the capture search.
+int GenerateCaptures(MoveList& list);
 bool FixedDepthMode();
 int32_t AlphaBeta(int32_t nAlpha, int32_t nBeta, int nDepth);
 int32_t Quiesce(int32_t nAlpha, int32_t nBeta, int nDepth);

@@ -8,6 +8,7 @@
 #include "platform/Platform.h"
 #include "search/BookBas.h"
 #include "search/SearchBas.h"
+#include "search/SearchMoves.h"
 
 int SearchSeconds = 0;
 int ShownDepth = 3;
@@ -122,8 +123,11 @@ void SearchRoot(MoveRec& result, int32_t nAlpha, int32_t nBeta, int nDepth) {
     MoveRec best{};
     int searched = 0;
     int32_t last = 0;
+    StartTracking();
     for (int i = 0; i < list.Count; ++i) {
         MoveRec& m = list.Move[i];
+        const EvalState saved = Track;
+        TrackMove(m);
         MakeMove(m);
         ++Ply;
         const bool legal = IsLegalAfterMove(m);
@@ -148,6 +152,7 @@ void SearchRoot(MoveRec& result, int32_t nAlpha, int32_t nBeta, int nDepth) {
         }
         --Ply;
         UnmakeMove(m);
+        Track = saved;
         if (legal && counts && score > nAlpha) {
             HistoryTable[m.From][m.To] += nDepth;
             if (!StopSearch) UpdateKillers(m, score);
@@ -160,6 +165,7 @@ void SearchRoot(MoveRec& result, int32_t nAlpha, int32_t nBeta, int nDepth) {
         if (StopSearch && searched >= 1) break;
     }
 
+    Tracking = false;
     if (searched == 0) {
         if (InCheck())
             GameResult = WhiteToMove ? ResultBlackWins : ResultWhiteWins;
