@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <unordered_set>
 
 #include "driver/Talvor.h"
 #include "platform/Platform.h"
@@ -73,10 +74,11 @@ bool IsDirectory(const std::string& sPath) {
 
 // The first generated move whose text is sText, if it is legal here. The trial leaves the position as it
 // found it, en-passant marker included, so a book miss does not cost the search an en-passant capture.
-bool FindLegalBookMove(const MoveList& list, const std::string& sText, MoveRec& found) {
+bool FindLegalBookMove(const MoveList& list, const std::vector<std::string>& texts, const std::string& sText,
+                       MoveRec& found) {
     for (int i = 0; i < list.Count; ++i) {
+        if (texts[static_cast<size_t>(i)] != sText) continue;
         MoveRec m = list.Move[i];
-        if (MoveToText(m) != sText) continue;
         const int ghost = GhostSquare();
         MakeMove(m);
         const bool legal = IsLegalAfterMove(m);
@@ -158,6 +160,7 @@ bool LoadBookFrom(const std::string& sPath) {
 
     BookLineReader reader(text);
     std::string line, previousFirst;
+    std::unordered_set<std::string> offered;  // each first move once, even from an unsorted file
     for (int32_t physical = 0; physical < MaxBookLines && reader.Next(line); ++physical) {
         // Every text line, empty or repeated, owns one weight, so the two files stay in step.
         int32_t weight = DefaultBookWeight();
@@ -180,9 +183,7 @@ bool LoadBookFrom(const std::string& sPath) {
         const std::string first = TrimBlanks(line.substr(0, 5));
         if (first != previousFirst) {
             previousFirst = first;
-            bool known = false;
-            for (const std::string& f : FirstMoves) known = known || f == first;
-            if ((weight & 1) != 0 && !known) FirstMoves.push_back(first);
+            if ((weight & 1) != 0 && offered.insert(first).second) FirstMoves.push_back(first);
         }
         ++BookLineCount;
     }
@@ -204,12 +205,14 @@ std::vector<MoveRec> BookMoveChoices() {
     const std::string savedPromotionLetter = PromotionLetter;
     MoveList list;
     GenerateMoves(list);
+    std::vector<std::string> texts;
+    for (int i = 0; i < list.Count; ++i) texts.push_back(MoveToText(list.Move[i]));
     MoveRec m;
 
     if (BookPly == 0) {
         // Only first moves that are legal here are drawn, so a bad entry cannot end the book at random.
         for (const std::string& f : FirstMoves)
-            if (FindLegalBookMove(list, f, m)) AddChoice(choices, m);
+            if (FindLegalBookMove(list, texts, f, m)) AddChoice(choices, m);
     } else {
         const size_t offset = 4 * static_cast<size_t>(BookPly) + 1;
         const int nextPly = static_cast<int>(BookLine.size() / 4) + 1;
@@ -221,7 +224,7 @@ std::vector<MoveRec> BookMoveChoices() {
             previous = next;
             // Only the first line of a run of equal next moves decides, by its weight, whether that move
             // may be played at this ply.
-            if (next.size() == 4 && FindLegalBookMove(list, next, m) && BookLineAllowed(line, nextPly))
+            if (next.size() == 4 && FindLegalBookMove(list, texts, next, m) && BookLineAllowed(line, nextPly))
                 AddChoice(choices, m);
         }
     }

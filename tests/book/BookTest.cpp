@@ -3,7 +3,6 @@
 #include <set>
 
 #include "board/EPDBas.h"
-#include "platform/Platform.h"
 #include "tests/book/BookTestUtil.h"
 
 using Strings = std::vector<std::string>;
@@ -199,14 +198,6 @@ TEST_F(BookFiles, HugeAndBinaryFilesAreBoundedAndHarmless) {
     MoveRec m;
     BookProbe(m);
     EXPECT_TRUE(m.From == 0 || IsLegalHere(m));
-}
-
-TEST_F(BookFiles, RelativePathsStartAtTheProgramFolder) {
-    const std::string book = WriteText("rel.txt", {" g1f3g8f6"});
-    const std::string relative = std::filesystem::relative(book, ProgramFolder()).string();
-    ASSERT_NE(relative.front(), '/');
-    ASSERT_TRUE(LoadBookFrom(relative));
-    EXPECT_EQ(FirstMoves, (Strings{"g1f3"}));
 }
 
 TEST(WeightFileName, ReplacesTheExtensionOfTheFileNameOnly) {
