@@ -29,22 +29,16 @@ fail() {
     exit 1
 }
 
-# A free display number: no lock file and no socket.
-display=
-for n in $(seq 99 160); do
-    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
-        display=$n
-        break
-    fi
-done
-[ -n "$display" ] || fail "no free X display number"
-Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+# Xvfb picks a free display itself and tells its number, so parallel runs never collide.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
-for _ in $(seq 50); do
-    [ -e "/tmp/.X11-unix/X$display" ] && break
+display=
+for _ in $(seq 100); do
+    display=$(cat "$work/display" 2>/dev/null)
+    [ -n "$display" ] && break
     sleep 0.1
 done
-[ -e "/tmp/.X11-unix/X$display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+[ -n "$display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
 export DISPLAY=":$display"
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 

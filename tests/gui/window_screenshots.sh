@@ -7,14 +7,12 @@ talvor=$1
 out=$2
 mkdir -p "$out"
 work=$(mktemp -d)
-display=
-for n in $(seq 99 160); do
-    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=$n && break; fi
-done
-Xvfb ":$display" -screen 0 1024x800x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 1024x800x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
 xvfb_pid=$!
+talvor_pid=
 trap 'kill $talvor_pid $xvfb_pid 2>/dev/null; rm -rf "$work"' EXIT
-sleep 1
+until [ -s "$work/display" ]; do sleep 0.1; done
+display=$(cat "$work/display")
 export DISPLAY=":$display"
 unset QT_QPA_PLATFORM
 TALVOR_WINDOW_TRACE=1 "$talvor" 2>"$work/trace" &
@@ -67,4 +65,5 @@ drag g7 h8 &
 sleep 1.5
 shot window-promotion.png 704x620
 xdotool key Down Return
-wait
+wait || true
+echo "screenshots in $out"
