@@ -1,1 +1,11 @@
-target_sources(talvor_gui PRIVATE placeholder.cpp)
+# The game window, its hooks into the driver, the About box and the form resizing service.
+target_sources(talvor_gui PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/frmDebugMain.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/frmDebugMain.h
+  ${CMAKE_CURRENT_LIST_DIR}/frmDebugMainControls.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/frmDebugMainControls.h
+  ${CMAKE_CURRENT_LIST_DIR}/frmAbout.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/frmAbout.h
+  ${CMAKE_CURRENT_LIST_DIR}/Resize_forms.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Resize_forms.h
+  ${CMAKE_CURRENT_LIST_DIR}/GameWindow.cpp)

@@ -1,6 +1,8 @@
 // Engine initialisation, evaluation, search, iterative deepening and time control.
 #pragma once
 #include <cstdint>
+#include <string>
+#include <unordered_map>
 
 #include "board/BoardBas.h"
 
@@ -10,3 +12,84 @@ void InitEngine();
 MoveRec Think();
 
 extern int SearchSeconds;  // whole seconds spent by the running/last search
+
+// ---- Scores ----
+constexpr int32_t ScoreInfinity = 100000;  // initial root window; Ply - ScoreInfinity: mated at Ply
+constexpr int SearchPlies = 100;           // rows of every per-ply table
+constexpr int QuiesceDepth = 30;           // capture plies allowed below a full-width leaf
+constexpr int MaxIterationCount = 30;
+constexpr int NoDepthLimit = 30;  // MaxDepth when no sd command is in force
+
+// ---- Settings-backed values (read once by InitEngine) ----
+extern int16_t PawnValue, KnightValue, BishopValue, RookValue, QueenValue;
+extern int16_t DrawScore;
+// Fixed value by piece code for ordering and the game phase, whatever the settings say.
+extern int PieceValue[17];
+
+// ---- Piece-square tables, by mailbox square ----
+extern int16_t WhitePawnTable[BoardSize], BlackPawnTable[BoardSize];
+extern int16_t WhiteKingTable[BoardSize], BlackKingTable[BoardSize];
+extern int16_t KingEndgameTable[BoardSize];
+extern int16_t WhiteKnightTable[BoardSize], BlackKnightTable[BoardSize];
+extern int16_t WhiteBishopTable[BoardSize], BlackBishopTable[BoardSize];
+extern int16_t WhiteRookTable[BoardSize], BlackRookTable[BoardSize];
+// Pawn and king tables of the phase chosen at the root of the running search.
+extern int16_t WhitePawnWork[BoardSize], BlackPawnWork[BoardSize];
+extern int16_t WhiteKingWork[BoardSize], BlackKingWork[BoardSize];
+extern bool Middlegame;
+
+// Fixed piece values and the eleven piece-square tables; clears the working tables.
+void FillEvaluationTables();
+// Clears aTable, then stores the 120 values (truncated to 16 bits) in square order.
+void FillTable(int16_t* aTable, const int* aValues);
+// Leading-number reading of a settings text, rounded half to even and kept within 16 bits.
+int16_t SettingNumber(const std::string& sText);
+
+// ---- Evaluation ----
+void PrepareEvaluation();     // chooses the phase once per search
+void InstallWorkingTables();  // derives the per-node sums from the working tables and the settings
+int32_t Evaluate();           // centipawns for the side to move
+
+// ---- Search memories ----
+extern int PVLength[SearchPlies];
+extern MoveRec PVTable[SearchPlies][SearchPlies];  // [ply row][ply column]
+extern int32_t HistoryTable[BoardSize][BoardSize];
+extern MoveRec KillerMove1[SearchPlies], KillerMove2[SearchPlies];
+extern int32_t KillerScore[SearchPlies];
+extern int32_t KillerScoreReset[SearchPlies];
+extern bool FollowPV;
+extern bool StopSearch;
+
+// ---- Iteration state ----
+extern int IterationDepth;
+extern int ShownDepth;
+extern int32_t BestScore;
+extern int32_t LastScore;
+extern double IterationStartTime;
+extern double TimeLimit;
+extern bool SingleReply;
+extern std::unordered_map<std::string, std::string> RootKeyCache;  // root move text -> key after it
+
+// ---- Search ----
+// What GenerateMoves gives with CapturesOnly set, in the same order; built faster for the capture search.
+int GenerateCaptures(MoveList& list);
+bool FixedDepthMode();
+int32_t AlphaBeta(int32_t nAlpha, int32_t nBeta, int nDepth);
+int32_t Quiesce(int32_t nAlpha, int32_t nBeta, int nDepth);
+void OrderMoves(MoveList& aMoves, int nCount);
+void SortMoves(MoveList& aMoves, int32_t* aScores, int nLow, int nHigh);
+void SearchRoot(MoveRec& result, int32_t nAlpha, int32_t nBeta, int nDepth);
+float AllocateTime();
+
+// Bookkeeping shared by the root and the nodes below it.
+void UpdateKillers(const MoveRec& m, int32_t nScore);
+void UpdatePV(const MoveRec& m);
+inline bool SameMove(const MoveRec& a, const MoveRec& b) {
+    return a.From == b.From && a.To == b.To && a.Promotion == b.Promotion;
+}
+
+// ---- Thinking output ----
+std::string ScoreText(int32_t nScore);  // 125 -> "+1.25", -40 -> "-0.40"
+std::string PrincipalLineText();        // " e2e4 e7e5 ...", from PVTable row 1
+// One thinking line in the form of the current output (protocol or game window).
+std::string ThinkingLine(int nDepth, int32_t nScore, double dSeconds);

@@ -1,0 +1,149 @@
+// The capture search's move list, built directly. It holds exactly what GenerateMoves adds with
+// CapturesOnly set, in the same order (captures, en-passant captures, every promotion and any castling
+// move), without walking each quiet target through the general AddMove.
+#include <cstring>
+
+#include "search/SearchBas.h"
+
+namespace {
+
+inline void Push(MoveList& list, int nFrom, int nTo, int nCaptured, int nEnPassant, int nPromotion,
+                 int nCastle) {
+    if (list.Count >= MaxListMoves) return;
+    MoveRec& m = list.Move[list.Count++];
+    m.From = static_cast<uint8_t>(nFrom);
+    m.To = static_cast<uint8_t>(nTo);
+    m.Captured = static_cast<uint8_t>(nCaptured);
+    m.EnPassant = static_cast<uint8_t>(nEnPassant);
+    m.Promotion = static_cast<uint8_t>(nPromotion);
+    m.Castle = static_cast<uint8_t>(nCastle);
+    m.CapturedSlot = 0;
+}
+
+inline void PushPromotions(MoveList& list, int nFrom, int nTo, int nCaptured, bool bWhite) {
+    if (bWhite) {
+        Push(list, nFrom, nTo, nCaptured, 0, WhiteQueen, 0);
+        Push(list, nFrom, nTo, nCaptured, 0, WhiteRook, 0);
+        Push(list, nFrom, nTo, nCaptured, 0, WhiteKnight, 0);
+        Push(list, nFrom, nTo, nCaptured, 0, WhiteBishop, 0);
+    } else {
+        Push(list, nFrom, nTo, nCaptured, 0, BlackQueen, 0);
+        Push(list, nFrom, nTo, nCaptured, 0, BlackRook, 0);
+        Push(list, nFrom, nTo, nCaptured, 0, BlackKnight, 0);
+        Push(list, nFrom, nTo, nCaptured, 0, BlackBishop, 0);
+    }
+}
+
+// Written unconditionally and kept only when it is a capture: the test is too irregular to branch on.
+inline void PushIfCapture(MoveList& list, int nFrom, int nTo, int nEnemy) {
+    const int t = Board[nTo];
+    const int keep = (t != OffBoard) & (t < EmptySquare) & ((t & 1) == nEnemy);
+    if (list.Count < MaxListMoves - 1) {
+        // One eight-byte store: the byte after the record belongs to the next, still unused, entry.
+        const uint64_t bytes =
+            static_cast<uint64_t>(nFrom) | static_cast<uint64_t>(nTo) << 8 | static_cast<uint64_t>(t) << 16;
+        std::memcpy(static_cast<void*>(&list.Move[list.Count]), &bytes, sizeof bytes);
+        list.Count += keep;
+    } else if (keep) {
+        Push(list, nFrom, nTo, t, 0, 0, 0);
+    }
+}
+
+// Knights, bishops, rooks, queens and kings by code: their steps, and whether they slide.
+struct Mover {
+    int8_t Steps[8];
+    uint8_t Count;
+    bool Slides;
+};
+constexpr Mover kNone{{}, 0, false};
+constexpr Mover kWhiteKnight{{8, 19, 21, 12, -8, -19, -21, -12}, 8, false};
+constexpr Mover kBlackKnight{{-8, -19, -21, -12, 8, 19, 21, 12}, 8, false};
+constexpr Mover kKing{{1, -1, 9, -9, 10, -10, 11, -11}, 8, false};
+constexpr Mover kRook{{10, -10, 1, -1}, 4, true};
+constexpr Mover kQueen{{10, -10, 1, -1, 11, -11, 9, -9}, 8, true};
+constexpr Mover kBishop{{11, -11, 9, -9}, 4, true};
+constexpr Mover kMovers[13] = {kNone, kNone, kNone,  kWhiteKnight, kBlackKnight, kKing,  kKing,
+                               kRook, kRook, kQueen, kQueen,       kBishop,      kBishop};
+
+// 1 for the codes of one side's pieces, by code.
+constexpr uint8_t kWhitePiece[17] = {0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 0, 0, 0, 0};
+constexpr uint8_t kBlackPiece[17] = {0, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 0, 0, 0};
+
+void Castling(MoveList& list, int nKing, int nOwnRook) {
+    const int base = nKing - 4;
+    if (TouchCount[nKing] != 0) return;
+    if (TouchCount[base + 7] == 0 && Board[base + 7] == nOwnRook && Board[base + 5] == EmptySquare &&
+        Board[base + 6] == EmptySquare)
+        Push(list, nKing, nKing + 2, Board[nKing + 2], 0, 0, nKing == 25 ? CastleWhiteKing : CastleBlackKing);
+    if (TouchCount[base] == 0 && Board[base] == nOwnRook && Board[base + 3] == EmptySquare &&
+        Board[base + 2] == EmptySquare && Board[base + 1] == EmptySquare)
+        Push(list, nKing, nKing - 2, Board[nKing - 2], 0, 0,
+             nKing == 25 ? CastleWhiteQueen : CastleBlackQueen);
+}
+
+}  // namespace
+
+int GenerateCaptures(MoveList& list) {
+    list.Count = 0;
+    const int enemy = WhiteToMove ? 0 : 1;
+    // The side's pieces in slot order, gathered without a branch per slot.
+    const uint8_t* mine = WhiteToMove ? kWhitePiece : kBlackPiece;
+    uint8_t own[MaxPieces];
+    int n = 0;
+    const int count = PieceCount;
+    for (int slot = 1; slot <= count; ++slot) {
+        const int s = PieceList[slot];
+        own[n] = static_cast<uint8_t>(s);
+        n += mine[Board[s]];
+    }
+    for (int i = 0; i < n; ++i) {
+        const int s = own[i];
+        const int code = Board[s];
+        if (code == WhitePawn) {
+            const bool promoting = RankOf(s) == 7;
+            for (int d : {11, 9}) {
+                const int t = Board[s + d];
+                if (t % 2 != 0 || t == 0) continue;
+                if (t == BlackGhost)
+                    Push(list, s, s + d, t, 1, 0, 0);
+                else if (promoting)
+                    PushPromotions(list, s, s + d, t, true);
+                else if (t < EmptySquare)
+                    Push(list, s, s + d, t, 0, 0, 0);
+            }
+            // The double step is never a promotion; the single step is one only from the seventh rank.
+            if (promoting && Board[s + 10] == EmptySquare) PushPromotions(list, s, s + 10, EmptySquare, true);
+            continue;
+        }
+        if (code == BlackPawn) {
+            const bool promoting = RankOf(s) == 2;
+            for (int d : {-11, -9}) {
+                const int t = Board[s + d];
+                if (t % 2 != 1 || t == EmptySquare) continue;
+                if (t == WhiteGhost)
+                    Push(list, s, s + d, t, 1, 0, 0);
+                else if (promoting)
+                    PushPromotions(list, s, s + d, t, false);
+                else if (t < EmptySquare)
+                    Push(list, s, s + d, t, 0, 0, 0);
+            }
+            if (promoting && Board[s - 10] == EmptySquare)
+                PushPromotions(list, s, s - 10, EmptySquare, false);
+            continue;
+        }
+        const Mover& mover = kMovers[code];
+        if (mover.Slides) {
+            for (int k = 0; k < mover.Count; ++k) {
+                const int d = mover.Steps[k];
+                int to = s + d;
+                while (Board[to] >= EmptySquare) to += d;  // empty squares and ghosts: quiet, not added
+                PushIfCapture(list, s, to, enemy);
+            }
+        } else {
+            for (int k = 0; k < 8; ++k) PushIfCapture(list, s, s + mover.Steps[k], enemy);
+            if (code == WhiteKing && s == 25) Castling(list, 25, WhiteRook);
+            if (code == BlackKing && s == 95) Castling(list, 95, BlackRook);
+        }
+    }
+    return list.Count;
+}

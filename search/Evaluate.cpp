@@ -1,0 +1,374 @@
+// Static evaluation: material, piece-square tables, pawn structure, rooks and queens, king shelter.
+#include <cstring>
+
+#include "search/SearchBas.h"
+#include "search/SearchMoves.h"
+
+EvalState Track;
+bool Tracking = false;
+int8_t LineStep[BoardSize][BoardSize];
+int16_t PawnWorkByCode[17][BoardSize];
+uint32_t PawnKeyByCode[17][BoardSize];
+const CodeKind kCodeKind[17] = {
+    {0, 0, 0, 0, 0, 0},  {0, 1, 0, 0, 0, 0}, {1, 1, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0}, {1, 0, 0, 0, 0, 0},
+    {0, 0, 0, 0, 1, 0},  {1, 0, 0, 0, 1, 0}, {0, 0, 1, 0, 0, 0}, {1, 0, 1, 0, 0, 0}, {0, 0, 0, 1, 0, 24},
+    {1, 0, 0, 1, 0, 94}, {0, 0, 0, 0, 0, 0}, {1, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0},
+    {0, 0, 0, 0, 0, 0},  {0, 0, 0, 0, 0, 0},
+};
+
+// Per piece code and square, with White's sign: material plus table plus the placement terms that
+// depend on the square alone (a rook or queen on the seventh rank). Rebuilt with the working tables,
+// so the node's evaluation adds one number per piece and looks further only at pawns, rooks, queens
+// and kings.
+int32_t PieceSquareSum[17][BoardSize];
+
+namespace {
+
+// Which pieces have terms beyond PieceSquareSum: 1 white pawn, 2 black pawn, 3 rook, queen or king.
+constexpr uint8_t kExtra[17] = {0, 1, 2, 0, 0, 3, 3, 3, 3, 3, 3, 0, 0, 0, 0, 0, 0};
+
+void BuildPieceSquareSum() {
+    std::memset(PieceSquareSum, 0, sizeof PieceSquareSum);
+    for (int s = 0; s < BoardSize; ++s) {
+        const int rank = RankOf(s);
+        PieceSquareSum[WhitePawn][s] = PawnValue + WhitePawnWork[s];
+        PieceSquareSum[BlackPawn][s] = -(PawnValue + BlackPawnWork[s]);
+        PieceSquareSum[WhiteKnight][s] = KnightValue + WhiteKnightTable[s];
+        PieceSquareSum[BlackKnight][s] = -(KnightValue + BlackKnightTable[s]);
+        PieceSquareSum[WhiteBishop][s] = BishopValue + WhiteBishopTable[s];
+        PieceSquareSum[BlackBishop][s] = -(BishopValue + BlackBishopTable[s]);
+        PieceSquareSum[WhiteRook][s] = RookValue + WhiteRookTable[s] + (rank == 7 ? 10 : 0);
+        PieceSquareSum[BlackRook][s] = -(RookValue + BlackRookTable[s]) - (rank == 2 ? 10 : 0);
+        PieceSquareSum[WhiteQueen][s] = QueenValue + (rank == 7 ? 20 : 0);
+        PieceSquareSum[BlackQueen][s] = -QueenValue - (rank == 2 ? 20 : 0);
+        PieceSquareSum[WhiteKing][s] = WhiteKingWork[s];
+        PieceSquareSum[BlackKing][s] = -BlackKingWork[s];
+    }
+}
+
+}  // namespace
+
+void InstallWorkingTables() {
+    BuildPieceSquareSum();
+    std::memset(PawnWorkByCode, 0, sizeof PawnWorkByCode);
+    std::memcpy(PawnWorkByCode[WhitePawn], WhitePawnWork, sizeof WhitePawnWork);
+    std::memcpy(PawnWorkByCode[BlackPawn], BlackPawnWork, sizeof BlackPawnWork);
+    uint32_t x = 2463534242u;  // xorshift: any fixed spread of bits serves
+    for (int code : {WhitePawn, BlackPawn})
+        for (int sq = 0; sq < BoardSize; ++sq) {
+            x ^= x << 13;
+            x ^= x >> 17;
+            x ^= x << 5;
+            PawnKeyByCode[code][sq] = x;
+        }
+    std::memset(LineStep, 0, sizeof LineStep);
+    for (int a = 21; a <= 98; ++a)
+        for (int b = 21; b <= 98; ++b) {
+            if (a == b || a % 10 == 0 || a % 10 == 9 || b % 10 == 0 || b % 10 == 9) continue;
+            const int dr = RankOf(b) - RankOf(a), df = FileOf(b) - FileOf(a);
+            if (dr != 0 && df != 0 && dr != df && dr != -df) continue;
+            LineStep[a][b] = static_cast<int8_t>(10 * ((dr > 0) - (dr < 0)) + ((df > 0) - (df < 0)));
+        }
+}
+
+void PrepareEvaluation() {
+    // The game window's clocks are the window's business: the search never yields, so none could tick here.
+    int32_t sum = 0;
+    int counted = 0;
+    for (int slot = 1; slot <= PieceCount && counted < 15; ++slot) {
+        switch (Board[PieceList[slot]]) {
+            case WhiteKnight:
+            case BlackKnight:
+            case WhiteBishop:
+            case BlackBishop:
+            case WhiteRook:
+            case BlackRook:
+            case WhiteQueen:
+            case BlackQueen:
+                sum += PieceValue[Board[PieceList[slot]]];
+                ++counted;
+                break;
+        }
+    }
+    if (sum <= 1600) {
+        for (int sq = 0; sq < BoardSize; ++sq) {
+            WhitePawnWork[sq] = static_cast<int16_t>(3 * WhitePawnTable[sq]);
+            BlackPawnWork[sq] = static_cast<int16_t>(3 * BlackPawnTable[sq]);
+        }
+        std::memcpy(WhiteKingWork, KingEndgameTable, sizeof WhiteKingWork);
+        std::memcpy(BlackKingWork, KingEndgameTable, sizeof BlackKingWork);
+        Middlegame = false;
+    } else {
+        std::memcpy(WhitePawnWork, WhitePawnTable, sizeof WhitePawnWork);
+        std::memcpy(BlackPawnWork, BlackPawnTable, sizeof BlackPawnWork);
+        std::memcpy(WhiteKingWork, WhiteKingTable, sizeof WhiteKingWork);
+        std::memcpy(BlackKingWork, BlackKingTable, sizeof BlackKingWork);
+        Middlegame = true;
+    }
+    InstallWorkingTables();
+}
+
+int32_t Evaluate() {
+    // Pawns per colour (1 White, 2 Black) and file; the edge files 0 and 9 read -1, which counts as
+    // "fewer than one" but never as "exactly none".
+    int pawns[3][10] = {};
+    pawns[1][0] = pawns[2][0] = pawns[1][9] = pawns[2][9] = -1;
+    uint8_t whitePawns[MaxPieces], blackPawns[MaxPieces], others[MaxPieces];
+    int whiteCount = 0, blackCount = 0, otherCount = 0;
+
+    int32_t score = 0;  // from White's side
+    const int count = PieceCount;
+    for (int slot = 1; slot <= count; ++slot) {
+        const int s = PieceList[slot];  // a captured piece's slot holds square 0, the border: nothing
+        const int p = Board[s];
+        score += PieceSquareSum[p][s];
+        switch (kExtra[p]) {
+            case 1:
+                ++pawns[1][s % 10];
+                whitePawns[whiteCount++] = static_cast<uint8_t>(s);
+                break;
+            case 2:
+                ++pawns[2][s % 10];
+                blackPawns[blackCount++] = static_cast<uint8_t>(s);
+                break;
+            case 3:
+                others[otherCount++] = static_cast<uint8_t>(s);
+                break;
+        }
+    }
+
+    for (int i = 0; i < whiteCount; ++i) {
+        const int s = whitePawns[i];
+        const int f = s % 10;
+        if ((s == 34 || s == 35) && Board[s + 10] < EmptySquare) score -= 6;  // blocked centre pawn
+        const bool isolated = pawns[1][f - 1] < 1 && pawns[1][f + 1] < 1;
+        if (isolated) {
+            score -= 20;
+            if (pawns[2][f] == 0) score -= 10;
+        }
+        if (pawns[1][f] > 1) score -= 8 * (pawns[1][f] - 1);
+        if (pawns[2][f] == 0) {
+            score += 6;
+            if (pawns[2][f - 1] < 1 && pawns[2][f + 1] < 1) {  // passed
+                score += 30 + 3 * WhitePawnWork[s];
+                if (!isolated) score += 20;
+            }
+        }
+    }
+    for (int i = 0; i < blackCount; ++i) {
+        const int s = blackPawns[i];
+        const int f = s % 10;
+        if ((s == 84 || s == 85) && Board[s - 10] < EmptySquare) score += 6;
+        const bool isolated = pawns[2][f - 1] < 1 && pawns[2][f + 1] < 1;
+        if (isolated) {
+            score += 20;
+            if (pawns[1][f] == 0) score += 10;
+        }
+        if (pawns[2][f] > 1) score += 8 * (pawns[2][f] - 1);
+        if (pawns[1][f] == 0) {
+            score -= 6;
+            if (pawns[1][f - 1] < 1 && pawns[1][f + 1] < 1) {
+                score -= 30 + 3 * BlackPawnWork[s];
+                if (!isolated) score -= 20;
+            }
+        }
+    }
+
+    for (int i = 0; i < otherCount; ++i) {
+        const int s = others[i];
+        const int f = s % 10;
+        switch (Board[s]) {
+            case WhiteRook:
+                if (pawns[1][f] == 0) {  // half-open, or open with no pawn at all
+                    score += 10;
+                    if (pawns[2][f] == 0) score += 10;
+                }
+                break;
+            case BlackRook:
+                if (pawns[2][f] == 0) {
+                    score -= 10;
+                    if (pawns[1][f] == 0) score -= 10;
+                }
+                break;
+            case WhiteQueen:
+                // Out early while minor pieces still sit at home.
+                if (s != 24 && (TouchCount[22] == 0 || TouchCount[23] == 0 || TouchCount[26] == 0 ||
+                                TouchCount[27] == 0))
+                    score -= 2;
+                break;
+            case BlackQueen:
+                if (s != 94 && (TouchCount[92] == 0 || TouchCount[93] == 0 || TouchCount[96] == 0 ||
+                                TouchCount[97] == 0))
+                    score += 2;
+                break;
+            case WhiteKing:
+                if (Middlegame) {
+                    if (WhiteCastled > 0) {
+                        score += 15 - 2 * WhiteCastled;
+                        score += 4;
+                    }
+                    const int k = WhiteKingSquare;
+                    for (int j = -1; j <= 1; ++j) {
+                        if (Board[k + 10 + j] == WhitePawn) score += 8;
+                        if (Board[k + 20 + j] == WhitePawn) score += 4;
+                        if (pawns[2][f + j] == 0) score -= 16;
+                    }
+                }
+                break;
+            case BlackKing:
+                if (Middlegame) {
+                    if (BlackCastled > 0) {
+                        score += -19 + 2 * BlackCastled;
+                        score -= 4;
+                    }
+                    const int k = BlackKingSquare;
+                    for (int j = -1; j <= 1; ++j) {
+                        if (Board[k - 10 + j] == BlackPawn) score -= 8;
+                        if (Board[k - 20 + j] == BlackPawn) score -= 4;
+                        if (pawns[1][f + j] == 0) score += 16;
+                    }
+                }
+                break;
+        }
+    }
+    return WhiteToMove ? score : -score;
+}
+
+void StartTracking() {
+    std::memset(&Track, 0, sizeof Track);
+    Track.Pawns[0][0] = Track.Pawns[1][0] = Track.Pawns[0][9] = Track.Pawns[1][9] = -1;
+    for (int slot = 1; slot <= PieceCount; ++slot) {
+        const int s = PieceList[slot];
+        const int p = Board[s];
+        if (p >= 1 && p <= 12) TrackAdd(p, s);
+    }
+    // The king terms are taken from the king-square variables: that needs one king a side, standing there.
+    Tracking = Track.Kings[0] <= 1 && Track.Kings[1] <= 1 &&
+               (Track.Kings[0] == 0 || Board[WhiteKingSquare] == WhiteKing) &&
+               (Track.Kings[1] == 0 || Board[BlackKingSquare] == BlackKing);
+}
+
+namespace {
+
+// Isolated, doubled and passed pawns and pawns on files without enemy pawns, from the per-file counts.
+int32_t PawnStructure() {
+    const auto& pawns = Track.Pawns;
+    int32_t score = 0;
+    for (int f = 1; f <= 8; ++f) {
+        const int white = pawns[0][f], black = pawns[1][f];
+        if (white > 0) {
+            const bool isolated = pawns[0][f - 1] < 1 && pawns[0][f + 1] < 1;
+            if (isolated) {
+                score -= 20 * white;
+                if (black == 0) score -= 10 * white;
+            }
+            if (white > 1) score -= 8 * (white - 1) * white;
+            if (black == 0) {
+                score += 6 * white;
+                if (pawns[1][f - 1] < 1 && pawns[1][f + 1] < 1) {
+                    score += 30 * white + 3 * Track.PawnWork[0][f];
+                    if (!isolated) score += 20 * white;
+                }
+            }
+        }
+        if (black > 0) {
+            const bool isolated = pawns[1][f - 1] < 1 && pawns[1][f + 1] < 1;
+            if (isolated) {
+                score += 20 * black;
+                if (white == 0) score += 10 * black;
+            }
+            if (black > 1) score += 8 * (black - 1) * black;
+            if (white == 0) {
+                score -= 6 * black;
+                if (pawns[0][f - 1] < 1 && pawns[0][f + 1] < 1) {
+                    score -= 30 * black + 3 * Track.PawnWork[1][f];
+                    if (!isolated) score -= 20 * black;
+                }
+            }
+        }
+    }
+    return score;
+}
+
+}  // namespace
+
+namespace {
+
+// Pawn placements met before, with their terms. An entry is used only when its counts and table sums
+// equal the current ones, which are all the terms depend on.
+struct PawnEntry {
+    int8_t Pawns[2][10];
+    int16_t PawnWork[2][10];
+    int8_t RookBonus[2][10];
+    int32_t Score;
+    bool Used;
+};
+constexpr int kPawnEntries = 2048;
+PawnEntry PawnCache[kPawnEntries];
+
+}  // namespace
+
+void KnowPawns() {
+    PawnEntry& e = PawnCache[Track.PawnKey & (kPawnEntries - 1)];
+    if (!e.Used || std::memcmp(e.Pawns, Track.Pawns, sizeof e.Pawns) != 0 ||
+        std::memcmp(e.PawnWork, Track.PawnWork, sizeof e.PawnWork) != 0) {
+        const auto& pawns = Track.Pawns;
+        std::memcpy(e.Pawns, Track.Pawns, sizeof e.Pawns);
+        std::memcpy(e.PawnWork, Track.PawnWork, sizeof e.PawnWork);
+        e.Score = PawnStructure();
+        // Rooks on files without own pawns, more on files without any.
+        for (int f = 0; f < 10; ++f) {
+            const int noWhite = pawns[0][f] == 0, noBlack = pawns[1][f] == 0;
+            const bool edge = f == 0 || f == 9;
+            e.RookBonus[0][f] = static_cast<int8_t>(edge ? 0 : noWhite * (10 + 10 * noBlack));
+            e.RookBonus[1][f] = static_cast<int8_t>(edge ? 0 : -noBlack * (10 + 10 * noWhite));
+        }
+        e.Used = true;
+    }
+    Track.PawnScore = e.Score;
+    std::memcpy(Track.RookBonus, e.RookBonus, sizeof Track.RookBonus);
+    // Kept up to date from here on as rooks move.
+    Track.RookScore = 0;
+    for (int f = 1; f <= 8; ++f)
+        Track.RookScore +=
+            Track.Rooks[0][f] * Track.RookBonus[0][f] + Track.Rooks[1][f] * Track.RookBonus[1][f];
+    Track.PawnsKnown = 1;
+}
+
+int32_t TrackedEvaluate() {
+    const auto& pawns = Track.Pawns;
+    if (!Track.PawnsKnown) KnowPawns();
+    int32_t score = Track.Sum + Track.PawnScore + Track.RookScore;
+    // Blocked centre pawns (listed ones: an unlisted piece counts for nothing in Evaluate).
+    if (Board[34] == WhitePawn && Board[44] < EmptySquare && PieceIndex[34] != 0) score -= 6;
+    if (Board[35] == WhitePawn && Board[45] < EmptySquare && PieceIndex[35] != 0) score -= 6;
+    if (Board[84] == BlackPawn && Board[74] < EmptySquare && PieceIndex[84] != 0) score += 6;
+    if (Board[85] == BlackPawn && Board[75] < EmptySquare && PieceIndex[85] != 0) score += 6;
+    if (Track.QueensAway[0] != 0 &&
+        (TouchCount[22] == 0 || TouchCount[23] == 0 || TouchCount[26] == 0 || TouchCount[27] == 0))
+        score -= 2 * Track.QueensAway[0];
+    if (Track.QueensAway[1] != 0 &&
+        (TouchCount[92] == 0 || TouchCount[93] == 0 || TouchCount[96] == 0 || TouchCount[97] == 0))
+        score += 2 * Track.QueensAway[1];
+    if (Middlegame) {
+        if (Track.Kings[0] != 0) {
+            if (WhiteCastled > 0) score += 15 - 2 * WhiteCastled + 4;
+            const int k = WhiteKingSquare, f = k % 10;
+            for (int j = -1; j <= 1; ++j) {
+                if (Board[k + 10 + j] == WhitePawn) score += 8;
+                if (Board[k + 20 + j] == WhitePawn) score += 4;
+                if (pawns[1][f + j] == 0) score -= 16;
+            }
+        }
+        if (Track.Kings[1] != 0) {
+            if (BlackCastled > 0) score += -19 + 2 * BlackCastled - 4;
+            const int k = BlackKingSquare, f = k % 10;
+            for (int j = -1; j <= 1; ++j) {
+                if (Board[k - 10 + j] == BlackPawn) score -= 8;
+                if (Board[k - 20 + j] == BlackPawn) score -= 4;
+                if (pawns[0][f + j] == 0) score += 16;
+            }
+        }
+    }
+    return WhiteToMove ? score : -score;
+}

@@ -1,0 +1,204 @@
+// The search below the root: fail-hard alpha-beta with a check extension, the capture search and move
+// ordering by the previous principal line, captures, killers and history.
+#include "search/SearchBas.h"
+
+#include "platform/Platform.h"
+#include "search/SearchMoves.h"
+
+int PVLength[SearchPlies];
+MoveRec PVTable[SearchPlies][SearchPlies];
+int32_t HistoryTable[BoardSize][BoardSize];
+MoveRec KillerMove1[SearchPlies], KillerMove2[SearchPlies];
+int32_t KillerScore[SearchPlies];
+int32_t KillerScoreReset[SearchPlies];
+bool FollowPV = false;
+bool StopSearch = false;
+
+int IterationDepth = 1;
+double IterationStartTime = 0;
+double TimeLimit = 0;
+
+bool FixedDepthMode() {
+    return MaxDepth != NoDepthLimit;
+}
+
+void UpdateKillers(const MoveRec& m, int32_t nScore) {
+    if (nScore > KillerScore[Ply]) {
+        KillerScore[Ply] = nScore;
+        KillerMove2[Ply] = KillerMove1[Ply];
+        KillerMove1[Ply] = m;
+    }
+}
+
+void UpdatePV(const MoveRec& m) {
+    const int p = Ply;
+    PVTable[p][p] = m;
+    const int end = PVLength[p + 1];
+    for (int c = p + 1; c < end; ++c) PVTable[p][c] = PVTable[p + 1][c];
+    PVLength[p] = end;
+}
+
+void SortMoves(MoveList& aMoves, int32_t* aScores, int nLow, int nHigh) {
+    while (nHigh > nLow) {
+        // Middle index rounded half to even: ties among equal scores land where this pivot puts them.
+        const int sum = nLow + nHigh;
+        int mid = sum / 2;
+        if ((sum & 1) && (mid & 1)) ++mid;
+        const int32_t pivot = aScores[mid];
+        int i = nLow, j = nHigh;
+        for (;;) {
+            while (aScores[i] > pivot) ++i;
+            while (aScores[j] < pivot) --j;
+            if (i > j) break;
+            const int32_t s = aScores[i];
+            aScores[i] = aScores[j];
+            aScores[j] = s;
+            const MoveRec m = aMoves.Move[i];
+            aMoves.Move[i] = aMoves.Move[j];
+            aMoves.Move[j] = m;
+            ++i;
+            --j;
+            if (i > j) break;
+        }
+        // Upper part first, then the lower part (as a loop instead of the second call).
+        SortMoves(aMoves, aScores, i, nHigh);
+        nHigh = j;
+    }
+}
+
+void OrderMoves(MoveList& aMoves, int nCount) {
+    int32_t scores[MaxListMoves];
+    const int ply = Ply;
+    const MoveRec& killer1 = KillerMove1[ply];
+    const MoveRec& killer2 = KillerMove2[ply];
+    const bool followPV = FollowPV;
+    FollowPV = false;
+    const MoveRec& pv = PVTable[1][ply];
+    for (int i = 0; i < nCount; ++i) {
+        const MoveRec& m = aMoves.Move[i];
+        int32_t s;
+        if (CapturesOnly)
+            s = PieceValue[m.Captured] - PieceValue[Board[m.From]];
+        else
+            s = m.Captured == EmptySquare ? -10000 : PieceValue[m.Captured] - PieceValue[Board[m.From]];
+        if (followPV && SameMove(m, pv)) {
+            s += 100000;
+            FollowPV = true;
+        } else {
+            if (!CapturesOnly) s += HistoryTable[m.From][m.To];
+            if (SameMove(m, killer1))
+                s += 1000;
+            else if (SameMove(m, killer2))
+                s += 500;
+        }
+        scores[i] = s;
+    }
+    SortMoves(aMoves, scores, 0, nCount - 1);
+}
+
+namespace {
+
+int32_t QuiesceNode(int32_t nAlpha, int32_t nBeta, int nDepth, const MoveRec* pLast);
+
+// A node below the root; pLast is the move that led to it, or null when it is not known to have been
+// reached by a legal move (then its check state is computed from scratch).
+int32_t QuiesceNode(int32_t nAlpha, int32_t nBeta, int nDepth, const MoveRec* pLast) {
+    if (nDepth == 0) return Tracking ? TrackedEvaluate() : Evaluate();
+    const int32_t stand = Tracking ? TrackedEvaluate() : Evaluate();
+    if (stand >= nBeta) return stand;
+    if (stand > nAlpha) nAlpha = stand;
+    PVLength[Ply] = Ply;
+
+    MoveList list;
+    CapturesOnly = true;
+    GenerateCaptures(list);
+    OrderMoves(list, list.Count);
+    CapturesOnly = false;
+
+    const bool inCheck = list.Count > 0 && (pLast != nullptr ? InCheckAfter(*pLast) : InCheck());
+    for (int i = 0; i < list.Count; ++i) {
+        MoveRec& m = list.Move[i];
+        const int piece = Board[m.From];
+        const EvalState saved = Track;
+        TrackMove(m);
+        MakeMove(m);
+        ++Ply;
+        const bool legal = LegalAfterMove(m, piece, inCheck);
+        int32_t score = 0;
+        if (legal) {
+            ++NodeCount;
+            ++QuiescenceNodes;
+            score = -QuiesceNode(-nBeta, -nAlpha, nDepth - 1, &m);
+        }
+        --Ply;
+        UnmakeMove(m);
+        Track = saved;
+        if (legal && score > nAlpha) {
+            UpdateKillers(m, score);
+            if (score >= nBeta) return nBeta;
+            nAlpha = score;
+            UpdatePV(m);
+        }
+    }
+    return nAlpha;
+}
+
+int32_t SearchNode(int32_t nAlpha, int32_t nBeta, int nDepth, const MoveRec* pLast) {
+    // The first three iterations always finish, so a move is ready before the clock can stop anything.
+    if (IterationDepth >= 4 && !FixedDepthMode()) {
+        const double remaining = TimeLimit - (TimerSeconds() - IterationStartTime);
+        if (remaining <= 0) {
+            StopSearch = true;
+            return 0;
+        }
+    }
+    if (nDepth == 0) return QuiesceNode(nAlpha, nBeta, QuiesceDepth, pLast);
+    const bool inCheck = pLast != nullptr ? InCheckAfter(*pLast) : InCheck();
+    if (inCheck && Ply < 31) ++nDepth;
+    PVLength[Ply] = Ply;
+
+    MoveList list;
+    GenerateMoves(list);
+    OrderMoves(list, list.Count);
+    if (!Track.PawnsKnown) KnowPawns();
+
+    bool anyLegal = false;
+    for (int i = 0; i < list.Count; ++i) {
+        MoveRec& m = list.Move[i];
+        const int piece = Board[m.From];
+        const EvalState saved = Track;
+        TrackMove(m);
+        MakeMove(m);
+        ++Ply;
+        const bool legal = LegalAfterMove(m, piece, inCheck);
+        int32_t score = 0;
+        if (legal) {
+            ++NodeCount;
+            anyLegal = true;
+            score = -SearchNode(-nBeta, -nAlpha, nDepth - 1, &m);
+        }
+        --Ply;
+        UnmakeMove(m);
+        Track = saved;
+        if (StopSearch) return 0;
+        if (legal && score > nAlpha) {
+            HistoryTable[m.From][m.To] += nDepth;
+            UpdateKillers(m, score);
+            if (score >= nBeta) return nBeta;
+            nAlpha = score;
+            UpdatePV(m);
+        }
+    }
+    if (anyLegal) return HalfmoveClock > 100 ? DrawScore : nAlpha;
+    return InCheck() ? Ply - ScoreInfinity : DrawScore;
+}
+
+}  // namespace
+
+int32_t Quiesce(int32_t nAlpha, int32_t nBeta, int nDepth) {
+    return QuiesceNode(nAlpha, nBeta, nDepth, nullptr);
+}
+
+int32_t AlphaBeta(int32_t nAlpha, int32_t nBeta, int nDepth) {
+    return SearchNode(nAlpha, nBeta, nDepth, nullptr);
+}

@@ -1,0 +1,157 @@
+// Search-internal helpers around making a move: a running evaluation kept up to date move by move, and a
+// quick legality test. Both give exactly what Evaluate and IsLegalAfterMove give, only cheaper.
+#pragma once
+#include <cstdint>
+
+#include "search/SearchBas.h"
+
+// The parts of Evaluate that depend on where the pieces stand, summed as the pieces move.
+// Colour rows: 0 White, 1 Black.
+struct EvalState {
+    int32_t Sum;              // material, tables and seventh-rank terms of every listed piece, White's side
+    int8_t Pawns[2][10];      // pawns by colour and file; the edge files 0 and 9 read -1
+    int16_t PawnWork[2][10];  // working pawn-table values of those pawns, summed by file
+    int8_t Rooks[2][10];      // rooks by colour and file
+    int8_t QueensAway[2];     // queens not on their own d1 / d8
+    int8_t Kings[2];
+    uint8_t PawnsKnown;       // PawnScore, RookBonus and RookScore fit this pawn placement
+    int32_t PawnScore;        // isolated, doubled, passed pawns, pawns facing no enemy pawn
+    int8_t RookBonus[2][10];  // a rook's file bonus by colour and file, signed from White's side
+    int32_t RookScore;        // the rooks' file bonuses
+    uint32_t PawnKey;         // hash of the pawn placement, to find its terms worked out before
+};
+extern EvalState Track;
+extern bool Tracking;  // Track describes the board: the capture search may use TrackedEvaluate
+extern int32_t PieceSquareSum[17][BoardSize];
+extern int8_t LineStep[BoardSize][BoardSize];  // unit step from a square towards another on its line, or 0
+
+void StartTracking();  // Track from the piece list; Tracking false for positions it does not cover
+int32_t TrackedEvaluate();
+// Works out the pawn-structure and rook-file terms of the tracked placement once, for every node below
+// that moves no pawn.
+void KnowPawns();
+
+// By piece code: colour row, and 1 for the kinds the state counts. Codes without a piece count nothing.
+struct CodeKind {
+    uint8_t Colour, Pawn, Rook, Queen, King, Home;  // Home: the queen's own square (d1 24, d8 94)
+};
+extern const CodeKind kCodeKind[17];
+extern int16_t PawnWorkByCode[17][BoardSize];  // the working pawn table of a pawn code, 0 for other codes
+extern uint32_t PawnKeyByCode[17][BoardSize];  // random bits for a pawn code on a square, 0 for other codes
+
+// Adds (nSign 1) or removes (nSign -1) a listed piece. No branch: pieces come in no predictable order.
+inline void TrackPiece(int nCode, int nSquare, int nSign) {
+    const CodeKind& k = kCodeKind[nCode];
+    const int f = nSquare % 10;
+    Track.Sum += nSign * PieceSquareSum[nCode][nSquare];
+    Track.Pawns[k.Colour][f] = static_cast<int8_t>(Track.Pawns[k.Colour][f] + nSign * k.Pawn);
+    Track.PawnWork[k.Colour][f] =
+        static_cast<int16_t>(Track.PawnWork[k.Colour][f] + nSign * PawnWorkByCode[nCode][nSquare]);
+    Track.Rooks[k.Colour][f] = static_cast<int8_t>(Track.Rooks[k.Colour][f] + nSign * k.Rook);
+    Track.QueensAway[k.Colour] =
+        static_cast<int8_t>(Track.QueensAway[k.Colour] + nSign * (k.Queen & (nSquare != k.Home)));
+    Track.Kings[k.Colour] = static_cast<int8_t>(Track.Kings[k.Colour] + nSign * k.King);
+    Track.RookScore += nSign * k.Rook * Track.RookBonus[k.Colour][f];
+    Track.PawnsKnown &= static_cast<uint8_t>(k.Pawn ^ 1);  // the pawn structure's score is due again
+    Track.PawnKey ^= PawnKeyByCode[nCode][nSquare];
+}
+inline void TrackRemove(int nCode, int nSquare) {
+    TrackPiece(nCode, nSquare, -1);
+}
+inline void TrackAdd(int nCode, int nSquare) {
+    TrackPiece(nCode, nSquare, 1);
+}
+
+// Call before MakeMove(m), on the board the move is made on. Pieces missing from the piece list (a set-up
+// position with more than 32) count for nothing in Evaluate, so they count for nothing here either.
+inline void TrackMove(const MoveRec& m) {
+    const int from = m.From, to = m.To;
+    const int p = Board[from];
+    if (m.EnPassant == 1) {
+        const int victim = p == WhitePawn ? to - 10 : to + 10;
+        if (PieceIndex[victim] != 0) TrackRemove(Board[victim], victim);
+    } else if (PieceIndex[to] != 0) {
+        TrackRemove(Board[to], to);
+    }
+    TrackRemove(p, from);
+    TrackAdd(m.Promotion != 0 ? m.Promotion : p, to);
+    if (m.Castle != CastleNone) {
+        static const int kCorner[5] = {0, 28, 21, 98, 91};
+        static const int kRookTo[5] = {0, 26, 24, 96, 94};
+        const int corner = kCorner[m.Castle];
+        if (PieceIndex[corner] != 0) {
+            TrackRemove(Board[corner], corner);
+            TrackAdd(Board[corner], kRookTo[m.Castle]);
+        }
+    }
+}
+
+// IsLegalAfterMove(m) after MakeMove(m), given the moving piece and whether the mover stood in check.
+// Out of check, a move by anything but the king (no castling, no en passant, whose victim leaves its own
+// square) can only expose the king along the line through the square it left.
+inline bool LegalAfterMove(const MoveRec& m, int nPiece, bool bWasInCheck) {
+    if (bWasInCheck || m.Castle != CastleNone || m.EnPassant != 0 || nPiece == WhiteKing ||
+        nPiece == BlackKing)
+        return IsLegalAfterMove(m);
+    const bool whiteMoved = !WhiteToMove;
+    const int k = whiteMoved ? WhiteKingSquare : BlackKingSquare;
+    if (m.From == k || m.To == k) return IsLegalAfterMove(m);
+    const int step = LineStep[k][m.From];
+    if (step == 0) return true;
+    int s = k + step;
+    while (Board[s] >= EmptySquare) s += step;
+    const int c = Board[s];
+    const bool straight = step == 10 || step == -10 || step == 1 || step == -1;
+    if (whiteMoved) return !(c == BlackQueen || c == (straight ? BlackRook : BlackBishop));
+    return !(c == WhiteQueen || c == (straight ? WhiteRook : WhiteBishop));
+}
+
+// InCheck() right after MakeMove(m), when before m the side now to move was not in check (true below the
+// root: every node was reached by a legal move). Only the moved piece, or a line it opened, can give check.
+inline bool InCheckAfter(const MoveRec& m) {
+    if (m.Castle != CastleNone || m.EnPassant != 0) return InCheck();
+    const int from = m.From, to = m.To;
+    const int q = Board[to];
+    if (q == WhiteKing || q == BlackKing) return InCheck();
+    const int k = WhiteToMove ? WhiteKingSquare : BlackKingSquare;
+    if (to == k || from == k) return InCheck();
+    const int toward = LineStep[to][k];
+    const bool straight = toward == 10 || toward == -10 || toward == 1 || toward == -1;
+    switch (q) {
+        case WhitePawn:
+            if (k == to + 9 || k == to + 11) return true;
+            break;
+        case BlackPawn:
+            if (k == to - 9 || k == to - 11) return true;
+            break;
+        case WhiteKnight:
+        case BlackKnight: {
+            const int d = k > to ? k - to : to - k;
+            if (d == 8 || d == 12 || d == 19 || d == 21) return true;
+            break;
+        }
+        case WhiteBishop:
+        case BlackBishop:
+        case WhiteRook:
+        case BlackRook:
+        case WhiteQueen:
+        case BlackQueen: {
+            const bool diagonalPiece = q == WhiteBishop || q == BlackBishop;
+            const bool straightPiece = q == WhiteRook || q == BlackRook;
+            if (toward != 0 && !(straight && diagonalPiece) && !(!straight && straightPiece)) {
+                int s = to + toward;
+                while (s != k && Board[s] >= EmptySquare) s += toward;
+                if (s == k) return true;
+            }
+            break;
+        }
+    }
+    const int step = LineStep[k][from];
+    if (step == 0) return false;
+    int s = k + step;
+    while (Board[s] >= EmptySquare) s += step;
+    const int c = Board[s];
+    const bool open = step == 10 || step == -10 || step == 1 || step == -1;
+    if (WhiteToMove) return c == BlackQueen || c == (open ? BlackRook : BlackBishop);
+    return c == WhiteQueen || c == (open ? WhiteRook : WhiteBishop);
+}

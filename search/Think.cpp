@@ -1,0 +1,270 @@
+// The root: iterative deepening, the time budget, thinking lines and the game-end codes.
+#include <cmath>
+#include <cstring>
+
+#include "driver/GuiLink.h"
+#include "driver/IOBas.h"
+#include "driver/Talvor.h"
+#include "platform/Platform.h"
+#include "search/BookBas.h"
+#include "search/SearchBas.h"
+#include "search/SearchMoves.h"
+
+int SearchSeconds = 0;
+int ShownDepth = 3;
+int32_t BestScore = -ScoreInfinity;
+int32_t LastScore = 0;
+bool SingleReply = false;
+std::unordered_map<std::string, std::string> RootKeyCache;
+
+namespace {
+
+int WholeSeconds(double dSeconds) {
+    return dSeconds > 0 ? static_cast<int>(std::floor(dSeconds)) : 0;
+}
+
+int RepetitionCount(const std::string& sKey) {
+    const auto it = RepetitionTable.find(sKey);
+    return it == RepetitionTable.end() ? 0 : it->second;
+}
+
+// Seconds the clock must keep when the move arrives: the reply's trip through the pipe, the interface's
+// own reaction and the few milliseconds a search needs to unwind.
+double ClockReserve(double dLeft) {
+    return 0.15 + 0.05 * dLeft;
+}
+
+// A budget the engine's clock cannot pay is cut so that the move arrives with the reserve in hand.
+// With st the interface restarts the clock for every move, and a clock at zero or below is one the
+// interface never gave (sd zeroes it): both keep the budget as computed.
+float CapToClock(float fBudget) {
+    if (MovesPerControl == 1 || TimeLeft <= 0) return fBudget;
+    double ceiling = TimeLeft - ClockReserve(TimeLeft);
+    if (ceiling < TimeLeft / 4) ceiling = TimeLeft / 4;  // a tiny clock still spends a little of itself
+    return fBudget > ceiling ? static_cast<float>(ceiling) : fBudget;
+}
+
+}  // namespace
+
+std::string ScoreText(int32_t nScore) {
+    const int64_t a = nScore < 0 ? -static_cast<int64_t>(nScore) : nScore;
+    std::string s = nScore < 0 ? "-" : "+";
+    s += std::to_string(a / 100);
+    s += '.';
+    s += static_cast<char>('0' + a % 100 / 10);
+    s += static_cast<char>('0' + a % 10);
+    return s;
+}
+
+std::string PrincipalLineText() {
+    std::string s;
+    for (int c = 1; c < PVLength[1] && c < SearchPlies; ++c) {
+        s += ' ';
+        s += MoveToText(PVTable[1][c]);
+    }
+    return s;
+}
+
+std::string ThinkingLine(int nDepth, int32_t nScore, double dSeconds) {
+    const int seconds = WholeSeconds(dSeconds);
+    const std::string d = std::to_string(nDepth);
+    const std::string nodes = std::to_string(NodeCount);
+    if (!InGuiMode)
+        return d + " " + std::to_string(nScore) + " " + std::to_string(seconds * 100) + " " + nodes +
+               PrincipalLineText();
+    if (ItalianTexts())
+        return "Prof. " + d + " Valore " + ScoreText(nScore) + " Tempo " + std::to_string(seconds) +
+               " Sec. Nodi " + nodes + " Mosse" + PrincipalLineText();
+    return "Depth " + d + " Score " + ScoreText(nScore) + " Time " + std::to_string(seconds) +
+           " Sec. Nodes " + nodes + " Moves" + PrincipalLineText();
+}
+
+float AllocateTime() {
+    if (MovesPerControl != 0) {
+        if (MovesPerControl == 1) return static_cast<float>(BaseTime);
+        double t = static_cast<double>(BaseTime) / MovesPerControl - 1;
+        if (TimeBank >= 1) {
+            t += 0.666 * TimeBank;
+            TimeBank -= 0.666 * TimeBank;
+        }
+        return CapToClock(static_cast<float>(t));
+    }
+    const int32_t inc = TimeIncrement;
+    if (TimeLeft <= 60) return CapToClock(TimeLeft - 1 - inc > 1 ? static_cast<float>(inc + 1) : 1.0f);
+    int divisor = 30;
+    if (TimeLeft < 900) {
+        // Behind on the clock: spend less per move.
+        const double d = OpponentTimeLeft - TimeLeft;
+        if (OpponentTimeLeft / 10 < d)
+            divisor = 40;
+        else if (OpponentTimeLeft / 20 < d)
+            divisor = 35;
+    }
+    const double t = TimeLeft / divisor;
+    const int32_t used = (t > 30 && inc > 5) ? inc / 2 : inc;
+    return CapToClock(static_cast<float>(TimeLeft - t - used <= 1 ? t : t + used));
+}
+
+void SearchRoot(MoveRec& result, int32_t nAlpha, int32_t nBeta, int nDepth) {
+    IterationStartTime = TimerSeconds();
+    SingleReply = false;
+    CapturesOnly = false;
+    StopSearch = false;
+    Ply = 1;
+    PVLength[1] = 1;
+    std::string drawMoveText;
+    result = MoveRec{};
+
+    if (InCheck()) ++nDepth;
+    MoveList list;
+    GenerateMoves(list);
+    OrderMoves(list, list.Count);
+
+    MoveRec best{};
+    int searched = 0;
+    int32_t last = 0;
+    StartTracking();
+    for (int i = 0; i < list.Count; ++i) {
+        MoveRec& m = list.Move[i];
+        const EvalState saved = Track;
+        TrackMove(m);
+        MakeMove(m);
+        ++Ply;
+        const bool legal = IsLegalAfterMove(m);
+        bool counts = false;
+        int32_t score = 0;
+        if (legal) {
+            ++NodeCount;
+            const std::string t = MoveToText(m);
+            auto key = RootKeyCache.find(t);
+            if (key == RootKeyCache.end()) key = RootKeyCache.emplace(t, PositionKey()).first;
+            if (RepetitionCount(key->second) >= 1) {
+                // Back into a position seen before: a draw, not searched. Its line is the move alone.
+                drawMoveText = t;
+                score = DrawScore;
+                PVLength[Ply] = Ply;
+            } else {
+                score = -AlphaBeta(-nBeta, -nAlpha, nDepth - 1);
+            }
+            counts = !StopSearch || searched == 0;
+            ++searched;
+            last = score;
+        }
+        --Ply;
+        UnmakeMove(m);
+        Track = saved;
+        if (legal && counts && score > nAlpha) {
+            HistoryTable[m.From][m.To] += nDepth;
+            if (!StopSearch) UpdateKillers(m, score);
+            best = m;
+            nAlpha = BestScore = score;
+            UpdatePV(m);
+            ShownDepth = IterationDepth + 2;
+            SendLine(ThinkingLine(ShownDepth, BestScore, TimerSeconds() - MoveStartTime));
+        }
+        if (StopSearch && searched >= 1) break;
+    }
+
+    Tracking = false;
+    if (searched == 0) {
+        if (InCheck())
+            GameResult = WhiteToMove ? ResultBlackWins : ResultWhiteWins;
+        else
+            GameResult = ResultDraw;
+        return;
+    }
+    if (searched == 1 && !StopSearch) SingleReply = true;
+    if (last <= -2000) GameResult = WhiteToMove ? ResultWhiteResigns : ResultBlackResigns;
+    if (last == ScoreInfinity - 2) {  // the move mates at once
+        GameResult = WhiteToMove ? ResultWhiteWins : ResultBlackWins;
+        result = best;
+        return;
+    }
+    if (!drawMoveText.empty()) {
+        if (MoveToText(best) == drawMoveText && RepetitionCount(RootKeyCache[drawMoveText]) == 2)
+            GameResult = ResultRepetition;
+    } else if (HalfmoveClock > 100) {
+        GameResult = ResultDraw;
+    }
+    result = best;
+}
+
+MoveRec Think() {
+    BestScore = -ScoreInfinity;
+    if (BookPly < MaxBookMoves) {
+        MoveRec book{};
+        BookProbe(book);
+        if (book.From != 0) {
+            BestScore = 0;
+            LastScore = 0;
+            SendLine("1 0 0 1 {Book " + std::to_string(BookPly) + "/" + std::to_string(MaxBookMoves) + "}");
+            return book;
+        }
+        BookPly = OutOfBook;
+    }
+
+    NodeCount = 0;
+    QuiescenceNodes = 0;
+    const double searchStart = TimerSeconds();
+    const float budget = AllocateTime();
+    TimeLimit = budget;
+    const int maxIterations = (!FixedDepthMode() && TimeLeft <= 10 && budget == 1.0f) ? 3 : MaxIterationCount;
+
+    uint8_t saved[BoardSize];
+    std::memcpy(saved, Board, sizeof saved);
+    std::memset(HistoryTable, 0, sizeof HistoryTable);
+    for (auto& row : PVTable)
+        for (auto& m : row) m = MoveRec{};
+    PrepareEvaluation();
+    for (int p = 0; p < SearchPlies; ++p) KillerMove1[p] = KillerMove2[p] = MoveRec{};
+    std::memcpy(KillerScore, KillerScoreReset, sizeof(int32_t) * (SearchPlies - 1));
+    RootKeyCache.clear();
+
+    // Only the accepted iteration's verdict stands: an earlier or dropped iteration may have judged
+    // another move (a repetition, a resignation) than the one that is played.
+    const int32_t entryResult = GameResult;
+    int32_t acceptedResult = entryResult;
+    MoveRec toPlay{};
+    IterationDepth = 1;
+    while (IterationDepth <= maxIterations) {
+        const double elapsed = std::fabs(TimerSeconds() - searchStart);
+        SearchSeconds = WholeSeconds(elapsed);
+        TimeLimit = budget - elapsed;
+        if (FixedDepthMode()) {
+            if (IterationDepth > MaxDepth && IterationDepth > 1) break;  // sd 0 still finds a move
+        } else if ((elapsed > 0.666 * budget && IterationDepth > 3) ||
+                   (elapsed > budget && IterationDepth > 1)) {
+            break;
+        }
+        FollowPV = true;
+        GameResult = entryResult;
+        MoveRec iterationMove{};
+        SearchRoot(iterationMove, -ScoreInfinity, ScoreInfinity, IterationDepth);
+        if (StopSearch && IterationDepth != 1) {
+            GameResult = acceptedResult;
+        } else {
+            toPlay = iterationMove;
+            acceptedResult = GameResult;
+            LastScore = BestScore;
+            ShownDepth = IterationDepth + 2;
+            SendLine(ThinkingLine(ShownDepth, LastScore, TimerSeconds() - searchStart));
+            if (OpponentIsComputer)
+                SendLine("tellics kibitz " + ScoreText(LastScore) + " (" + std::to_string(ShownDepth) +
+                         "):" + PrincipalLineText());
+        }
+        std::memcpy(Board, saved, sizeof saved);
+        std::memcpy(KillerScore, KillerScoreReset, sizeof(int32_t) * (SearchPlies - 1));
+        if (SingleReply) {
+            SingleReply = false;
+            break;
+        }
+        ++IterationDepth;
+    }
+    GameResult = acceptedResult;
+
+    // What the move left of its budget is kept for later moves of a conventional control.
+    const double unspent = budget - std::fabs(TimerSeconds() - searchStart);
+    if (unspent > 0) TimeBank += unspent;
+    if (MovesPerControl >= 2 && TimeIncrement > 0) TimeBank += TimeIncrement;
+    return toPlay;
+}
