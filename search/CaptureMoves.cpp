@@ -34,10 +34,14 @@ inline void PushPromotions(MoveList& list, int nFrom, int nTo, int nCaptured, bo
     }
 }
 
+// 1 for the codes of one side's pieces, by code.
+constexpr uint8_t kWhitePiece[17] = {0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 0, 0, 0, 0};
+constexpr uint8_t kBlackPiece[17] = {0, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 0, 0, 0};
+
 // Written unconditionally and kept only when it is a capture: the test is too irregular to branch on.
-inline void PushIfCapture(MoveList& list, int nFrom, int nTo, int nEnemy) {
+inline void PushIfCapture(MoveList& list, int nFrom, int nTo, const uint8_t* pEnemy) {
     const int t = Board[nTo];
-    const int keep = (t != OffBoard) & (t < EmptySquare) & ((t & 1) == nEnemy);
+    const int keep = pEnemy[t];
     if (list.Count < MaxListMoves - 1) {
         // One eight-byte store: the byte after the record belongs to the next, still unused, entry.
         const uint64_t bytes =
@@ -65,10 +69,6 @@ constexpr Mover kBishop{{11, -11, 9, -9}, 4, true};
 constexpr Mover kMovers[13] = {kNone, kNone, kNone,  kWhiteKnight, kBlackKnight, kKing,  kKing,
                                kRook, kRook, kQueen, kQueen,       kBishop,      kBishop};
 
-// 1 for the codes of one side's pieces, by code.
-constexpr uint8_t kWhitePiece[17] = {0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 0, 0, 0, 0};
-constexpr uint8_t kBlackPiece[17] = {0, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 0, 0, 0};
-
 void Castling(MoveList& list, int nKing, int nOwnRook) {
     const int base = nKing - 4;
     if (TouchCount[nKing] != 0) return;
@@ -85,7 +85,7 @@ void Castling(MoveList& list, int nKing, int nOwnRook) {
 
 int GenerateCaptures(MoveList& list) {
     list.Count = 0;
-    const int enemy = WhiteToMove ? 0 : 1;
+    const uint8_t* enemy = WhiteToMove ? kBlackPiece : kWhitePiece;
     // The side's pieces in slot order, gathered without a branch per slot.
     const uint8_t* mine = WhiteToMove ? kWhitePiece : kBlackPiece;
     uint8_t own[MaxPieces];

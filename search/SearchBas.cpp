@@ -2,6 +2,8 @@
 // ordering by the previous principal line, captures, killers and history.
 #include "search/SearchBas.h"
 
+#include <utility>
+
 #include "platform/Platform.h"
 #include "search/SearchMoves.h"
 
@@ -40,6 +42,13 @@ void UpdatePV(const MoveRec& m) {
 
 void SortMoves(MoveList& aMoves, int32_t* aScores, int nLow, int nHigh) {
     while (nHigh > nLow) {
+        if (nHigh == nLow + 1) {  // what the partition below does with two entries: equal ones change places
+            if (aScores[nHigh] >= aScores[nLow]) {
+                std::swap(aScores[nLow], aScores[nHigh]);
+                std::swap(aMoves.Move[nLow], aMoves.Move[nHigh]);
+            }
+            return;
+        }
         // Middle index rounded half to even: ties among equal scores land where this pivot puts them.
         const int sum = nLow + nHigh;
         int mid = sum / 2;
@@ -98,6 +107,14 @@ void OrderMoves(MoveList& aMoves, int nCount) {
 
 namespace {
 
+// One move list per ply, made once: a node's list lives while its children use the lists of deeper plies,
+// and a fresh list on the stack would cost its whole zero-filled size at every node.
+MoveList NodeLists[SearchPlies + 1];
+
+inline MoveList& ListOfPly() {
+    return NodeLists[Ply >= 0 && Ply <= SearchPlies ? Ply : SearchPlies];
+}
+
 int32_t QuiesceNode(int32_t nAlpha, int32_t nBeta, int nDepth, const MoveRec* pLast);
 
 // A node below the root; pLast is the move that led to it, or null when it is not known to have been
@@ -109,7 +126,7 @@ int32_t QuiesceNode(int32_t nAlpha, int32_t nBeta, int nDepth, const MoveRec* pL
     if (stand > nAlpha) nAlpha = stand;
     PVLength[Ply] = Ply;
 
-    MoveList list;
+    MoveList& list = ListOfPly();
     CapturesOnly = true;
     GenerateCaptures(list);
     OrderMoves(list, list.Count);
@@ -157,7 +174,7 @@ int32_t SearchNode(int32_t nAlpha, int32_t nBeta, int nDepth, const MoveRec* pLa
     if (inCheck && Ply < 31) ++nDepth;
     PVLength[Ply] = Ply;
 
-    MoveList list;
+    MoveList& list = ListOfPly();
     GenerateMoves(list);
     OrderMoves(list, list.Count);
     if (!Track.PawnsKnown) KnowPawns();

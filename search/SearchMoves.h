@@ -112,9 +112,9 @@ inline bool InCheckAfter(const MoveRec& m) {
     if (m.Castle != CastleNone || m.EnPassant != 0) return InCheck();
     const int from = m.From, to = m.To;
     const int q = Board[to];
-    if (q == WhiteKing || q == BlackKing) return InCheck();
     const int k = WhiteToMove ? WhiteKingSquare : BlackKingSquare;
     if (to == k || from == k) return InCheck();
+    // A king gives no check of its own: next to the other king it would have stood in check itself.
     const int toward = LineStep[to][k];
     const bool straight = toward == 10 || toward == -10 || toward == 1 || toward == -1;
     switch (q) {
