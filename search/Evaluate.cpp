@@ -235,6 +235,14 @@ int32_t Evaluate() {
 }
 
 void StartTracking() {
+    // Piece values changed since the sums were made (only a test does that): make them again.
+    static int16_t built[5];
+    const int16_t now[5] = {PawnValue, KnightValue, BishopValue, RookValue, QueenValue};
+    if (std::memcmp(built, now, sizeof now) != 0 ||
+        PieceSquareSum[WhitePawn][34] != PawnValue + WhitePawnWork[34]) {
+        BuildPieceSquareSum();
+        std::memcpy(built, now, sizeof now);
+    }
     std::memset(&Track, 0, sizeof Track);
     Track.Pawns[0][0] = Track.Pawns[1][0] = Track.Pawns[0][9] = Track.Pawns[1][9] = -1;
     for (int slot = 1; slot <= PieceCount; ++slot) {

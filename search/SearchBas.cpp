@@ -143,8 +143,8 @@ int32_t QuiesceNode(int32_t nAlpha, int32_t nBeta, int nDepth, const MoveRec* pL
         const bool legal = LegalAfterMove(m, piece, inCheck);
         int32_t score = 0;
         if (legal) {
-            ++NodeCount;
-            ++QuiescenceNodes;
+            CountNode(NodeCount);
+            CountNode(QuiescenceNodes);
             score = -QuiesceNode(-nBeta, -nAlpha, nDepth - 1, &m);
         }
         --Ply;
@@ -190,7 +190,7 @@ int32_t SearchNode(int32_t nAlpha, int32_t nBeta, int nDepth, const MoveRec* pLa
         const bool legal = LegalAfterMove(m, piece, inCheck);
         int32_t score = 0;
         if (legal) {
-            ++NodeCount;
+            CountNode(NodeCount);
             anyLegal = true;
             score = -SearchNode(-nBeta, -nAlpha, nDepth - 1, &m);
         }
@@ -199,7 +199,7 @@ int32_t SearchNode(int32_t nAlpha, int32_t nBeta, int nDepth, const MoveRec* pLa
         Track = saved;
         if (StopSearch) return 0;
         if (legal && score > nAlpha) {
-            HistoryTable[m.From][m.To] += nDepth;
+            AddHistory(m, nDepth);
             UpdateKillers(m, score);
             if (score >= nBeta) return nBeta;
             nAlpha = score;

@@ -134,7 +134,7 @@ void SearchRoot(MoveRec& result, int32_t nAlpha, int32_t nBeta, int nDepth) {
         bool counts = false;
         int32_t score = 0;
         if (legal) {
-            ++NodeCount;
+            CountNode(NodeCount);
             const std::string t = MoveToText(m);
             auto key = RootKeyCache.find(t);
             if (key == RootKeyCache.end()) key = RootKeyCache.emplace(t, PositionKey()).first;
@@ -154,7 +154,7 @@ void SearchRoot(MoveRec& result, int32_t nAlpha, int32_t nBeta, int nDepth) {
         UnmakeMove(m);
         Track = saved;
         if (legal && counts && score > nAlpha) {
-            HistoryTable[m.From][m.To] += nDepth;
+            AddHistory(m, nDepth);
             if (!StopSearch) UpdateKillers(m, score);
             best = m;
             nAlpha = BestScore = score;
@@ -197,6 +197,7 @@ MoveRec Think() {
         if (book.From != 0) {
             BestScore = 0;
             LastScore = 0;
+            SearchSeconds = 0;  // the game window charges this to the engine's clock
             SendLine("1 0 0 1 {Book " + std::to_string(BookPly) + "/" + std::to_string(MaxBookMoves) + "}");
             return book;
         }

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <string>
 
 #include "driver/IOBas.h"
@@ -55,6 +56,7 @@ int main(int argc, char** argv) {
 
     int64_t total = 0;
     const double start = TimerSeconds();
+    const std::clock_t cpuStart = std::clock();
     for (const char* fen : kPositions) {
         ResetGame();
         BookLoaded = false;
