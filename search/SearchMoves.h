@@ -19,6 +19,7 @@ struct EvalState {
     int8_t RookBonus[2][10];  // a rook's file bonus by colour and file, signed from White's side
     int32_t RookScore;        // the rooks' file bonuses
     uint32_t PawnKey;         // hash of the pawn placement, to find its terms worked out before
+    uint64_t Occupied;        // one bit per square holding a piece (a1 bit 0 ... h8 bit 63)
 };
 extern EvalState Track;
 extern bool Tracking;  // Track describes the board: the capture search may use TrackedEvaluate
@@ -38,6 +39,7 @@ struct CodeKind {
 extern const CodeKind kCodeKind[17];
 extern int16_t PawnWorkByCode[17][BoardSize];  // the working pawn table of a pawn code, 0 for other codes
 extern uint32_t PawnKeyByCode[17][BoardSize];  // random bits for a pawn code on a square, 0 for other codes
+extern uint64_t SquareBit[BoardSize];          // a square's bit in Occupied, 0 off the board
 
 // Adds (nSign 1) or removes (nSign -1) a listed piece. No branch: pieces come in no predictable order.
 inline void TrackPiece(int nCode, int nSquare, int nSign) {
@@ -54,6 +56,7 @@ inline void TrackPiece(int nCode, int nSquare, int nSign) {
     Track.RookScore += nSign * k.Rook * Track.RookBonus[k.Colour][f];
     Track.PawnsKnown &= static_cast<uint8_t>(k.Pawn ^ 1);  // the pawn structure's score is due again
     Track.PawnKey ^= PawnKeyByCode[nCode][nSquare];
+    Track.Occupied ^= SquareBit[nSquare];  // a piece leaves or arrives; a capture's victim leaves first
 }
 inline void TrackRemove(int nCode, int nSquare) {
     TrackPiece(nCode, nSquare, -1);

@@ -103,6 +103,13 @@ TEST_F(ShortcutTest, PositionsTheRunningEvaluationDoesNotCover) {
     StartTracking();
     EXPECT_FALSE(Tracking);
     WhiteKingSquare = 25;
+    Board[55] = WhiteKnight;  // on the board but not in the piece list
+    StartTracking();
+    EXPECT_FALSE(Tracking);
+    Board[55] = EmptySquare;
+    StartTracking();
+    EXPECT_TRUE(Tracking);
+    Tracking = false;
 }
 
 }  // namespace
