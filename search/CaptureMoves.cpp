@@ -69,24 +69,6 @@ constexpr Mover kRook{{10, -10, 1, -1}, 4, true, {0, 1, 2, 3}};
 constexpr Mover kQueen{{10, -10, 1, -1, 11, -11, 9, -9}, 8, true, {0, 1, 2, 3, 4, 5, 6, 7}};
 constexpr Mover kBishop{{11, -11, 9, -9}, 4, true, {4, 5, 6, 7}};
 
-// The squares along each ray from a square, as bits of the running occupancy: the first piece on a ray
-// is the lowest set bit of ray and occupancy for the rising directions, the highest for the others.
-constexpr int kRaySteps[8] = {10, -10, 1, -1, 11, -11, 9, -9};
-struct RayTables {
-    uint64_t Mask[BoardSize][8];
-    uint8_t SquareOfBit[64];
-    RayTables() : Mask{}, SquareOfBit{} {
-        for (int sq = 21; sq <= 98; ++sq) {
-            if (sq % 10 == 0 || sq % 10 == 9) continue;
-            SquareOfBit[(RankOf(sq) - 1) * 8 + FileOf(sq) - 1] = static_cast<uint8_t>(sq);
-            for (int r = 0; r < 8; ++r)
-                for (int to = sq + kRaySteps[r]; to >= 21 && to <= 98 && to % 10 != 0 && to % 10 != 9;
-                     to += kRaySteps[r])
-                    Mask[sq][r] |= uint64_t{1} << ((RankOf(to) - 1) * 8 + FileOf(to) - 1);
-        }
-    }
-};
-const RayTables kRays;
 constexpr Mover kMovers[13] = {kNone, kNone, kNone,  kWhiteKnight, kBlackKnight, kKing,  kKing,
                                kRook, kRook, kQueen, kQueen,       kBishop,      kBishop};
 
@@ -157,10 +139,10 @@ int GenerateCaptures(MoveList& list) {
             const uint64_t occupied = Track.Occupied;
             for (int k = 0; k < mover.Count; ++k) {
                 const int r = mover.Rays[k];
-                const uint64_t blockers = kRays.Mask[s][r] & occupied;
+                const uint64_t blockers = RayMask[s][r] & occupied;
                 if (blockers == 0) continue;  // open to the edge: quiet moves only
                 const int bit = (r & 1) == 0 ? __builtin_ctzll(blockers) : 63 - __builtin_clzll(blockers);
-                PushIfCapture(list, s, kRays.SquareOfBit[bit], enemy);
+                PushIfCapture(list, s, SquareOfBit[bit], enemy);
             }
         } else if (mover.Slides) {
             for (int k = 0; k < mover.Count; ++k) {

@@ -10,6 +10,8 @@ int8_t LineStep[BoardSize][BoardSize];
 int16_t PawnWorkByCode[17][BoardSize];
 uint32_t PawnKeyByCode[17][BoardSize];
 uint64_t SquareBit[BoardSize];
+uint64_t RayMask[BoardSize][8];
+uint8_t SquareOfBit[65];
 const CodeKind kCodeKind[17] = {
     {0, 0, 0, 0, 0, 0},  {0, 1, 0, 0, 0, 0}, {1, 1, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0}, {1, 0, 0, 0, 0, 0},
     {0, 0, 0, 0, 1, 0},  {1, 0, 0, 0, 1, 0}, {0, 0, 1, 0, 0, 0}, {1, 0, 1, 0, 0, 0}, {0, 0, 0, 1, 0, 24},
@@ -66,6 +68,15 @@ void InstallWorkingTables() {
     for (int sq = 21; sq <= 98; ++sq)
         if (sq % 10 != 0 && sq % 10 != 9)
             SquareBit[sq] = uint64_t{1} << ((RankOf(sq) - 1) * 8 + FileOf(sq) - 1);
+    std::memset(RayMask, 0, sizeof RayMask);
+    std::memset(SquareOfBit, 0, sizeof SquareOfBit);
+    for (int sq = 21; sq <= 98; ++sq) {
+        if (SquareBit[sq] == 0) continue;
+        SquareOfBit[__builtin_ctzll(SquareBit[sq])] = static_cast<uint8_t>(sq);
+        for (int r = 0; r < 8; ++r)
+            for (int to = sq + Directions[r]; SquareBit[to] != 0; to += Directions[r])
+                RayMask[sq][r] |= SquareBit[to];
+    }
     std::memset(LineStep, 0, sizeof LineStep);
     for (int a = 21; a <= 98; ++a)
         for (int b = 21; b <= 98; ++b) {

@@ -57,13 +57,19 @@ TEST_F(ShortcutTest, AgreeWithTheBoardOnRandomGames) {
                 for (int i = 0; i < list.Count; ++i) {
                     MoveRec m = list.Move[i];
                     const int piece = Board[m.From];
+                    const EvalState before = Track;
+                    TrackMove(m);
                     MakeMove(m);
                     ++Ply;
                     const bool expected = IsLegalAfterMove(m);
                     EXPECT_EQ(LegalAfterMove(m, piece, inCheck), expected)
                         << PositionKey() << " " << MoveToText(m);
+                    if (expected) {
+                        EXPECT_EQ(InCheckAfter(m), InCheck()) << PositionKey() << " " << MoveToText(m);
+                    }
                     --Ply;
                     UnmakeMove(m);
+                    Track = before;
                     if (expected) legal.push_back(list.Move[i]);
                 }
                 if (legal.empty()) break;
