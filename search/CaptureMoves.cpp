@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "search/SearchBas.h"
+#include "search/SearchMoves.h"
 
 namespace {
 
@@ -34,10 +35,14 @@ inline void PushPromotions(MoveList& list, int nFrom, int nTo, int nCaptured, bo
     }
 }
 
+// 1 for the codes of one side's pieces, by code.
+constexpr uint8_t kWhitePiece[17] = {0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 0, 0, 0, 0};
+constexpr uint8_t kBlackPiece[17] = {0, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 0, 0, 0};
+
 // Written unconditionally and kept only when it is a capture: the test is too irregular to branch on.
-inline void PushIfCapture(MoveList& list, int nFrom, int nTo, int nEnemy) {
+inline void PushIfCapture(MoveList& list, int nFrom, int nTo, const uint8_t* pEnemy) {
     const int t = Board[nTo];
-    const int keep = (t != OffBoard) & (t < EmptySquare) & ((t & 1) == nEnemy);
+    const int keep = pEnemy[t];
     if (list.Count < MaxListMoves - 1) {
         // One eight-byte store: the byte after the record belongs to the next, still unused, entry.
         const uint64_t bytes =
@@ -54,20 +59,18 @@ struct Mover {
     int8_t Steps[8];
     uint8_t Count;
     bool Slides;
+    uint8_t Rays[8];  // a slider's directions as indexes into RayMask
 };
-constexpr Mover kNone{{}, 0, false};
-constexpr Mover kWhiteKnight{{8, 19, 21, 12, -8, -19, -21, -12}, 8, false};
-constexpr Mover kBlackKnight{{-8, -19, -21, -12, 8, 19, 21, 12}, 8, false};
-constexpr Mover kKing{{1, -1, 9, -9, 10, -10, 11, -11}, 8, false};
-constexpr Mover kRook{{10, -10, 1, -1}, 4, true};
-constexpr Mover kQueen{{10, -10, 1, -1, 11, -11, 9, -9}, 8, true};
-constexpr Mover kBishop{{11, -11, 9, -9}, 4, true};
+constexpr Mover kNone{{}, 0, false, {}};
+constexpr Mover kWhiteKnight{{8, 19, 21, 12, -8, -19, -21, -12}, 8, false, {}};
+constexpr Mover kBlackKnight{{-8, -19, -21, -12, 8, 19, 21, 12}, 8, false, {}};
+constexpr Mover kKing{{1, -1, 9, -9, 10, -10, 11, -11}, 8, false, {}};
+constexpr Mover kRook{{10, -10, 1, -1}, 4, true, {0, 1, 2, 3}};
+constexpr Mover kQueen{{10, -10, 1, -1, 11, -11, 9, -9}, 8, true, {0, 1, 2, 3, 4, 5, 6, 7}};
+constexpr Mover kBishop{{11, -11, 9, -9}, 4, true, {4, 5, 6, 7}};
+
 constexpr Mover kMovers[13] = {kNone, kNone, kNone,  kWhiteKnight, kBlackKnight, kKing,  kKing,
                                kRook, kRook, kQueen, kQueen,       kBishop,      kBishop};
-
-// 1 for the codes of one side's pieces, by code.
-constexpr uint8_t kWhitePiece[17] = {0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 0, 0, 0, 0};
-constexpr uint8_t kBlackPiece[17] = {0, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 0, 0, 0};
 
 void Castling(MoveList& list, int nKing, int nOwnRook) {
     const int base = nKing - 4;
@@ -85,7 +88,7 @@ void Castling(MoveList& list, int nKing, int nOwnRook) {
 
 int GenerateCaptures(MoveList& list) {
     list.Count = 0;
-    const int enemy = WhiteToMove ? 0 : 1;
+    const uint8_t* enemy = WhiteToMove ? kBlackPiece : kWhitePiece;
     // The side's pieces in slot order, gathered without a branch per slot.
     const uint8_t* mine = WhiteToMove ? kWhitePiece : kBlackPiece;
     uint8_t own[MaxPieces];
@@ -132,7 +135,16 @@ int GenerateCaptures(MoveList& list) {
             continue;
         }
         const Mover& mover = kMovers[code];
-        if (mover.Slides) {
+        if (mover.Slides && Tracking) {
+            const uint64_t occupied = Track.Occupied;
+            for (int k = 0; k < mover.Count; ++k) {
+                const int r = mover.Rays[k];
+                const uint64_t blockers = RayMask[s][r] & occupied;
+                if (blockers == 0) continue;  // open to the edge: quiet moves only
+                const int bit = (r & 1) == 0 ? __builtin_ctzll(blockers) : 63 - __builtin_clzll(blockers);
+                PushIfCapture(list, s, SquareOfBit[bit], enemy);
+            }
+        } else if (mover.Slides) {
             for (int k = 0; k < mover.Count; ++k) {
                 const int d = mover.Steps[k];
                 int to = s + d;

@@ -9,6 +9,9 @@ bool Tracking = false;
 int8_t LineStep[BoardSize][BoardSize];
 int16_t PawnWorkByCode[17][BoardSize];
 uint32_t PawnKeyByCode[17][BoardSize];
+uint64_t SquareBit[BoardSize];
+uint64_t RayMask[BoardSize][8];
+uint8_t SquareOfBit[65];
 const CodeKind kCodeKind[17] = {
     {0, 0, 0, 0, 0, 0},  {0, 1, 0, 0, 0, 0}, {1, 1, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0}, {1, 0, 0, 0, 0, 0},
     {0, 0, 0, 0, 1, 0},  {1, 0, 0, 0, 1, 0}, {0, 0, 1, 0, 0, 0}, {1, 0, 1, 0, 0, 0}, {0, 0, 0, 1, 0, 24},
@@ -61,6 +64,19 @@ void InstallWorkingTables() {
             x ^= x << 5;
             PawnKeyByCode[code][sq] = x;
         }
+    std::memset(SquareBit, 0, sizeof SquareBit);
+    for (int sq = 21; sq <= 98; ++sq)
+        if (sq % 10 != 0 && sq % 10 != 9)
+            SquareBit[sq] = uint64_t{1} << ((RankOf(sq) - 1) * 8 + FileOf(sq) - 1);
+    std::memset(RayMask, 0, sizeof RayMask);
+    std::memset(SquareOfBit, 0, sizeof SquareOfBit);
+    for (int sq = 21; sq <= 98; ++sq) {
+        if (SquareBit[sq] == 0) continue;
+        SquareOfBit[__builtin_ctzll(SquareBit[sq])] = static_cast<uint8_t>(sq);
+        for (int r = 0; r < 8; ++r)
+            for (int to = sq + Directions[r]; SquareBit[to] != 0; to += Directions[r])
+                RayMask[sq][r] |= SquareBit[to];
+    }
     std::memset(LineStep, 0, sizeof LineStep);
     for (int a = 21; a <= 98; ++a)
         for (int b = 21; b <= 98; ++b) {
@@ -235,6 +251,14 @@ int32_t Evaluate() {
 }
 
 void StartTracking() {
+    // Piece values changed since the sums were made (only a test does that): make them again.
+    static int16_t built[5];
+    const int16_t now[5] = {PawnValue, KnightValue, BishopValue, RookValue, QueenValue};
+    if (std::memcmp(built, now, sizeof now) != 0 ||
+        PieceSquareSum[WhitePawn][34] != PawnValue + WhitePawnWork[34]) {
+        BuildPieceSquareSum();
+        std::memcpy(built, now, sizeof now);
+    }
     std::memset(&Track, 0, sizeof Track);
     Track.Pawns[0][0] = Track.Pawns[1][0] = Track.Pawns[0][9] = Track.Pawns[1][9] = -1;
     for (int slot = 1; slot <= PieceCount; ++slot) {
@@ -242,8 +266,17 @@ void StartTracking() {
         const int p = Board[s];
         if (p >= 1 && p <= 12) TrackAdd(p, s);
     }
+    // Occupancy is of the board itself: every piece on it must be in the list for the two to agree.
+    int onBoard = 0;
+    uint64_t occupied = 0;
+    for (int sq = 21; sq <= 98; ++sq)
+        if (Board[sq] >= 1 && Board[sq] <= 12) {
+            ++onBoard;
+            occupied |= SquareBit[sq];
+        }
     // The king terms are taken from the king-square variables: that needs one king a side, standing there.
-    Tracking = Track.Kings[0] <= 1 && Track.Kings[1] <= 1 &&
+    Tracking = occupied == Track.Occupied && onBoard == __builtin_popcountll(occupied) &&
+               Track.Kings[0] <= 1 && Track.Kings[1] <= 1 &&
                (Track.Kings[0] == 0 || Board[WhiteKingSquare] == WhiteKing) &&
                (Track.Kings[1] == 0 || Board[BlackKingSquare] == BlackKing);
 }

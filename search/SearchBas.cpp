@@ -2,6 +2,8 @@
 // ordering by the previous principal line, captures, killers and history.
 #include "search/SearchBas.h"
 
+#include <utility>
+
 #include "platform/Platform.h"
 #include "search/SearchMoves.h"
 
@@ -38,8 +40,13 @@ void UpdatePV(const MoveRec& m) {
     PVLength[p] = end;
 }
 
-void SortMoves(MoveList& aMoves, int32_t* aScores, int nLow, int nHigh) {
+namespace {
+
+// The quicksort itself: descending, middle pivot, the upper part sorted first.
+template <typename Small>
+void Quicksort(MoveList& aMoves, int32_t* aScores, int nLow, int nHigh, Small small) {
     while (nHigh > nLow) {
+        if (small(aMoves, aScores, nLow, nHigh)) return;
         // Middle index rounded half to even: ties among equal scores land where this pivot puts them.
         const int sum = nLow + nHigh;
         int mid = sum / 2;
@@ -50,20 +57,90 @@ void SortMoves(MoveList& aMoves, int32_t* aScores, int nLow, int nHigh) {
             while (aScores[i] > pivot) ++i;
             while (aScores[j] < pivot) --j;
             if (i > j) break;
-            const int32_t s = aScores[i];
-            aScores[i] = aScores[j];
-            aScores[j] = s;
-            const MoveRec m = aMoves.Move[i];
-            aMoves.Move[i] = aMoves.Move[j];
-            aMoves.Move[j] = m;
+            std::swap(aScores[i], aScores[j]);
+            std::swap(aMoves.Move[i], aMoves.Move[j]);
             ++i;
             --j;
             if (i > j) break;
         }
-        // Upper part first, then the lower part (as a loop instead of the second call).
-        SortMoves(aMoves, aScores, i, nHigh);
+        Quicksort(aMoves, aScores, i, nHigh, small);  // upper part first, then the lower one
         nHigh = j;
     }
+}
+
+inline int Order(int32_t a, int32_t b) {
+    return (a > b) - (a < b) + 1;
+}
+
+// The quicksort compares scores only with one another, so for three or four entries its result is fixed by
+// how they compare (and, for four, by whether the range starts at an even or odd index, which moves the
+// middle pivot). Each pattern's result is taken once from the quicksort itself and then looked up.
+struct SmallSorts {
+    uint8_t Three[27][3];
+    uint8_t Four[2][729][4];  // by the parity of the range's first index
+    static int Key3(const int32_t* a) {
+        return Order(a[0], a[1]) * 9 + Order(a[0], a[2]) * 3 + Order(a[1], a[2]);
+    }
+    static int Key4(const int32_t* a) {
+        return Order(a[0], a[1]) * 243 + Order(a[0], a[2]) * 81 + Order(a[0], a[3]) * 27 +
+               Order(a[1], a[2]) * 9 + Order(a[1], a[3]) * 3 + Order(a[2], a[3]);
+    }
+    SmallSorts() : Three{}, Four{} {
+        const auto none = [](MoveList&, int32_t*, int, int) { return false; };
+        for (int n : {3, 4})
+            for (int low : {0, 1})
+                for (int code = 0; code < (n == 3 ? 27 : 256); ++code) {  // every assignment of values 0..n-1
+                    MoveList list;
+                    int32_t scores[5];
+                    for (int i = 0, c = code; i < n; ++i, c /= n) {
+                        scores[low + i] = c % n;
+                        list.Move[low + i].From = static_cast<uint8_t>(i);
+                    }
+                    const int key = n == 3 ? Key3(scores + low) : Key4(scores + low);
+                    Quicksort(list, scores, low, low + n - 1, none);
+                    for (int i = 0; i < n; ++i)
+                        (n == 3 ? Three[key][i] : Four[low][key][i]) = list.Move[low + i].From;
+                }
+    }
+};
+const SmallSorts kSmallSorts;
+
+template <int N>
+inline void Permute(MoveList& aMoves, int32_t* aScores, int nLow, const uint8_t* pOrder) {
+    MoveRec moves[N];
+    int32_t scores[N];
+    for (int i = 0; i < N; ++i) {
+        moves[i] = aMoves.Move[nLow + pOrder[i]];
+        scores[i] = aScores[nLow + pOrder[i]];
+    }
+    for (int i = 0; i < N; ++i) {
+        aMoves.Move[nLow + i] = moves[i];
+        aScores[nLow + i] = scores[i];
+    }
+}
+
+bool SortSmall(MoveList& aMoves, int32_t* aScores, int nLow, int nHigh) {
+    switch (nHigh - nLow) {
+        case 1:  // two entries: equal ones change places
+            if (aScores[nHigh] >= aScores[nLow]) {
+                std::swap(aScores[nLow], aScores[nHigh]);
+                std::swap(aMoves.Move[nLow], aMoves.Move[nHigh]);
+            }
+            return true;
+        case 2:
+            Permute<3>(aMoves, aScores, nLow, kSmallSorts.Three[SmallSorts::Key3(aScores + nLow)]);
+            return true;
+        case 3:
+            Permute<4>(aMoves, aScores, nLow, kSmallSorts.Four[nLow & 1][SmallSorts::Key4(aScores + nLow)]);
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+void SortMoves(MoveList& aMoves, int32_t* aScores, int nLow, int nHigh) {
+    Quicksort(aMoves, aScores, nLow, nHigh, SortSmall);
 }
 
 void OrderMoves(MoveList& aMoves, int nCount) {
@@ -98,6 +175,14 @@ void OrderMoves(MoveList& aMoves, int nCount) {
 
 namespace {
 
+// One move list per ply, made once: a node's list lives while its children use the lists of deeper plies,
+// and a fresh list on the stack would cost its whole zero-filled size at every node.
+MoveList NodeLists[SearchPlies + 1];
+
+inline MoveList& ListOfPly() {
+    return NodeLists[Ply >= 0 && Ply <= SearchPlies ? Ply : SearchPlies];
+}
+
 int32_t QuiesceNode(int32_t nAlpha, int32_t nBeta, int nDepth, const MoveRec* pLast);
 
 // A node below the root; pLast is the move that led to it, or null when it is not known to have been
@@ -109,7 +194,7 @@ int32_t QuiesceNode(int32_t nAlpha, int32_t nBeta, int nDepth, const MoveRec* pL
     if (stand > nAlpha) nAlpha = stand;
     PVLength[Ply] = Ply;
 
-    MoveList list;
+    MoveList& list = ListOfPly();
     CapturesOnly = true;
     GenerateCaptures(list);
     OrderMoves(list, list.Count);
@@ -126,8 +211,8 @@ int32_t QuiesceNode(int32_t nAlpha, int32_t nBeta, int nDepth, const MoveRec* pL
         const bool legal = LegalAfterMove(m, piece, inCheck);
         int32_t score = 0;
         if (legal) {
-            ++NodeCount;
-            ++QuiescenceNodes;
+            CountNode(NodeCount);
+            CountNode(QuiescenceNodes);
             score = -QuiesceNode(-nBeta, -nAlpha, nDepth - 1, &m);
         }
         --Ply;
@@ -157,7 +242,7 @@ int32_t SearchNode(int32_t nAlpha, int32_t nBeta, int nDepth, const MoveRec* pLa
     if (inCheck && Ply < 31) ++nDepth;
     PVLength[Ply] = Ply;
 
-    MoveList list;
+    MoveList& list = ListOfPly();
     GenerateMoves(list);
     OrderMoves(list, list.Count);
     if (!Track.PawnsKnown) KnowPawns();
@@ -173,7 +258,7 @@ int32_t SearchNode(int32_t nAlpha, int32_t nBeta, int nDepth, const MoveRec* pLa
         const bool legal = LegalAfterMove(m, piece, inCheck);
         int32_t score = 0;
         if (legal) {
-            ++NodeCount;
+            CountNode(NodeCount);
             anyLegal = true;
             score = -SearchNode(-nBeta, -nAlpha, nDepth - 1, &m);
         }
@@ -182,7 +267,7 @@ int32_t SearchNode(int32_t nAlpha, int32_t nBeta, int nDepth, const MoveRec* pLa
         Track = saved;
         if (StopSearch) return 0;
         if (legal && score > nAlpha) {
-            HistoryTable[m.From][m.To] += nDepth;
+            AddHistory(m, nDepth);
             UpdateKillers(m, score);
             if (score >= nBeta) return nBeta;
             nAlpha = score;

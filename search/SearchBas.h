@@ -82,6 +82,14 @@ void SearchRoot(MoveRec& result, int32_t nAlpha, int32_t nBeta, int nDepth);
 float AllocateTime();
 
 // Bookkeeping shared by the root and the nodes below it.
+// Counters stop at their largest value instead of overflowing in a very long search.
+inline void CountNode(int32_t& nCounter) {
+    nCounter += nCounter != INT32_MAX;
+}
+inline void AddHistory(const MoveRec& m, int nDepth) {
+    int32_t& h = HistoryTable[m.From][m.To];
+    h = h < INT32_MAX / 2 ? h + nDepth : h;  // far below where an ordering score could overflow
+}
 void UpdateKillers(const MoveRec& m, int32_t nScore);
 void UpdatePV(const MoveRec& m);
 inline bool SameMove(const MoveRec& a, const MoveRec& b) {

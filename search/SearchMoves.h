@@ -19,6 +19,7 @@ struct EvalState {
     int8_t RookBonus[2][10];  // a rook's file bonus by colour and file, signed from White's side
     int32_t RookScore;        // the rooks' file bonuses
     uint32_t PawnKey;         // hash of the pawn placement, to find its terms worked out before
+    uint64_t Occupied;        // one bit per square holding a piece (a1 bit 0 ... h8 bit 63)
 };
 extern EvalState Track;
 extern bool Tracking;  // Track describes the board: the capture search may use TrackedEvaluate
@@ -38,6 +39,12 @@ struct CodeKind {
 extern const CodeKind kCodeKind[17];
 extern int16_t PawnWorkByCode[17][BoardSize];  // the working pawn table of a pawn code, 0 for other codes
 extern uint32_t PawnKeyByCode[17][BoardSize];  // random bits for a pawn code on a square, 0 for other codes
+extern uint64_t SquareBit[BoardSize];          // a square's bit in Occupied, 0 off the board
+// The squares along each ray from a square (directions as in Directions), as bits of Occupied: the first
+// piece on a ray is the lowest set bit of ray and occupancy for the rising directions (even indexes),
+// the highest for the others. SquareOfBit maps a bit back to its square; entry 64 is the border square 0.
+extern uint64_t RayMask[BoardSize][8];
+extern uint8_t SquareOfBit[65];
 
 // Adds (nSign 1) or removes (nSign -1) a listed piece. No branch: pieces come in no predictable order.
 inline void TrackPiece(int nCode, int nSquare, int nSign) {
@@ -54,6 +61,7 @@ inline void TrackPiece(int nCode, int nSquare, int nSign) {
     Track.RookScore += nSign * k.Rook * Track.RookBonus[k.Colour][f];
     Track.PawnsKnown &= static_cast<uint8_t>(k.Pawn ^ 1);  // the pawn structure's score is due again
     Track.PawnKey ^= PawnKeyByCode[nCode][nSquare];
+    Track.Occupied ^= SquareBit[nSquare];  // a piece leaves or arrives; a capture's victim leaves first
 }
 inline void TrackRemove(int nCode, int nSquare) {
     TrackPiece(nCode, nSquare, -1);
@@ -86,16 +94,65 @@ inline void TrackMove(const MoveRec& m) {
     }
 }
 
+// The square of the first piece along ray r from nSquare, or 0 (the border) when the ray is open.
+inline int FirstOnRay(int nSquare, int r) {
+    const uint64_t blockers = RayMask[nSquare][r] & Track.Occupied;
+    const int bit = blockers == 0  ? 64
+                    : (r & 1) == 0 ? __builtin_ctzll(blockers)
+                                   : 63 - __builtin_clzll(blockers);
+    return SquareOfBit[bit];
+}
+
+// IsAttacked(nSquare, bByBlack ? 2 : 1) read from the running occupancy instead of walking the rays.
+inline bool AttackedTracked(int nSquare, bool bByBlack) {
+    const int king = bByBlack ? BlackKing : WhiteKing, knight = bByBlack ? BlackKnight : WhiteKnight;
+    const int rook = bByBlack ? BlackRook : WhiteRook, bishop = bByBlack ? BlackBishop : WhiteBishop;
+    const int queen = bByBlack ? BlackQueen : WhiteQueen;
+    bool hit = bByBlack ? (Board[nSquare + 11] == BlackPawn) | (Board[nSquare + 9] == BlackPawn)
+                        : (Board[nSquare - 11] == WhitePawn) | (Board[nSquare - 9] == WhitePawn);
+    static constexpr int kKnight[8] = {8, 19, 21, 12, -8, -19, -21, -12};
+    static constexpr int kKing[8] = {1, -1, 9, -9, 10, -10, 11, -11};
+    for (int i = 0; i < 8; ++i)
+        hit |= (Board[nSquare + kKnight[i]] == knight) | (Board[nSquare + kKing[i]] == king);
+    for (int r = 0; r < 4; ++r) {
+        const int c = Board[FirstOnRay(nSquare, r)];
+        hit |= (c == rook) | (c == queen);
+    }
+    for (int r = 4; r < 8; ++r) {
+        const int c = Board[FirstOnRay(nSquare, r)];
+        hit |= (c == bishop) | (c == queen);
+    }
+    return hit;
+}
+
+// IsLegalAfterMove(m) and InCheck() on the tracked position.
+inline bool LegalTracked(const MoveRec& m) {
+    switch (m.Castle) {
+        case CastleWhiteKing:
+            return !AttackedTracked(25, true) && !AttackedTracked(26, true) && !AttackedTracked(27, true);
+        case CastleWhiteQueen:
+            return !AttackedTracked(25, true) && !AttackedTracked(24, true) && !AttackedTracked(23, true);
+        case CastleBlackKing:
+            return !AttackedTracked(95, false) && !AttackedTracked(96, false) && !AttackedTracked(97, false);
+        case CastleBlackQueen:
+            return !AttackedTracked(95, false) && !AttackedTracked(94, false) && !AttackedTracked(93, false);
+    }
+    return WhiteToMove ? !AttackedTracked(BlackKingSquare, false) : !AttackedTracked(WhiteKingSquare, true);
+}
+inline bool InCheckTracked() {
+    return WhiteToMove ? AttackedTracked(WhiteKingSquare, true) : AttackedTracked(BlackKingSquare, false);
+}
+
 // IsLegalAfterMove(m) after MakeMove(m), given the moving piece and whether the mover stood in check.
 // Out of check, a move by anything but the king (no castling, no en passant, whose victim leaves its own
 // square) can only expose the king along the line through the square it left.
 inline bool LegalAfterMove(const MoveRec& m, int nPiece, bool bWasInCheck) {
     if (bWasInCheck || m.Castle != CastleNone || m.EnPassant != 0 || nPiece == WhiteKing ||
         nPiece == BlackKing)
-        return IsLegalAfterMove(m);
+        return Tracking ? LegalTracked(m) : IsLegalAfterMove(m);
     const bool whiteMoved = !WhiteToMove;
     const int k = whiteMoved ? WhiteKingSquare : BlackKingSquare;
-    if (m.From == k || m.To == k) return IsLegalAfterMove(m);
+    if (m.From == k || m.To == k) return Tracking ? LegalTracked(m) : IsLegalAfterMove(m);
     const int step = LineStep[k][m.From];
     if (step == 0) return true;
     int s = k + step;
@@ -109,12 +166,12 @@ inline bool LegalAfterMove(const MoveRec& m, int nPiece, bool bWasInCheck) {
 // InCheck() right after MakeMove(m), when before m the side now to move was not in check (true below the
 // root: every node was reached by a legal move). Only the moved piece, or a line it opened, can give check.
 inline bool InCheckAfter(const MoveRec& m) {
-    if (m.Castle != CastleNone || m.EnPassant != 0) return InCheck();
+    if (m.Castle != CastleNone || m.EnPassant != 0) return Tracking ? InCheckTracked() : InCheck();
     const int from = m.From, to = m.To;
     const int q = Board[to];
-    if (q == WhiteKing || q == BlackKing) return InCheck();
     const int k = WhiteToMove ? WhiteKingSquare : BlackKingSquare;
-    if (to == k || from == k) return InCheck();
+    if (to == k || from == k) return Tracking ? InCheckTracked() : InCheck();
+    // A king gives no check of its own: next to the other king it would have stood in check itself.
     const int toward = LineStep[to][k];
     const bool straight = toward == 10 || toward == -10 || toward == 1 || toward == -1;
     switch (q) {

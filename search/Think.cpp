@@ -1,4 +1,5 @@
 // The root: iterative deepening, the time budget, thinking lines and the game-end codes.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -18,6 +19,8 @@ bool SingleReply = false;
 std::unordered_map<std::string, std::string> RootKeyCache;
 
 namespace {
+
+bool RootLineIsMoveOnly = false;  // the root's best move is a repetition draw, scored without search
 
 int WholeSeconds(double dSeconds) {
     return dSeconds > 0 ? static_cast<int>(std::floor(dSeconds)) : 0;
@@ -58,7 +61,9 @@ std::string ScoreText(int32_t nScore) {
 
 std::string PrincipalLineText() {
     std::string s;
-    for (int c = 1; c < PVLength[1] && c < SearchPlies; ++c) {
+    // The row after a repetition draw holds no continuation of it, whatever its length says.
+    const int end = RootLineIsMoveOnly ? std::min(PVLength[1], 2) : PVLength[1];
+    for (int c = 1; c < end && c < SearchPlies; ++c) {
         s += ' ';
         s += MoveToText(PVTable[1][c]);
     }
@@ -112,6 +117,7 @@ void SearchRoot(MoveRec& result, int32_t nAlpha, int32_t nBeta, int nDepth) {
     StopSearch = false;
     Ply = 1;
     PVLength[1] = 1;
+    RootLineIsMoveOnly = false;
     std::string drawMoveText;
     result = MoveRec{};
 
@@ -131,18 +137,18 @@ void SearchRoot(MoveRec& result, int32_t nAlpha, int32_t nBeta, int nDepth) {
         MakeMove(m);
         ++Ply;
         const bool legal = IsLegalAfterMove(m);
-        bool counts = false;
+        bool counts = false, repeated = false;
         int32_t score = 0;
         if (legal) {
-            ++NodeCount;
+            CountNode(NodeCount);
             const std::string t = MoveToText(m);
             auto key = RootKeyCache.find(t);
             if (key == RootKeyCache.end()) key = RootKeyCache.emplace(t, PositionKey()).first;
             if (RepetitionCount(key->second) >= 1) {
-                // Back into a position seen before: a draw, not searched. Its line is the move alone.
+                // Back into a position seen before: a draw, not searched.
                 drawMoveText = t;
                 score = DrawScore;
-                PVLength[Ply] = Ply;
+                repeated = true;
             } else {
                 score = -AlphaBeta(-nBeta, -nAlpha, nDepth - 1);
             }
@@ -154,11 +160,14 @@ void SearchRoot(MoveRec& result, int32_t nAlpha, int32_t nBeta, int nDepth) {
         UnmakeMove(m);
         Track = saved;
         if (legal && counts && score > nAlpha) {
-            HistoryTable[m.From][m.To] += nDepth;
+            AddHistory(m, nDepth);
             if (!StopSearch) UpdateKillers(m, score);
             best = m;
             nAlpha = BestScore = score;
             UpdatePV(m);
+            // Unsearched, the draw's row of the table is whatever an earlier search left there: the
+            // table stays as it is (the next iteration's ordering reads it), the line shown is the move.
+            RootLineIsMoveOnly = repeated;
             ShownDepth = IterationDepth + 2;
             SendLine(ThinkingLine(ShownDepth, BestScore, TimerSeconds() - MoveStartTime));
         }
@@ -197,6 +206,7 @@ MoveRec Think() {
         if (book.From != 0) {
             BestScore = 0;
             LastScore = 0;
+            SearchSeconds = 0;  // the game window charges this to the engine's clock
             SendLine("1 0 0 1 {Book " + std::to_string(BookPly) + "/" + std::to_string(MaxBookMoves) + "}");
             return book;
         }

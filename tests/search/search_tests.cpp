@@ -150,6 +150,52 @@ TEST(SortMoves, DescendingWithTiesWhereTheMiddlePivotPutsThem) {
     }
 }
 
+// The procedure as written: middle pivot rounded half to even, upper part first.
+void ReferenceSort(std::vector<int>& ids, std::vector<int32_t>& a, int lo, int hi) {
+    if (hi <= lo) return;
+    const int sum = lo + hi;
+    const int mid = sum % 2 == 0 ? sum / 2 : (sum / 2) % 2 == 0 ? sum / 2 : sum / 2 + 1;
+    const int32_t pivot = a[mid];
+    int i = lo, j = hi;
+    for (;;) {
+        while (a[i] > pivot) ++i;
+        while (a[j] < pivot) --j;
+        if (i > j) break;
+        std::swap(a[i], a[j]);
+        std::swap(ids[i], ids[j]);
+        ++i;
+        --j;
+        if (i > j) break;
+    }
+    ReferenceSort(ids, a, i, hi);
+    ReferenceSort(ids, a, lo, j);
+}
+
+TEST(SortMoves, SameOrderAsTheProcedureOnAnyRange) {
+    uint32_t x = 77;
+    for (int trial = 0; trial < 4000; ++trial) {
+        x = x * 1103515245u + 12345u;
+        const int n = 1 + static_cast<int>(x >> 16) % 40;
+        const int lo = static_cast<int>(x >> 8) % 3, hi = lo + n - 1;
+        const int spread = 1 + static_cast<int>(x >> 24) % 5;  // few distinct values: many ties
+        std::vector<int32_t> a(hi + 1), b;
+        std::vector<int> ids(hi + 1);
+        MoveList list;
+        for (int i = 0; i <= hi; ++i) {
+            x = x * 1103515245u + 12345u;
+            a[i] = static_cast<int32_t>(x >> 20) % spread;
+            ids[i] = i;
+            list.Move[i].From = static_cast<uint8_t>(i);
+        }
+        b = a;
+        ReferenceSort(ids, a, lo, hi);
+        SortMoves(list, b.data(), lo, hi);
+        for (int i = lo; i <= hi; ++i)
+            ASSERT_EQ(list.Move[i].From, ids[i]) << "trial " << trial << " at " << i;
+        EXPECT_EQ(a, b);
+    }
+}
+
 TEST_F(NodeTest, OrderingPrincipalLineCapturesKillersHistory) {
     Prepare("4k3/8/8/3p4/4P3/8/8/R3K2N w - - 0 1");
     Ply = 1;

@@ -57,13 +57,19 @@ TEST_F(ShortcutTest, AgreeWithTheBoardOnRandomGames) {
                 for (int i = 0; i < list.Count; ++i) {
                     MoveRec m = list.Move[i];
                     const int piece = Board[m.From];
+                    const EvalState before = Track;
+                    TrackMove(m);
                     MakeMove(m);
                     ++Ply;
                     const bool expected = IsLegalAfterMove(m);
                     EXPECT_EQ(LegalAfterMove(m, piece, inCheck), expected)
                         << PositionKey() << " " << MoveToText(m);
+                    if (expected) {
+                        EXPECT_EQ(InCheckAfter(m), InCheck()) << PositionKey() << " " << MoveToText(m);
+                    }
                     --Ply;
                     UnmakeMove(m);
+                    Track = before;
                     if (expected) legal.push_back(list.Move[i]);
                 }
                 if (legal.empty()) break;
@@ -103,6 +109,13 @@ TEST_F(ShortcutTest, PositionsTheRunningEvaluationDoesNotCover) {
     StartTracking();
     EXPECT_FALSE(Tracking);
     WhiteKingSquare = 25;
+    Board[55] = WhiteKnight;  // on the board but not in the piece list
+    StartTracking();
+    EXPECT_FALSE(Tracking);
+    Board[55] = EmptySquare;
+    StartTracking();
+    EXPECT_TRUE(Tracking);
+    Tracking = false;
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 // The root: iterations, game-end codes, thinking lines and the time budget.
+#include <cstring>
 #include <regex>
 
 #include "tests/search/SearchTestUtil.h"
@@ -328,6 +329,35 @@ TEST_F(ThinkTest, UnspentBudgetIsBanked) {
     RunThink();
     EXPECT_GT(TimeBank, bank);
     EXPECT_LE(TimeBank, bank + 6.5 + 1e-6);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ThinkTest, SelfPlayLeavesThePositionAsItFoundIt) {
+    ResetGame();
+    FixedDepth(3);
+    for (int ply = 0; ply < 60 && GameResult == ResultNone; ++ply) {
+        uint8_t board[BoardSize], list[MaxPieces + 1];
+        std::memcpy(board, Board, sizeof board);
+        std::memcpy(list, PieceList, sizeof list);
+        const std::string key = PositionKey();
+        const int count = PieceCount, halfmove = HalfmoveClock;
+        const MoveRec m = RunThink();
+        EXPECT_EQ(std::memcmp(board, Board, sizeof board), 0) << key;
+        EXPECT_EQ(std::memcmp(list + 1, PieceList + 1, MaxPieces), 0) << key;  // slot 0 is scratch
+        EXPECT_EQ(PieceCount, count);
+        EXPECT_EQ(HalfmoveClock, halfmove);
+        EXPECT_EQ(PositionKey(), key);
+        if (m.From == 0) break;
+        MoveRec found;
+        ASSERT_TRUE(FindMoveFromText(MoveToText(m), found)) << key << " " << MoveToText(m);
+        MakeGameMove(found);
+        RecordMove(found);
+        ++RepetitionTable[PositionKey()];
+        Lines.clear();
+    }
 }
 
 }  // namespace
