@@ -45,7 +45,10 @@ bool FindMoveFromText(const std::string& sLine, MoveRec& found) {
     const int ghost = GhostSquare();
     for (int i = 0; i < list.Count; ++i) {
         MoveRec m = list.Move[i];
-        if (MoveToText(m) != sLine) continue;
+        std::string text = MoveToText(m);
+        // The game window names the piece of a person's promotion; without a letter the queen is taken.
+        if (InGuiMode && m.Promotion != 0 && sLine.size() == 5) text += PromotionLetter;
+        if (text != sLine) continue;
         MakeMove(m);
         const bool legal = IsLegalAfterMove(m);
         UnmakeMove(m);

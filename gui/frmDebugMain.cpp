@@ -586,8 +586,9 @@ void frmDebugMain::wqzChessboard2_PieceMovement(bool bWhite, const QString& sFro
     ShowSideToMove(!bWhite);
     if (EngineOn) {
         for (QAction* a : {mnulvl1, mnulvl2, mnulvl3}) a->setEnabled(false);
-        Feed(sFrom + sTo);
+        Feed(sFrom + sTo + PersonPromotion);
     }
+    PersonPromotion.clear();
     if (SoundOn) Beep();
     if (!(bWhite ? mnuEngineWithe : mnuEngineBlack)->isChecked()) txtIO->SetText("");
 }
@@ -628,6 +629,11 @@ void frmDebugMain::wqzChessboard2_PawnPromotion(bool bWhite, int& eChoice) {
             PromotionLetter = "";
         }
     }
+    // The engine must learn which piece the person chose, or its board would hold a queen.
+    const bool personMoves = bWhite != GuiEngineWhite;
+    static const char* const kLetters[12] = {"", "q", "r", "n", "b", "", "", "q", "r", "n", "b", ""};
+    PersonPromotion =
+        personMoves && PromotionChoice >= 0 && PromotionChoice < 12 ? kLetters[PromotionChoice] : "";
     eChoice = PromotionChoice;
     PromotionChoice = -1;
 }

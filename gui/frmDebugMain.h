@@ -98,6 +98,7 @@ class frmDebugMain : public QMainWindow {
     void mnuHelpAbout_Click();
 
     int PromotionChoice = -1;  // piece kind picked for a pending promotion, -1 when none
+    QString PersonPromotion;   // letter of the piece the person just promoted to, sent with the move
 
     // ---- Controls, under their design names ----
     wqzChessboard* wqzChessboard2;

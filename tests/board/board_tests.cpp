@@ -293,6 +293,9 @@ TEST(MoveText, RecognitionAndGameWindowPromotion) {
     EXPECT_TRUE(FindMoveFromText("a7a8", m));
     EXPECT_EQ(m.Promotion, WhiteQueen);
     EXPECT_EQ(PromotionLetter, "q");
+    EXPECT_TRUE(FindMoveFromText("a7a8r", m));  // the window names a person's choice
+    EXPECT_EQ(m.Promotion, WhiteRook);
+    EXPECT_FALSE(FindMoveFromText("a7a8x", m));
     InGuiMode = false;
 }
 

@@ -262,8 +262,11 @@ TEST_F(GameWindowTest, PersonPromotesThroughThePopup) {
     ASSERT_EQ(popups.size(), 1u);
     EXPECT_EQ(popups[0], "mnuWhitePawnPromotion");
     EXPECT_EQ(KindAt("b8"), 9);  // white knight
-    EXPECT_EQ(GuiInputLine, "b7b8\n");
+    EXPECT_EQ(GuiInputLine, "b7b8n\n");
     EXPECT_EQ(w->PromotionChoice, -1);
+    Settle();
+    EXPECT_EQ(GameRecord[1].Promotion, WhiteKnight);  // the engine's board holds the same piece
+    EXPECT_EQ(Board[92], WhiteKnight);
 }
 
 TEST_F(GameWindowTest, EnginePromotionReachesTheBoard) {
