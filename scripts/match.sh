@@ -15,5 +15,5 @@ cp build/bin/talvor build/bin/Talvor.ini build/bin/TalvorBook.* "$out"/
 echo "match: $games games at $minutes min against $opponent; files in $out"
 xvfb-run -a xboard -fcp "$out/talvor -xboard" -fd "$out" -scp "$opponent" \
   -mm -tc "$minutes" -mg "$games" -sgf "$out/games.pgn" -autoCallFlag true -ponder false \
-  -popupExitMessage false -debug -debugFile "$out/xboard.debug" >/dev/null 2>&1 || true
+  -popupExitMessage false -debug -nameOfDebugFile "$out/xboard.debug" >/dev/null 2>&1 || true
 scripts/match-summary.sh "$out/games.pgn"
