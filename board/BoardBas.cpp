@@ -95,26 +95,6 @@ void RebuildPieceList() {
 
 // ---------------------------------------------------------------- generation
 
-static inline void PushMove(MoveList& list, int nFrom, int nTo, int nCaptured, int nEnPassant, int nPromotion,
-                            int nCastle) {
-    if (list.Count >= MaxListMoves) return;  // never write past the list
-    MoveRec& m = list.Move[list.Count++];
-    m.From = static_cast<uint8_t>(nFrom);
-    m.To = static_cast<uint8_t>(nTo);
-    m.Captured = static_cast<uint8_t>(nCaptured);
-    m.EnPassant = static_cast<uint8_t>(nEnPassant);
-    m.Promotion = static_cast<uint8_t>(nPromotion);
-    m.Castle = static_cast<uint8_t>(nCastle);
-    m.CapturedSlot = 0;
-}
-
-static inline void PushPromotions(MoveList& list, int nFrom, int nTo, int nCaptured, bool bWhite) {
-    static const int kWhite[4] = {WhiteQueen, WhiteRook, WhiteKnight, WhiteBishop};
-    static const int kBlack[4] = {BlackQueen, BlackRook, BlackKnight, BlackBishop};
-    const int* pieces = bWhite ? kWhite : kBlack;
-    for (int i = 0; i < 4; ++i) PushMove(list, nFrom, nTo, nCaptured, 0, pieces[i], 0);
-}
-
 bool AddMove(MoveList& list, int nFrom, int nTo) {
     const int t = Board[nTo];
     const int p = Board[nFrom];

@@ -91,6 +91,27 @@ void RebuildPieceList();
 void ResetGame();
 
 // ---- Move generation and attacks ----
+// Appends a move; a full list takes no more.
+inline void PushMove(MoveList& list, int nFrom, int nTo, int nCaptured, int nEnPassant, int nPromotion,
+                     int nCastle) {
+    if (list.Count >= MaxListMoves) return;
+    MoveRec& m = list.Move[list.Count++];
+    m.From = static_cast<uint8_t>(nFrom);
+    m.To = static_cast<uint8_t>(nTo);
+    m.Captured = static_cast<uint8_t>(nCaptured);
+    m.EnPassant = static_cast<uint8_t>(nEnPassant);
+    m.Promotion = static_cast<uint8_t>(nPromotion);
+    m.Castle = static_cast<uint8_t>(nCastle);
+    m.CapturedSlot = 0;
+}
+// The four promotions of one pawn move: queen, rook, knight, bishop.
+inline void PushPromotions(MoveList& list, int nFrom, int nTo, int nCaptured, bool bWhite) {
+    const int base = bWhite ? 0 : 1;
+    PushMove(list, nFrom, nTo, nCaptured, 0, WhiteQueen + base, 0);
+    PushMove(list, nFrom, nTo, nCaptured, 0, WhiteRook + base, 0);
+    PushMove(list, nFrom, nTo, nCaptured, 0, WhiteKnight + base, 0);
+    PushMove(list, nFrom, nTo, nCaptured, 0, WhiteBishop + base, 0);
+}
 int GenerateMoves(MoveList& list);
 bool AddMove(MoveList& list, int nFrom, int nTo);
 bool IsAttacked(int nSquare, int nColour);  // nColour 2 = Black attacks, else White
@@ -108,6 +129,9 @@ void MarkSetUpPosition();
 int GhostSquare();  // the square holding a ghost, 0 if none
 void ClearGhosts();
 void RestoreGhost(int nSquare);  // clears every ghost, then marks nSquare (0: none) as the en-passant square
+
+// ---- Text ----
+std::vector<std::string> SplitAtBlanks(const std::string& s);  // fields between single blanks
 
 // ---- Display ----
 std::string BoardDiagram();

@@ -13,7 +13,7 @@ static int CodeOfLetter(char c) {
     return hit ? static_cast<int>(hit - kLetters) + 1 : 0;
 }
 
-static std::vector<std::string> SplitAtBlanks(const std::string& s) {
+std::vector<std::string> SplitAtBlanks(const std::string& s) {
     std::vector<std::string> fields(1);
     for (char c : s) {
         if (c == ' ')

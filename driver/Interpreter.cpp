@@ -37,17 +37,6 @@ bool WholeValue(double v, double lo, double hi, double& out) {
     return true;
 }
 
-std::vector<std::string> SplitAtBlanks(const std::string& s) {
-    std::vector<std::string> fields(1);
-    for (char c : s) {
-        if (c == ' ')
-            fields.emplace_back();
-        else
-            fields.back() += c;
-    }
-    return fields;
-}
-
 void Level(const std::string& cmd) {
     const std::vector<std::string> f = SplitAtBlanks(cmd);
     if (f.size() < 4) return;  // the three values are not all there

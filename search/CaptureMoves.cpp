@@ -8,33 +8,6 @@
 
 namespace {
 
-inline void Push(MoveList& list, int nFrom, int nTo, int nCaptured, int nEnPassant, int nPromotion,
-                 int nCastle) {
-    if (list.Count >= MaxListMoves) return;
-    MoveRec& m = list.Move[list.Count++];
-    m.From = static_cast<uint8_t>(nFrom);
-    m.To = static_cast<uint8_t>(nTo);
-    m.Captured = static_cast<uint8_t>(nCaptured);
-    m.EnPassant = static_cast<uint8_t>(nEnPassant);
-    m.Promotion = static_cast<uint8_t>(nPromotion);
-    m.Castle = static_cast<uint8_t>(nCastle);
-    m.CapturedSlot = 0;
-}
-
-inline void PushPromotions(MoveList& list, int nFrom, int nTo, int nCaptured, bool bWhite) {
-    if (bWhite) {
-        Push(list, nFrom, nTo, nCaptured, 0, WhiteQueen, 0);
-        Push(list, nFrom, nTo, nCaptured, 0, WhiteRook, 0);
-        Push(list, nFrom, nTo, nCaptured, 0, WhiteKnight, 0);
-        Push(list, nFrom, nTo, nCaptured, 0, WhiteBishop, 0);
-    } else {
-        Push(list, nFrom, nTo, nCaptured, 0, BlackQueen, 0);
-        Push(list, nFrom, nTo, nCaptured, 0, BlackRook, 0);
-        Push(list, nFrom, nTo, nCaptured, 0, BlackKnight, 0);
-        Push(list, nFrom, nTo, nCaptured, 0, BlackBishop, 0);
-    }
-}
-
 // 1 for the codes of one side's pieces, by code.
 constexpr uint8_t kWhitePiece[17] = {0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 0, 0, 0, 0};
 constexpr uint8_t kBlackPiece[17] = {0, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 0, 0, 0};
@@ -50,7 +23,7 @@ inline void PushIfCapture(MoveList& list, int nFrom, int nTo, const uint8_t* pEn
         std::memcpy(static_cast<void*>(&list.Move[list.Count]), &bytes, sizeof bytes);
         list.Count += keep;
     } else if (keep) {
-        Push(list, nFrom, nTo, t, 0, 0, 0);
+        PushMove(list, nFrom, nTo, t, 0, 0, 0);
     }
 }
 
@@ -77,11 +50,12 @@ void Castling(MoveList& list, int nKing, int nOwnRook) {
     if (TouchCount[nKing] != 0) return;
     if (TouchCount[base + 7] == 0 && Board[base + 7] == nOwnRook && Board[base + 5] == EmptySquare &&
         Board[base + 6] == EmptySquare)
-        Push(list, nKing, nKing + 2, Board[nKing + 2], 0, 0, nKing == 25 ? CastleWhiteKing : CastleBlackKing);
+        PushMove(list, nKing, nKing + 2, Board[nKing + 2], 0, 0,
+                 nKing == 25 ? CastleWhiteKing : CastleBlackKing);
     if (TouchCount[base] == 0 && Board[base] == nOwnRook && Board[base + 3] == EmptySquare &&
         Board[base + 2] == EmptySquare && Board[base + 1] == EmptySquare)
-        Push(list, nKing, nKing - 2, Board[nKing - 2], 0, 0,
-             nKing == 25 ? CastleWhiteQueen : CastleBlackQueen);
+        PushMove(list, nKing, nKing - 2, Board[nKing - 2], 0, 0,
+                 nKing == 25 ? CastleWhiteQueen : CastleBlackQueen);
 }
 
 }  // namespace
@@ -108,11 +82,11 @@ int GenerateCaptures(MoveList& list) {
                 const int t = Board[s + d];
                 if (t % 2 != 0 || t == 0) continue;
                 if (t == BlackGhost)
-                    Push(list, s, s + d, t, 1, 0, 0);
+                    PushMove(list, s, s + d, t, 1, 0, 0);
                 else if (promoting)
                     PushPromotions(list, s, s + d, t, true);
                 else if (t < EmptySquare)
-                    Push(list, s, s + d, t, 0, 0, 0);
+                    PushMove(list, s, s + d, t, 0, 0, 0);
             }
             // The double step is never a promotion; the single step is one only from the seventh rank.
             if (promoting && Board[s + 10] == EmptySquare) PushPromotions(list, s, s + 10, EmptySquare, true);
@@ -124,11 +98,11 @@ int GenerateCaptures(MoveList& list) {
                 const int t = Board[s + d];
                 if (t % 2 != 1 || t == EmptySquare) continue;
                 if (t == WhiteGhost)
-                    Push(list, s, s + d, t, 1, 0, 0);
+                    PushMove(list, s, s + d, t, 1, 0, 0);
                 else if (promoting)
                     PushPromotions(list, s, s + d, t, false);
                 else if (t < EmptySquare)
-                    Push(list, s, s + d, t, 0, 0, 0);
+                    PushMove(list, s, s + d, t, 0, 0, 0);
             }
             if (promoting && Board[s - 10] == EmptySquare)
                 PushPromotions(list, s, s - 10, EmptySquare, false);
