@@ -14,6 +14,6 @@ mkdir -p "$out"
 cp build/bin/talvor build/bin/Talvor.ini build/bin/TalvorBook.* "$out"/
 echo "match: $games games at $minutes min against $opponent; files in $out"
 xvfb-run -a xboard -fcp "$out/talvor -xboard" -fd "$out" -scp "$opponent" \
-  -mm -tc "$minutes" -mg "$games" -sgf "$out/games.pgn" -autoCallFlag true -ponder false \
+  -mm -tc "$minutes" -mg "$games" -sgf "$out/games.pgn" -autoCallFlag true -xponder \
   -popupExitMessage false -debug -nameOfDebugFile "$out/xboard.debug" >/dev/null 2>&1 || true
 scripts/match-summary.sh "$out/games.pgn"
