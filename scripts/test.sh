@@ -9,7 +9,7 @@ echo "== Release build (g++) =="
 rm -rf build-test
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Release
 cmake --build build-test -j "$jobs"
-ctest --test-dir build-test --output-on-failure -j "$jobs"
+ctest --test-dir build-test --output-on-failure --timeout 300 -j "$jobs"
 
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer build (clang) =="
 rm -rf build-asan
@@ -17,4 +17,4 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=
       -DCMAKE_CXX_FLAGS="-O1" -DTALVOR_SANITIZE=ON -DTALVOR_FUZZ=ON
 cmake --build build-asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-  ctest --test-dir build-asan --output-on-failure -j "$jobs"
+  ctest --test-dir build-asan --output-on-failure --timeout 300 -j "$jobs"
