@@ -7,29 +7,23 @@ void PlayAll(const std::vector<std::string>& moves) {
     for (const std::string& m : moves) Play(m);
 }
 
-TEST(GameRecord, ResetGameState) {
+TEST(GameRecord, StartPieceList) {
     FreshGame();
     EXPECT_EQ(PieceCount, 32);
     EXPECT_EQ(PieceList[1], 21);
     EXPECT_EQ(PieceList[32], 98);
     EXPECT_EQ(PieceIndex[25], 5);
-    EXPECT_EQ(PieceIndex[55], 0);
-    EXPECT_EQ(GameRecord.size(), 1u);
-    EXPECT_EQ(BookPly, OutOfBook);
-    EXPECT_EQ(TimeLeft, 300);
-    EXPECT_EQ(MaxDepth, 30);
 }
 
 TEST(GameRecord, RepetitionCountsAndTheirTakeBack) {
     FreshGame();
     const std::string start = PositionKey();
     PlayAll({"g1f3", "g8f6", "f3g1", "f6g8", "g1f3", "g8f6", "f3g1", "f6g8"});
-    EXPECT_EQ(RepetitionTable[start], 2);
+    EXPECT_EQ(RepetitionTable[start], 2);  // the first occurrence, before any move, is never counted
     Play("g1f3");
     EXPECT_EQ(RepetitionTable[PositionKey()], 3);
     TakeBack(2);
-    EXPECT_EQ(GameRecord.size(), 8u);
-    EXPECT_EQ(RepetitionTable[PositionKey()], 2);  // the position after 4. Ng1 is back at its own count
+    EXPECT_EQ(RepetitionTable[PositionKey()], 2);
 }
 
 TEST(GameRecord, TakeBackRestoresPositionBookLineAndResult) {
@@ -39,7 +33,6 @@ TEST(GameRecord, TakeBackRestoresPositionBookLineAndResult) {
     const std::string start = PositionKey();
     PlayAll({"e2e4", "e7e5"});
     EXPECT_EQ(BookLine, " e2e4e7e5");
-    EXPECT_EQ(BookPly, 2);
     GameResult = ResultRepetition;
     TakeBack(2);
     EXPECT_EQ(PositionKey(), start);
@@ -49,6 +42,11 @@ TEST(GameRecord, TakeBackRestoresPositionBookLineAndResult) {
     EXPECT_TRUE(RepetitionTable.empty());
     TakeBack(2);  // nothing recorded: nothing happens
     EXPECT_EQ(PositionKey(), start);
+    // Out of book after a set-up position with a short book line: nothing to drop, nothing fails.
+    ASSERT_TRUE(SetBoard("4k3/8/8/8/8/8/8/4K2R w K - 0 1"));
+    PlayAll({"h1h2", "e8d7"});
+    TakeBack(2);
+    EXPECT_EQ(BookLine, " ");
     BookLoaded = false;
 }
 
@@ -61,11 +59,8 @@ TEST(GameRecord, TakeBackRestoresEnPassantAndFiftyMoveCount) {
     PlayAll({"d8c8", "e1d1"});
     TakeBack(2);
     EXPECT_EQ(PositionKey(), afterDoubleStep);
-    MoveRec m;
-    EXPECT_TRUE(FindMoveFromText("d4e3", m));
-    Play("d4e3");
-    EXPECT_EQ(HalfmoveClock, 0);
-    TakeBack(2);  // the en-passant capture and the double step
+    Play("d4e3");  // still possible after the take-back
+    TakeBack(2);
     EXPECT_EQ(PositionKey(), "3k4/8/8/8/3p4/8/R3P3/4K3 w - -");
     EXPECT_EQ(HalfmoveClock, 19);
 }
@@ -73,34 +68,17 @@ TEST(GameRecord, TakeBackRestoresEnPassantAndFiftyMoveCount) {
 TEST(GameRecord, TakeBackNeverReachesAcrossASetUpPosition) {
     FreshGame();
     PlayAll({"e2e4", "e7e5", "g1f3"});
-    const char* fen = "4k3/8/8/8/8/8/8/4K2R w K - 0 1";
-    ASSERT_TRUE(SetBoard(fen));
+    ASSERT_TRUE(SetBoard("4k3/8/8/8/8/8/8/4K2R w K - 0 1"));
     TakeBack(2);
     EXPECT_EQ(PositionKey(), "4k3/8/8/8/8/8/8/4K2R w K -");
     PlayAll({"e1g1", "e8d7"});
     TakeBack(2);
     EXPECT_EQ(PositionKey(), "4k3/8/8/8/8/8/8/4K2R w K -");
-    EXPECT_EQ(GameRecord.size(), 4u);
 }
 
-TEST(GameRecord, TakeBackOutOfBookWithShortBookLine) {
-    InitBoardTables();
-    BookLoaded = true;
-    ResetGame();
-    ASSERT_TRUE(SetBoard("4k3/8/8/8/8/8/8/4K2R w K - 0 1"));
-    EXPECT_EQ(BookPly, OutOfBook);
-    PlayAll({"h1h2", "e8d7"});
-    TakeBack(2);
-    EXPECT_EQ(BookLine, " ");
-    EXPECT_EQ(PositionKey(), "4k3/8/8/8/8/8/8/4K2R w K -");
-    BookLoaded = false;
-}
-
-TEST(GameRecord, GameMovesOfEveryKind) {
-    struct Case {
-        const char* fen;
-        const char* move;
-        const char* key;
+TEST(GameRecord, GameMovesOfEveryKindAndTheirTakeBack) {
+    const struct {
+        const char *fen, *move, *key;
     } cases[] = {
         {"r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1", "e1g1", "r3k2r/8/8/8/8/8/8/R4RK1 b kq -"},
         {"r3k2r/8/8/8/8/8/8/R3K2R b KQkq - 0 1", "e8c8", "2kr3r/8/8/8/8/8/8/R3K2R w KQ -"},
@@ -108,7 +86,7 @@ TEST(GameRecord, GameMovesOfEveryKind) {
         {"4k3/8/8/8/8/8/p7/4K3 b - - 0 1", "a2a1r", "4k3/8/8/8/8/8/8/r3K3 w - -"},
         {"4k3/p7/8/8/8/8/8/4K3 b - - 0 1", "a7a5", "4k3/8/8/p7/8/8/8/4K3 w - a6"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SetPosition(c.fen);
         Play(c.move);
         EXPECT_EQ(PositionKey(), c.key) << c.move;
