@@ -1,7 +1,6 @@
 // libFuzzer target: any bytes as a book and its weight file load and probe without harm.
 #include <unistd.h>
 
-#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <string>

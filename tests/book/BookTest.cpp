@@ -72,8 +72,7 @@ TEST_F(BookFiles, ProbeKeepsEnPassantAndIsSilentAfterSetBoard) {
     Play("e2e4 d7d5 e4e5 f7f5");
     const int ghost = GhostSquare();
     const std::vector<MoveRec> choices = BookMoveChoices();
-    EXPECT_NE(ghost, 0);
-    EXPECT_EQ(GhostSquare(), ghost);
+    EXPECT_TRUE(ghost != 0 && GhostSquare() == ghost) << ghost;
     ASSERT_EQ(choices.size(), 2u);
     EXPECT_EQ(MoveToText(choices[0]), "e5f6");
     EXPECT_EQ(choices[0].EnPassant, 1);
@@ -81,9 +80,7 @@ TEST_F(BookFiles, ProbeKeepsEnPassantAndIsSilentAfterSetBoard) {
     ResetGame();
     ASSERT_TRUE(SetBoard("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1"));
     EXPECT_EQ(BookPly, OutOfBook);
-    MoveRec m;
-    BookProbe(m);
-    EXPECT_EQ(m, MoveRec{});
+    EXPECT_TRUE(BookMoveChoices().empty());
 }
 
 // Files that once loaded wrongly or not at all. A failed load leaves no book; the weights stay in step
@@ -117,11 +114,10 @@ TEST_F(BookFiles, LoaderWithstandsDamagedFiles) {
     };
     EXPECT_FALSE(LoadBookFrom(""));
     for (const Case& c : cases) {
-        const std::string path = (dir_ / c.Name).string();
         if (c.Text) Write(c.Name, *c.Text);
         std::string weightName = c.Name;
         if (!c.WeightBytes.empty()) Write(weightName.replace(weightName.size() - 3, 3, "bk2"), c.WeightBytes);
-        EXPECT_EQ(LoadBookFrom(path), c.Count > 0) << c.Name;
+        EXPECT_EQ(LoadBookFrom((dir_ / c.Name).string()), c.Count > 0) << c.Name;
         EXPECT_EQ(BookLineCount, c.Count) << c.Name;
         ASSERT_EQ(BookLines.size(), static_cast<size_t>(c.Count)) << c.Name;
         std::string kept;
