@@ -1,8 +1,6 @@
 // libFuzzer target: any bytes as a book and its weight file load and probe without harm.
 #include <unistd.h>
 
-#include <cstdint>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -10,31 +8,19 @@
 #include "board/BoardBas.h"
 #include "search/BookBas.h"
 
-namespace {
-std::string Folder() {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::string folder = [] {
+        InitBoardTables();
         std::string pattern = (std::filesystem::temp_directory_path() / "talvor-bookfuzz-XXXXXX").string();
         return mkdtemp(pattern.data()) ? pattern : std::string("/tmp");
     }();
-    return folder;
-}
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const bool ready = [] {
-        InitBoardTables();
-        return true;
-    }();
-    (void)ready;
+    if (size == 0) return 0;
     // The first byte says where the text ends and the weights begin.
-    const size_t split = size == 0 ? 0 : std::min<size_t>(size - 1, data[0] * size / 256);
-    const std::string text(reinterpret_cast<const char*>(data) + (size ? 1 : 0), size ? split : 0);
-    const std::string weights(reinterpret_cast<const char*>(data) + (size ? 1 : 0) + split,
-                              size ? size - 1 - split : 0);
-    const std::string path = Folder() + "/fuzz.txt";
-    std::ofstream(path, std::ios::binary) << text;
-    std::ofstream(Folder() + "/fuzz.bk2", std::ios::binary) << weights;
-    BookLoaded = LoadBookFrom(path);
+    const std::string bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
+    const size_t split = data[0] * bytes.size() / 256;
+    std::ofstream(folder + "/fuzz.txt", std::ios::binary) << bytes.substr(0, split);
+    std::ofstream(folder + "/fuzz.bk2", std::ios::binary) << bytes.substr(split);
+    BookLoaded = LoadBookFrom(folder + "/fuzz.txt");
     ResetGame();
     for (int ply = 0; ply < 6; ++ply) {
         MoveRec m;

@@ -1,62 +1,51 @@
-// Helpers for the book tests: a scratch folder, book files, and games played by move text.
+// Helpers for the book tests: a scratch folder for book files, and games played by move text.
 #pragma once
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <optional>
 #include <sstream>
-#include <string>
-#include <vector>
 
 #include "board/BoardBas.h"
 #include "search/BookBas.h"
 
+using Strings = std::vector<std::string>;
+
 class BookFiles : public ::testing::Test {
   protected:
     void SetUp() override {
-        std::string pattern = (std::filesystem::temp_directory_path() / "talvor-book-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
+        dir_ = std::filesystem::temp_directory_path() / ("talvor-book-" + std::to_string(getpid()));
+        std::filesystem::create_directories(dir_);
         InitBoardTables();
         InGuiMode = false;
         BookLoaded = true;
         ResetGame();
     }
     void TearDown() override {
-        std::error_code ec;
-        std::filesystem::remove_all(dir_, ec);
+        std::filesystem::remove_all(dir_);
         LoadBookFrom("");  // leave no book behind for the next test
         BookLoaded = false;
     }
-
-    // Writes lines joined by sEnd; returns the file's path.
-    std::string WriteText(const std::string& sName, const std::vector<std::string>& lines,
-                          const std::string& sEnd = "\n") {
-        std::string body;
-        for (const std::string& l : lines) body += l + sEnd;
-        return WriteRaw(sName, body);
-    }
-    std::string WriteRaw(const std::string& sName, const std::string& sBytes) {
-        const std::string path = (dir_ / sName).string();
+    // Writes sBytes to sName in the scratch folder (sub-folders made as needed); returns the path.
+    std::string Write(const std::string& sName, const std::string& sBytes) {
+        const std::filesystem::path path = dir_ / sName;
+        std::filesystem::create_directories(path.parent_path());
         std::ofstream(path, std::ios::binary) << sBytes;
-        return path;
+        return path.string();
     }
-    // Little-endian 32-bit weights, plus optional stray bytes at the end.
-    std::string WriteWeights(const std::string& sName, const std::vector<int32_t>& weights,
-                             const std::string& sTail = "") {
-        std::string bytes;
-        for (int32_t w : weights)
-            for (int i = 0; i < 4; ++i)
-                bytes += static_cast<char>((static_cast<uint32_t>(w) >> (8 * i)) & 0xff);
-        return WriteRaw(sName, bytes + sTail);
-    }
-
     std::filesystem::path dir_;
 };
+
+// A weight file's bytes: little-endian 32-bit masks.
+inline std::string Weights(const std::vector<int32_t>& masks) {
+    std::string bytes;
+    for (const int32_t w : masks)
+        for (int shift = 0; shift < 32; shift += 8)
+            bytes += static_cast<char>(static_cast<uint32_t>(w) >> shift);
+    return bytes;
+}
 
 // Plays blank-separated moves as game moves from the current position.
 inline void Play(const std::string& sMoves) {
@@ -69,16 +58,10 @@ inline void Play(const std::string& sMoves) {
     }
 }
 
-// The texts of the book's current choices, sorted.
-inline std::vector<std::string> ChoiceTexts() {
-    std::vector<std::string> texts;
+// The texts of the book's current choices, sorted (a move offered twice shows twice).
+inline Strings ChoiceTexts() {
+    Strings texts;
     for (const MoveRec& m : BookMoveChoices()) texts.push_back(MoveToText(m));
     std::sort(texts.begin(), texts.end());
     return texts;
-}
-
-// True when m is a legal move of the current position.
-inline bool IsLegalHere(const MoveRec& m) {
-    MoveRec found;
-    return m.From != 0 && FindMoveFromText(MoveToText(m), found) && found.From == m.From && found.To == m.To;
 }
