@@ -9,33 +9,23 @@
 namespace {
 const std::string Feature = "\nfeature variants=\"normal\" ping=1 setboard=1 analyze=0 done=1\n";
 
-class Engine {
-  public:
-    explicit Engine(std::vector<std::string> extra = {"-xboard"}) : process_(Args(extra)) {}
+struct Engine : EngineProcess {
+    explicit Engine(const std::vector<std::string>& args = {TALVOR_EXE, "-xboard"}) : EngineProcess(args) {}
 
     // Sends the lines, then a ping, and returns everything the engine wrote before the pong.
     std::string Exchange(const std::string& sLines) {
-        const std::string pong = "\npong " + std::to_string(++pings_) + "\n";
-        EXPECT_TRUE(process_.Write(sLines + "ping " + std::to_string(pings_) + "\n"));
-        EXPECT_TRUE(process_.ReadUntil(pong, 5000)) << "no " << pong;
-        const std::string out = process_.TakeOutputThrough(pong);
+        const std::string pong = "\npong " + std::to_string(++pings) + "\n";
+        EXPECT_TRUE(Write(sLines + "ping " + std::to_string(pings) + "\n"));
+        EXPECT_TRUE(ReadUntil(pong, 5000)) << "no " << pong;
+        const std::string out = TakeOutputThrough(pong);
         return out.size() >= pong.size() ? out.substr(0, out.size() - pong.size()) : out;
     }
     // Everything up to and including sMark, once it arrives.
     std::string Await(const std::string& sMark, int nTimeoutMs = 10000) {
-        EXPECT_TRUE(process_.ReadUntil(sMark, nTimeoutMs)) << "no " << sMark;
-        return process_.TakeOutputThrough(sMark);
+        EXPECT_TRUE(ReadUntil(sMark, nTimeoutMs)) << "no " << sMark;
+        return TakeOutputThrough(sMark);
     }
-    EngineProcess& Process() { return process_; }
-
-  private:
-    static std::vector<std::string> Args(const std::vector<std::string>& extra) {
-        std::vector<std::string> a{TALVOR_EXE};
-        a.insert(a.end(), extra.begin(), extra.end());
-        return a;
-    }
-    EngineProcess process_;
-    int pings_ = 0;
+    int pings = 0;
 };
 
 const std::regex MoveLine("\nmove [a-h][1-8][a-h][1-8][qrbn]?\n");
@@ -47,6 +37,8 @@ struct Case {
 
 TEST(Transcript, CommandTableInOrder) {
     Engine e;
+    e.Exchange("");
+    kill(e.Pid(), SIGINT);  // interfaces interrupt the engine; it must carry on
     const Case cases[] = {
         {"xboard\nrandom\nhard\neasy\n?\npost\nnopost\nname Someone\nrating 2000 1800\ncomputer\n", ""},
         {"draw\n",
@@ -73,15 +65,13 @@ TEST(Transcript, CommandTableInOrder) {
 
 TEST(Transcript, EngineAnswersMovesAndGo) {
     Engine e;
-    EXPECT_EQ(e.Exchange("protover 2\nnew\nsd 2\ne2e4\n"), Feature);
-    e.Await("\nmove ");
-    std::string out = e.Exchange("");
-    EXPECT_TRUE(std::regex_search("\nmove " + out, MoveLine)) << out;
-    // go right after new: the engine takes White and moves at once.
-    e.Exchange("new\nsd 2\ngo\n");
-    e.Await("\nmove ");
-    out = e.Exchange("");
-    EXPECT_TRUE(std::regex_search("\nmove " + out, MoveLine)) << out;
+    // After a move, and after go right after new (the engine takes White): one well-formed move.
+    for (const char* input : {"new\nsd 2\ne2e4\n", "new\nsd 2\ngo\n"}) {
+        e.Exchange(input);
+        e.Await("\nmove ");
+        const std::string out = e.Exchange("");
+        EXPECT_TRUE(std::regex_search("\nmove " + out, MoveLine)) << input << out;
+    }
     // force, then go while Black is to move: the engine now plays White and waits for Black.
     EXPECT_EQ(e.Exchange("new\nsd 2\nforce\ne2e4\ngo\n"), "");
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
@@ -98,6 +88,9 @@ TEST(Transcript, RepetitionDrawIsAnnouncedAndStopsTheEngine) {
     EXPECT_EQ(e.Exchange("sd 1\ngo\n"), "");
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_EQ(e.Exchange(""), "");
+    // A take-back reopens the game: the engine plays on.
+    EXPECT_EQ(e.Exchange("remove\ngo\n"), "");
+    e.Await("\nmove ");
 }
 
 TEST(Transcript, TakeBacks) {
@@ -129,17 +122,18 @@ TEST(Transcript, RejectedSetboardFreezesUntilNew) {
 TEST(Transcript, GameEndLines) {
     Engine e;
     // The engine (Black) is stalemated, then mated: only the result line.
-    EXPECT_EQ(e.Exchange("new\nsetboard 7k/5Q2/6K1/8/8/8/8/8 b - -\n"), "");
-    EXPECT_EQ(e.Await("\n1/2-1/2 {Pareggio}\n").find("move "), std::string::npos);
-    EXPECT_EQ(e.Exchange("new\nsetboard 7k/6Q1/6K1/8/8/8/8/8 b - -\n"), "");
-    EXPECT_EQ(e.Await("\n1-0 {Il Bianco Vince}\n").find("move "), std::string::npos);
+    for (const Case& c : {Case{"7k/5Q2/6K1/8/8/8/8/8", "\n1/2-1/2 {Pareggio}\n"},
+                          Case{"7k/6Q1/6K1/8/8/8/8/8", "\n1-0 {Il Bianco Vince}\n"}}) {
+        EXPECT_EQ(e.Exchange(std::string("new\nsetboard ") + c.input + " b - -\n"), "");
+        EXPECT_EQ(e.Await(c.expected).find("move "), std::string::npos) << c.input;
+    }
 }
 
 TEST(Transcript, LinesSplitAcrossWritesAreAssembled) {
     Engine e;
-    ASSERT_TRUE(e.Process().Write("pi"));
+    ASSERT_TRUE(e.Write("pi"));
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    ASSERT_TRUE(e.Process().Write("ng 7"));
+    ASSERT_TRUE(e.Write("ng 7"));
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_EQ(e.Exchange("\n"), "\npong 7\n");
     // A line straddling the 2048-byte read boundary, and a line longer than one read.
@@ -151,41 +145,27 @@ TEST(Transcript, LinesSplitAcrossWritesAreAssembled) {
     EXPECT_EQ(e.Exchange("ping 9" + std::string(70000, '9') + "\n"), "");
 }
 
-TEST(Transcript, EndOfInputEndsTheProgram) {
-    Engine e;
-    ASSERT_TRUE(e.Process().Write("protover 2\nping 3"));  // the last line has no line feed
-    e.Process().CloseInput();
-    EXPECT_EQ(e.Process().WaitExit(3000), 0);
-    EXPECT_EQ(e.Process().TakeOutput(), Feature + "\npong 3\n");
-}
-
-TEST(Transcript, QuitDropsTheRestOfTheChunk) {
-    Engine e;
-    ASSERT_TRUE(e.Process().Write("ping 1\nquit\nping 2\n"));
-    EXPECT_EQ(e.Process().WaitExit(3000), 0);
-    EXPECT_EQ(e.Process().TakeOutput(), "\npong 1\n");
-}
-
-TEST(Transcript, InterruptIsIgnored) {
-    Engine e;
-    EXPECT_EQ(e.Exchange(""), "");
-    kill(e.Process().Pid(), SIGINT);
-    EXPECT_EQ(e.Exchange("protover 2\n"), Feature);
-}
-
-TEST(Transcript, SwitchesAndWarnings) {
-    for (const auto& args : std::vector<std::vector<std::string>>{{"-XBoard"}, {"inguimode", "xboard"}}) {
-        Engine e(args);
-        EXPECT_EQ(e.Exchange("protover 2\n"), Feature) << args[0];
-        EXPECT_EQ(e.Process().ErrorOutput(), "");
+// Input that ends without a line feed, and quit, which drops the rest of its chunk.
+TEST(Transcript, EndOfInputAndQuitEndTheProgram) {
+    const Case cases[] = {{"protover 2\nping 3", Feature + "\npong 3\n"},
+                          {"ping 1\nquit\nping 2\n", "\npong 1\n"}};
+    for (const Case& c : cases) {
+        Engine e;
+        ASSERT_TRUE(e.Write(c.input));
+        e.CloseInput();
+        EXPECT_EQ(e.WaitExit(3000), 0);
+        EXPECT_EQ(e.TakeOutput(), c.expected) << c.input;
     }
-    Engine e({"-xboard", "", "foo"});  // two unknown switches (one empty): two warnings, console mode
+}
+
+// Switches start with - or / in any case. Unknown ones (one empty) are warned about on standard error, each
+// warning quoting the whole command line; the protocol channel stays clean.
+TEST(Transcript, SwitchesAndWarnings) {
+    Engine e({TALVOR_EXE, "/XBoard", "", "foo"});
     EXPECT_EQ(e.Exchange("protover 2\n"), Feature);
-    const std::string& err = e.Process().ErrorOutput();
-    size_t count = 0;
-    for (size_t at = err.find("\n-xboard  foo\n"); at != std::string::npos;
-         at = err.find("\n-xboard  foo\n", at + 1))
-        ++count;
-    EXPECT_EQ(count, 2u) << err;
+    const std::string& err = e.ErrorOutput();
+    const size_t first = err.find("\n/XBoard  foo\n");
+    EXPECT_NE(first, std::string::npos) << err;
+    EXPECT_NE(err.find("\n/XBoard  foo\n", first + 1), std::string::npos) << err;
 }
 }  // namespace
