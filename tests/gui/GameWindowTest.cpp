@@ -78,13 +78,6 @@ class GameWindowTest : public ::testing::Test {
         for (auto [from, to] : moves) board->MovePiece(from, to);
     }
 
-    // Both sides of the game from this position: the engine by setboard, the board by its layout.
-    void SetUpPosition(const std::string& sFen) {
-        board->NewGame(false, 0, 0, LayoutOf(sFen), sFen.find(" w ") != std::string::npos);
-        w->Feed(QString::fromStdString("xboard\nnew\nsd 1\nsetboard " + sFen));
-        Settle();
-    }
-
     QString Output() const { return w->txtIO->Text(); }
     int KindAt(const std::string& sSquare) const {
         return board->SquareInfo(board->SquareFromName(QString::fromStdString(sSquare))).Kind;
@@ -165,13 +158,14 @@ TEST_F(GameWindowTest, PersonAndEngineAlternateThroughTheBoard) {
 // An under-promotion chosen on the board must reach the engine with its letter, not as a queen; the
 // engine's own promotion in reply must reach the board.
 TEST_F(GameWindowTest, PromotionsReachBothBoards) {
-    SetUpPosition("8/1P5k/8/8/8/8/6p1/K7 w - - 0 1");
+    board->NewGame(false, 0, 0, LayoutOf("8/1P5k/8/8/8/8/6p1/K7"), true);  // the engine's board alike:
+    w->Feed("xboard\nnew\nsd 1\nsetboard 8/1P5k/8/8/8/8/6p1/K7 w - - 0 1");
+    Settle();
     pick = "mnuWN";
     board->MovePiece("b7", "b8");
     EXPECT_EQ(popups, std::vector<QString>{"mnuWhitePawnPromotion"});
     EXPECT_EQ(KindAt("b8"), 9);  // white knight
     EXPECT_EQ(GuiInputLine, "b7b8n\n");
-    EXPECT_EQ(w->PromotionChoice, -1);
     Settle();
     EXPECT_EQ(GameRecord[1].Promotion, WhiteKnight);  // the engine's board holds the same piece
     EXPECT_EQ(Board[92], WhiteKnight);
