@@ -1,92 +1,36 @@
-// Helpers shared by the chessboard tests: positions from FEN placement text, and a log of the control's
-// events in the order they were raised.
+// Helpers shared by the chessboard tests: positions from FEN placement text, a log of the control's events
+// in the order they were raised, and the engine's board for side-by-side checks.
 #pragma once
 #include <QObject>
-#include <QString>
 #include <QStringList>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
 
+#include "board/BoardBas.h"
 #include "gui/wqzChessboard.h"
 
+// Control piece kinds 0..11 in the order of this letter string.
+inline constexpr char kKindLetters[] = "kqrnbpKQRNBP";
+
 // "rnbqkbnr/pppppppp/8/..." (FEN placement, a8 first) as the control's 128-character layout text.
-inline QString LayoutFromFen(const char* sPlacement) {
+inline QString LayoutFromFen(const std::string& sPlacement) {
     QString out;
-    for (const char* p = sPlacement; *p; ++p) {
-        const char c = *p;
-        if (c == '/') continue;
-        if (c >= '1' && c <= '8') {
-            for (int i = 0; i < c - '0'; ++i) out += QStringLiteral("XX");
-            continue;
-        }
-        const bool white = c >= 'A' && c <= 'Z';
-        out += white ? QLatin1Char('W') : QLatin1Char('B');
-        out += QLatin1Char(static_cast<char>(white ? c : c - 'a' + 'A'));
+    for (const char c : sPlacement) {
+        if (c >= '1' && c <= '8') out += QStringLiteral("XX").repeated(c - '0');
+        if (c >= 'A') out += QString(c < 'a' ? 'W' : 'B') + QChar(c & ~0x20);
     }
     return out;
 }
 
-// Records every event as text, e.g. "PieceMovement(W,e2,e4)", "PieceCapture(5)", "KingInCheck(B,mate)".
-class EventLog : public QObject {
-  public:
-    explicit EventLog(wqzChessboard& board) {
-        connect(&board, &wqzChessboard::PieceMovement, this,
-                [this](bool bWhite, const QString& f, const QString& t) {
-                    Events << QStringLiteral("PieceMovement(%1,%2,%3)").arg(Side(bWhite), f, t);
-                });
-        connect(&board, &wqzChessboard::PieceCapture, this,
-                [this](int e) { Events << QStringLiteral("PieceCapture(%1)").arg(e); });
-        connect(&board, &wqzChessboard::KingInCheck, this, [this](bool bWhite, bool bMate) {
-            Events << QStringLiteral("KingInCheck(%1,%2)").arg(Side(bWhite), bMate ? "mate" : "check");
-        });
-        connect(
-            &board, &wqzChessboard::PawnPromotion, this,
-            [this](bool bWhite, int& eChoice) {
-                Events << QStringLiteral("PawnPromotion(%1,%2)").arg(Side(bWhite)).arg(eChoice);
-                eChoice = PromotionAnswer;
-            },
-            Qt::DirectConnection);
-        connect(&board, &wqzChessboard::Stalemate, this, [this] { Events << QStringLiteral("Stalemate"); });
-        connect(&board, &wqzChessboard::MoveUndo, this,
-                [this](bool bWhite) { Events << QStringLiteral("MoveUndo(%1)").arg(Side(bWhite)); });
-    }
-    static QString Side(bool bWhite) { return bWhite ? QStringLiteral("W") : QStringLiteral("B"); }
-    QString Take() {
-        const QString s = Events.join(QLatin1Char(' '));
-        Events.clear();
-        return s;
-    }
-
-    QStringList Events;
-    int PromotionAnswer = 0;
-};
-
-// ---- The engine's board, for side-by-side checks ----
-#include <set>
-#include <string>
-#include <vector>
-
-#include "board/BoardBas.h"
-
-// Control kind code of an engine piece code (-1 for empty squares and ghosts).
 inline int KindFromEngineCode(int nCode) {
-    static const int kKind[13] = {-1, 11, 5, 9, 3, 6, 0, 8, 2, 7, 1, 10, 4};
-    return nCode >= 1 && nCode <= 12 ? kKind[nCode] : -1;
+    return static_cast<int>(std::string(kKindLetters).find(PieceLetter(nCode)[0]));
 }
 
-// Engine square of control square k (1 = a8 ... 64 = h1).
-inline int EngineSquare(int k) {
-    return (8 - (k - 1) / 8 + 1) * 10 + (k - 1) % 8 + 1;
-}
-
-// The engine's position as the control's layout text.
 inline QString EngineLayout() {
-    static const char* const kPair[12] = {"BK", "BQ", "BR", "BN", "BB", "BP",
-                                          "WK", "WQ", "WR", "WN", "WB", "WP"};
-    QString s;
-    for (int k = 1; k <= 64; ++k) {
-        const int kind = KindFromEngineCode(Board[EngineSquare(k)]);
-        s += kind < 0 ? QStringLiteral("XX") : QString::fromLatin1(kPair[kind]);
-    }
-    return s;
+    const std::string key = PositionKey();
+    return LayoutFromFen(key.substr(0, key.find(' ')));
 }
 
 // The engine's legal moves in the current position; the en-passant marker survives the trials.
@@ -106,25 +50,50 @@ inline std::vector<MoveRec> EngineLegalMoves() {
     return legal;
 }
 
-// Moves as from * 100 + to in the control's square numbers; the promotion piece is asked for separately.
-inline int ControlSquareOfEngine(int sq) {
-    return (8 - RankOf(sq)) * 8 + FileOf(sq);
-}
-inline std::set<int> MoveSquares(const std::vector<MoveRec>& moves) {
-    std::set<int> s;
-    for (const MoveRec& m : moves)
-        s.insert(ControlSquareOfEngine(m.From) * 100 + ControlSquareOfEngine(m.To));
+// Moves as "e2e4"; the promotion piece is asked for separately.
+inline std::set<std::string> MoveNames(const std::vector<MoveRec>& moves) {
+    std::set<std::string> s;
+    for (const MoveRec& m : moves) s.insert(SquareText(m.From) + SquareText(m.To));
     return s;
 }
-
-inline std::set<int> ControlLegalMoves(wqzChessboard& board) {
-    std::set<int> s;
-    const bool white = board.SideTurn() == 0;
+inline std::set<std::string> ControlLegalMoves(wqzChessboard& board) {
+    std::set<std::string> s;
     for (int from = 1; from <= 64; ++from) {
-        const auto& sq = board.SquareInfo(from);
-        if (!sq.Occupied || sq.White != white) continue;
+        if (!board.SquareInfo(from).Occupied || board.SquareInfo(from).White != (board.SideTurn() == 0))
+            continue;
         for (int to = 1; to <= 64; ++to)
-            if (board.IsLegalMove(from, to)) s.insert(from * 100 + to);
+            if (board.IsLegalMove(from, to))
+                s.insert((board.SquareName(from) + board.SquareName(to)).toStdString());
     }
     return s;
 }
+
+// Records every event as text, e.g. "PieceMovement(W,e2,e4)", "PieceCapture(5)", "KingInCheck(B,mate)".
+class EventLog : public QObject {
+  public:
+    static QString Side(bool bWhite) { return bWhite ? QStringLiteral("W") : QStringLiteral("B"); }
+    explicit EventLog(wqzChessboard& b) {
+        using C = wqzChessboard;
+        connect(&b, &C::PieceMovement, this, [this](bool w, QString f, QString t) {
+            Add("PieceMovement", {Side(w), f, t});
+        });
+        connect(&b, &C::PieceCapture, this, [this](int e) { Add("PieceCapture", {QString::number(e)}); });
+        connect(&b, &C::KingInCheck, this, [this](bool w, bool mate) {
+            Add("KingInCheck", {Side(w), mate ? "mate" : "check"});
+        });
+        connect(
+            &b, &C::PawnPromotion, this,
+            [this](bool w, int& eChoice) {
+                Add("PawnPromotion", {Side(w), QString::number(eChoice)});
+                eChoice = PromotionAnswer;
+            },
+            Qt::DirectConnection);
+        connect(&b, &C::Stalemate, this, [this] { Events << QStringLiteral("Stalemate"); });
+        connect(&b, &C::MoveUndo, this, [this](bool w) { Add("MoveUndo", {Side(w)}); });
+    }
+    void Add(const char* sName, const QStringList& args) { Events << sName + ("(" + args.join(',') + ")"); }
+    QString Take() { return std::exchange(Events, {}).join(' '); }
+
+    QStringList Events;
+    int PromotionAnswer = 0;
+};
