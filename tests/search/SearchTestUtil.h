@@ -12,27 +12,41 @@
 #include "platform/Platform.h"
 #include "search/SearchBas.h"
 
+// The clocks as the driver leaves them: zeroed for sd N, or a timed game with no depth limit.
+struct Clock {
+    int32_t moves = 0, base = 0, inc = 0;
+    float left = 0;
+    double opponent = 0, bank = 0;
+};
+inline void SetClock(int depth, const Clock& c = {}) {
+    MaxDepth = depth;
+    MovesPerControl = c.moves;
+    BaseTime = c.base;
+    TimeIncrement = c.inc;
+    TimeLeft = c.left;
+    OpponentTimeLeft = c.opponent;
+    TimeBank = c.bank;
+}
+
 class EngineTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        static bool started = false;
-        if (!started) InitEngine();
-        started = true;
+        static const bool started = (InitEngine(), true);
+        (void)started;
     }
     void SetUp() override {
-        Lines.clear();
+        Reset();
         SendLineCapture = [this](const std::string& s) { Lines.push_back(s); };
-        InGuiMode = false;
-        GameWindow.Italian = nullptr;
-        DrawScore = 0;
-        BookLoaded = false;
-        ResetGame();
     }
     void TearDown() override {
+        Reset();
         SendLineCapture = nullptr;
-        InGuiMode = false;
+    }
+    static void Reset() {
+        InGuiMode = OpponentIsComputer = BookLoaded = false;
         GameWindow.Italian = nullptr;
         DrawScore = 0;
+        ResetGame();
     }
     // A position as the interpreter sets it: out of book, fresh counters.
     static void Position(const std::string& fen) {
@@ -40,15 +54,7 @@ class EngineTest : public ::testing::Test {
         ResetGame();
         ASSERT_TRUE(SetBoard(fen)) << fen;
     }
-    // The state the driver leaves for sd N before the engine's turn.
-    static void FixedDepth(int depth) {
-        TimeIncrement = MovesPerControl = BaseTime = 0;
-        TimeLeft = 0;
-        OpponentTimeLeft = 0;
-        MaxDepth = depth;
-    }
     MoveRec RunThink() {
-        NodeCount = QuiescenceNodes = 0;
         Ply = 0;
         GameResult = ResultNone;
         MoveStartTime = TimerSeconds();
@@ -56,7 +62,7 @@ class EngineTest : public ::testing::Test {
     }
     MoveRec ThinkAtDepth(const std::string& fen, int depth) {
         Position(fen);
-        FixedDepth(depth);
+        SetClock(depth);
         return RunThink();
     }
     std::vector<std::string> Lines;
