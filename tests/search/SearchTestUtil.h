@@ -35,35 +35,25 @@ class EngineTest : public ::testing::Test {
         (void)started;
     }
     void SetUp() override {
-        Reset();
-        SendLineCapture = [this](const std::string& s) { Lines.push_back(s); };
-    }
-    void TearDown() override {
-        Reset();
-        SendLineCapture = nullptr;
-    }
-    static void Reset() {
-        InGuiMode = OpponentIsComputer = BookLoaded = false;
+        InGuiMode = false;
         GameWindow.Italian = nullptr;
         DrawScore = 0;
-        ResetGame();
+        SendLineCapture = [this](const std::string& s) { Lines.push_back(s); };
     }
+    void TearDown() override { SendLineCapture = nullptr; }
     // A position as the interpreter sets it: out of book, fresh counters.
     static void Position(const std::string& fen) {
         BookLoaded = false;
         ResetGame();
         ASSERT_TRUE(SetBoard(fen)) << fen;
     }
-    MoveRec RunThink() {
+    // The engine's turn with these clocks, as the driver starts it.
+    static MoveRec RunThink(int depth, const Clock& c = {}) {
+        SetClock(depth, c);
         Ply = 0;
         GameResult = ResultNone;
         MoveStartTime = TimerSeconds();
         return Think();
-    }
-    MoveRec ThinkAtDepth(const std::string& fen, int depth) {
-        Position(fen);
-        SetClock(depth);
-        return RunThink();
     }
     std::vector<std::string> Lines;
 };

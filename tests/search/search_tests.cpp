@@ -1,5 +1,5 @@
-// The search below the root: mate and draw scores, the capture search, extensions and move ordering.
-#include <cstring>
+// The search below the root: draw scores, the capture search, the check extension, and the move sort.
+#include <algorithm>
 
 #include "tests/search/SearchTestUtil.h"
 
@@ -10,15 +10,13 @@ class NodeTest : public EngineTest {
     // The state Think leaves before its first iteration, without searching the root; the search at Ply.
     static void Prepare(const std::string& fen, int ply = 2) {
         Position(fen);
-        SetClock(10);
+        MaxDepth = 10;
         PrepareEvaluation();
-        for (auto& row : PVTable)
-            for (auto& m : row) m = MoveRec{};
-        for (int p = 0; p < SearchPlies; ++p) {
-            KillerMove1[p] = KillerMove2[p] = MoveRec{};
-            KillerScore[p] = -ScoreInfinity;
-        }
-        std::memset(HistoryTable, 0, sizeof HistoryTable);
+        std::fill(&PVTable[0][0], &PVTable[0][0] + SearchPlies * SearchPlies, MoveRec{});
+        std::fill(std::begin(KillerMove1), std::end(KillerMove1), MoveRec{});
+        std::fill(std::begin(KillerMove2), std::end(KillerMove2), MoveRec{});
+        std::fill(std::begin(KillerScore), std::end(KillerScore), -ScoreInfinity);
+        std::fill(&HistoryTable[0][0], &HistoryTable[0][0] + BoardSize * BoardSize, 0);
         FollowPV = StopSearch = false;
         IterationDepth = 1;
         NodeCount = QuiescenceNodes = 0;
@@ -26,13 +24,6 @@ class NodeTest : public EngineTest {
     }
     static int32_t Search(int depth) { return AlphaBeta(-ScoreInfinity, ScoreInfinity, depth); }
 };
-
-TEST_F(NodeTest, MatedSideScoresPlyMinusInfinity) {
-    Prepare("R5k1/5ppp/8/8/8/8/5PPP/6K1 b - - 0 1", 3);  // back-rank mate delivered
-    EXPECT_EQ(Search(2), 3 - ScoreInfinity);
-    Ply = 1;
-    EXPECT_EQ(Search(1), 1 - ScoreInfinity);
-}
 
 TEST_F(NodeTest, StalemateAndFiftyMovesScoreTheDrawValue) {
     for (int draw : {0, -25, 40}) {
@@ -47,13 +38,8 @@ TEST_F(NodeTest, StalemateAndFiftyMovesScoreTheDrawValue) {
     }
 }
 
-TEST_F(NodeTest, CaptureSearch) {
-    Prepare("4k3/8/8/8/8/8/8/R3K3 w - - 0 1");
-    EXPECT_EQ(Quiesce(-ScoreInfinity, 100, QuiesceDepth), 540);  // stand-pat above beta, no node
-    EXPECT_EQ(NodeCount, 0);
-    EXPECT_EQ(Quiesce(600, 1000, QuiesceDepth), 600);  // no captures: alpha
-    // Rook takes a pawn defended by a pawn: the capture search sees the recapture.
-    Prepare("4k3/2p5/3p4/8/8/8/8/3RK3 w - - 0 1");
+TEST_F(NodeTest, CaptureSearchSeesTheRecapture) {
+    Prepare("4k3/2p5/3p4/8/8/8/8/3RK3 w - - 0 1");  // Rxd6 cxd6: nothing better than standing pat
     const int32_t standPat = Evaluate();
     EXPECT_EQ(Quiesce(-ScoreInfinity, ScoreInfinity, QuiesceDepth), standPat);
     EXPECT_GT(NodeCount, 0);
@@ -132,34 +118,6 @@ TEST(SortMoves, SameOrderAsTheProcedureOnAnyRange) {
             ASSERT_EQ(list.Move[i].From, ids[i]) << "trial " << trial << " at " << i;
         EXPECT_EQ(a, b);
     }
-}
-
-TEST_F(NodeTest, OrderingPrincipalLineCapturesKillersHistory) {
-    Prepare("4k3/8/8/3p4/4P3/8/8/R3K2N w - - 0 1", 1);
-    auto move = [](const char* text) {
-        MoveRec m{};
-        EXPECT_TRUE(FindMoveFromText(text, m)) << text;
-        return m;
-    };
-    auto order = [] {
-        MoveList list;
-        GenerateMoves(list);
-        OrderMoves(list, list.Count);
-        std::string s;
-        for (int i = 0; i < 4; ++i) s += MoveToText(list.Move[i]) + " ";
-        return s;
-    };
-    PVTable[1][1] = move("a1a7");
-    KillerMove1[1] = move("h1g3");
-    KillerMove2[1] = move("h1f2");
-    HistoryTable[move("h1f2").From][move("h1f2").To] = 600;  // beats the first killer by history
-    FollowPV = true;
-    // The previous line's move, the capture, then -10000 + 600 + 500 before -10000 + 1000.
-    EXPECT_EQ(order(), "a1a7 e4d5 h1f2 h1g3 ");
-    EXPECT_TRUE(FollowPV);
-    PVTable[1][1] = MoveRec{};  // no such move here: the line is left
-    EXPECT_EQ(order().substr(0, 5), "e4d5 ");
-    EXPECT_FALSE(FollowPV);
 }
 
 }  // namespace
