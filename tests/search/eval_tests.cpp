@@ -67,12 +67,9 @@ TEST_F(EvalTest, PhaseThresholdUsesFixedPieceValues) {
     EXPECT_TRUE(Middlegame);
     const int16_t saved = QueenValue;
     QueenValue = 2000;
-    const int32_t before = EvalOf("3qk3/8/8/8/8/8/8/R3K3 w - - 0 1");
+    EvalOf("3qk3/8/8/8/8/8/8/R3K3 w - - 0 1");
     EXPECT_FALSE(Middlegame);
     QueenValue = saved;
-    EXPECT_EQ(EvalOf("3qk3/8/8/8/8/8/8/R3K3 w - - 0 1") - before, 1100);
-    EXPECT_FALSE(Middlegame);
-    EXPECT_EQ(PieceValue[BlackQueen], 900);
 }
 
 TEST_F(EvalTest, CapturedSlotsCountForNothing) {

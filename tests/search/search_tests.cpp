@@ -1,22 +1,15 @@
 // The search below the root: draw scores, the capture search, the check extension, and the move sort.
-#include <algorithm>
-
 #include "tests/search/SearchTestUtil.h"
 
 namespace {
 
 class NodeTest : public EngineTest {
   protected:
-    // The state Think leaves before its first iteration, without searching the root; the search at Ply.
-    static void Prepare(const std::string& fen, int ply = 2) {
+    // A search at this ply below the root, from the state a one-iteration search of the position leaves.
+    void Prepare(const std::string& fen, int ply = 2) {
         Position(fen);
+        RunThink(1);
         MaxDepth = 10;
-        PrepareEvaluation();
-        std::fill(&PVTable[0][0], &PVTable[0][0] + SearchPlies * SearchPlies, MoveRec{});
-        std::fill(std::begin(KillerMove1), std::end(KillerMove1), MoveRec{});
-        std::fill(std::begin(KillerMove2), std::end(KillerMove2), MoveRec{});
-        std::fill(std::begin(KillerScore), std::end(KillerScore), -ScoreInfinity);
-        std::fill(&HistoryTable[0][0], &HistoryTable[0][0] + BoardSize * BoardSize, 0);
         FollowPV = StopSearch = false;
         IterationDepth = 1;
         NodeCount = QuiescenceNodes = 0;
@@ -48,7 +41,7 @@ TEST_F(NodeTest, CaptureSearchSeesTheRecapture) {
 
 TEST_F(NodeTest, CheckExtensionStopsAtPly31) {
     // White in check, one capture and king moves.
-    auto nodes = [](int ply, int depth) {
+    auto nodes = [this](int ply, int depth) {
         Prepare("4k3/8/8/8/8/8/3q4/4K3 w - - 0 1", ply);
         Search(depth);
         return NodeCount;

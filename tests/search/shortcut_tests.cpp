@@ -1,5 +1,8 @@
 // The search's shortcuts (capture list, running evaluation, legality and check after a move) against the
 // board's own routines, over random games that reach castling, en passant and promotions.
+#include <algorithm>
+#include <random>
+
 #include "search/SearchMoves.h"
 #include "tests/search/SearchTestUtil.h"
 
@@ -16,7 +19,7 @@ TEST_F(ShortcutTest, AgreeWithTheBoardOnRandomGames) {
         "r3k2r/Pppp1ppp/1b3nbN/nP6/BBP1P3/q4N2/Pp1P2PP/R2Q1RK1 w kq - 0 1",
         "4k3/8/8/3pP3/8/8/8/4K3 w - d6 0 1",
     };
-    uint32_t x = 2024;
+    std::mt19937 random(2024);
     for (const char* fen : fens) {
         for (int game = 0; game < 40; ++game) {
             Position(fen);
@@ -32,8 +35,9 @@ TEST_F(ShortcutTest, AgreeWithTheBoardOnRandomGames) {
                 GenerateMoves(reference);
                 CapturesOnly = false;
                 GenerateCaptures(quick);
-                ASSERT_EQ(quick.Count, reference.Count) << key;
-                for (int i = 0; i < quick.Count; ++i) EXPECT_TRUE(quick.Move[i] == reference.Move[i]) << key;
+                EXPECT_TRUE(std::equal(quick.Move, quick.Move + quick.Count, reference.Move,
+                                       reference.Move + reference.Count))
+                    << key;
 
                 const bool inCheck = InCheck();
                 GenerateMoves(list);
@@ -54,10 +58,7 @@ TEST_F(ShortcutTest, AgreeWithTheBoardOnRandomGames) {
                     if (expected) legal.push_back(list.Move[i]);
                 }
                 if (legal.empty()) break;
-                x ^= x << 13;
-                x ^= x >> 17;
-                x ^= x << 5;
-                MoveRec m = legal[x % legal.size()];
+                MoveRec m = legal[random() % legal.size()];
                 TrackMove(m);
                 MakeMove(m);
                 ++Ply;
@@ -69,24 +70,20 @@ TEST_F(ShortcutTest, AgreeWithTheBoardOnRandomGames) {
 }
 
 TEST_F(ShortcutTest, PositionsTheRunningEvaluationDoesNotCover) {
-    Position("4k3/8/8/8/8/8/8/R3K3 w - - 0 1");
-    PrepareEvaluation();
-    auto tracks = [] {
-        RebuildPieceList();
-        StartTracking();
-        return Tracking;
+    void (*const breaks[])() = {
+        [] {
+            Board[28] = WhiteKing, RebuildPieceList();
+        },                                // a second white king, as no set-up text can place
+        [] { WhiteKingSquare = 24; },     // the king-square variable not on the king
+        [] { Board[55] = WhiteKnight; },  // on the board but not in the piece list
     };
-    EXPECT_TRUE(tracks());
-    Board[28] = WhiteKing;  // a second white king, as no set-up text can place
-    EXPECT_FALSE(tracks());
-    Board[28] = EmptySquare;
-    WhiteKingSquare = 24;  // the king-square variable not on the king
-    EXPECT_FALSE(tracks());
-    WhiteKingSquare = 25;
-    EXPECT_TRUE(tracks());
-    Board[55] = WhiteKnight;  // on the board but not in the piece list
-    StartTracking();
-    EXPECT_FALSE(Tracking);
+    for (auto brk : breaks) {
+        Position("4k3/8/8/8/8/8/8/R3K3 w - - 0 1");
+        PrepareEvaluation();
+        brk();
+        StartTracking();
+        EXPECT_FALSE(Tracking) << &brk - breaks;
+    }
     Tracking = false;
 }
 
