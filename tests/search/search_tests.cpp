@@ -9,7 +9,6 @@ class NodeTest : public EngineTest {
     void Prepare(const std::string& fen, int ply = 2) {
         Position(fen);
         RunThink(1);
-        MaxDepth = 10;
         FollowPV = StopSearch = false;
         IterationDepth = 1;
         NodeCount = QuiescenceNodes = 0;
