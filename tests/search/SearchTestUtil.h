@@ -12,52 +12,48 @@
 #include "platform/Platform.h"
 #include "search/SearchBas.h"
 
+// The clocks as the driver leaves them: zeroed for sd N, or a timed game with no depth limit.
+struct Clock {
+    int32_t moves = 0, base = 0, inc = 0;
+    float left = 0;
+    double opponent = 0, bank = 0;
+};
+inline void SetClock(int depth, const Clock& c = {}) {
+    MaxDepth = depth;
+    MovesPerControl = c.moves;
+    BaseTime = c.base;
+    TimeIncrement = c.inc;
+    TimeLeft = c.left;
+    OpponentTimeLeft = c.opponent;
+    TimeBank = c.bank;
+}
+
 class EngineTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        static bool started = false;
-        if (!started) InitEngine();
-        started = true;
+        static const bool started = (InitEngine(), true);
+        (void)started;
     }
     void SetUp() override {
-        Lines.clear();
+        InGuiMode = false;
+        GameWindow.Italian = nullptr;
+        DrawScore = 0;
         SendLineCapture = [this](const std::string& s) { Lines.push_back(s); };
-        InGuiMode = false;
-        GameWindow.Italian = nullptr;
-        DrawScore = 0;
-        BookLoaded = false;
-        ResetGame();
     }
-    void TearDown() override {
-        SendLineCapture = nullptr;
-        InGuiMode = false;
-        GameWindow.Italian = nullptr;
-        DrawScore = 0;
-    }
+    void TearDown() override { SendLineCapture = nullptr; }
     // A position as the interpreter sets it: out of book, fresh counters.
     static void Position(const std::string& fen) {
         BookLoaded = false;
         ResetGame();
         ASSERT_TRUE(SetBoard(fen)) << fen;
     }
-    // The state the driver leaves for sd N before the engine's turn.
-    static void FixedDepth(int depth) {
-        TimeIncrement = MovesPerControl = BaseTime = 0;
-        TimeLeft = 0;
-        OpponentTimeLeft = 0;
-        MaxDepth = depth;
-    }
-    MoveRec RunThink() {
-        NodeCount = QuiescenceNodes = 0;
+    // The engine's turn with these clocks, as the driver starts it.
+    static MoveRec RunThink(int depth, const Clock& c = {}) {
+        SetClock(depth, c);
         Ply = 0;
         GameResult = ResultNone;
         MoveStartTime = TimerSeconds();
         return Think();
-    }
-    MoveRec ThinkAtDepth(const std::string& fen, int depth) {
-        Position(fen);
-        FixedDepth(depth);
-        return RunThink();
     }
     std::vector<std::string> Lines;
 };
