@@ -8,12 +8,26 @@
 #include "board/BoardBas.h"
 #include "search/BookBas.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const std::string folder = [] {
-        InitBoardTables();
+namespace {
+// A scratch folder of its own, removed when the fuzzer exits.
+struct ScratchFolder {
+    std::string path;
+    ScratchFolder() {
         std::string pattern = (std::filesystem::temp_directory_path() / "talvor-bookfuzz-XXXXXX").string();
-        return mkdtemp(pattern.data()) ? pattern : std::string("/tmp");
-    }();
+        if (mkdtemp(pattern.data())) path = pattern;
+    }
+    ~ScratchFolder() {
+        std::error_code ignored;
+        if (!path.empty()) std::filesystem::remove_all(path, ignored);
+    }
+};
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static const ScratchFolder scratch;
+    static const bool ready = (InitBoardTables(), true);
+    const std::string& folder = scratch.path;
+    if (folder.empty() || !ready) return 0;
     if (size == 0) return 0;
     // The first byte says where the text ends and the weights begin.
     const std::string bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
