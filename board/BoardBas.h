@@ -128,6 +128,7 @@ void TakeBack(int n);
 void MarkSetUpPosition();
 int GhostSquare();  // the square holding a ghost, 0 if none
 void ClearGhosts();
+void MoveRookForward(int nCastle);  // the rook's half of a castling move, with its counters and flag
 void RestoreGhost(int nSquare);  // clears every ghost, then marks nSquare (0: none) as the en-passant square
 
 // ---- Text ----

@@ -37,31 +37,12 @@ void MakeGameMove(const MoveRec& m) {
     if (m.Castle != CastleNone) {
         Board[to] = static_cast<uint8_t>(p);
         Board[from] = EmptySquare;
-        int rookFrom, rookTo, rook;
-        switch (m.Castle) {
-            case CastleWhiteKing:
-                rookFrom = 28, rookTo = 26, rook = WhiteRook;
-                break;
-            case CastleWhiteQueen:
-                rookFrom = 21, rookTo = 24, rook = WhiteRook;
-                break;
-            case CastleBlackKing:
-                rookFrom = 98, rookTo = 96, rook = BlackRook;
-                break;
-            default:
-                rookFrom = 91, rookTo = 94, rook = BlackRook;
-                break;
-        }
-        Board[rookTo] = static_cast<uint8_t>(rook);
-        Board[rookFrom] = EmptySquare;
-        ++TouchCount[to], ++TouchCount[from], ++TouchCount[rookFrom], ++TouchCount[rookTo];
-        if (m.Castle <= CastleWhiteQueen) {
-            WhiteCastled = m.Castle;
+        MoveRookForward(m.Castle);
+        ++TouchCount[to], ++TouchCount[from];
+        if (m.Castle <= CastleWhiteQueen)
             WhiteKingSquare = to;
-        } else {
-            BlackCastled = m.Castle;
+        else
             BlackKingSquare = to;
-        }
     } else if (m.EnPassant == 1) {
         const int victim = (p & 1) ? to - 10 : to + 10;
         Board[to] = static_cast<uint8_t>(p);

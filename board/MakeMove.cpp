@@ -39,7 +39,7 @@ static RookMove CastlingRook(int nCastle) {
     }
 }
 
-static inline void MoveRookForward(int nCastle) {
+void MoveRookForward(int nCastle) {
     const RookMove r = CastlingRook(nCastle);
     Board[r.To] = static_cast<uint8_t>(r.Code);
     Board[r.From] = EmptySquare;

@@ -185,6 +185,22 @@ inline MoveList& ListOfPly() {
 
 int32_t QuiesceNode(int32_t nAlpha, int32_t nBeta, int nDepth, const MoveRec* pLast);
 
+// Makes m for a search below it (evaluation, board, ply) and tells whether it was legal.
+inline bool EnterMove(MoveRec& m, bool bInCheck) {
+    const int piece = Board[m.From];
+    TrackMove(m);
+    MakeMove(m);
+    ++Ply;
+    return LegalAfterMove(m, piece, bInCheck);
+}
+
+// Takes m back; saved is the evaluation state from before EnterMove.
+inline void LeaveMove(const MoveRec& m, const EvalState& saved) {
+    --Ply;
+    UnmakeMove(m);
+    Track = saved;
+}
+
 // A node below the root; pLast is the move that led to it, or null when it is not known to have been
 // reached by a legal move (then its check state is computed from scratch).
 int32_t QuiesceNode(int32_t nAlpha, int32_t nBeta, int nDepth, const MoveRec* pLast) {
@@ -203,21 +219,15 @@ int32_t QuiesceNode(int32_t nAlpha, int32_t nBeta, int nDepth, const MoveRec* pL
     const bool inCheck = list.Count > 0 && (pLast != nullptr ? InCheckAfter(*pLast) : InCheck());
     for (int i = 0; i < list.Count; ++i) {
         MoveRec& m = list.Move[i];
-        const int piece = Board[m.From];
         const EvalState saved = Track;
-        TrackMove(m);
-        MakeMove(m);
-        ++Ply;
-        const bool legal = LegalAfterMove(m, piece, inCheck);
+        const bool legal = EnterMove(m, inCheck);
         int32_t score = 0;
         if (legal) {
             CountNode(NodeCount);
             CountNode(QuiescenceNodes);
             score = -QuiesceNode(-nBeta, -nAlpha, nDepth - 1, &m);
         }
-        --Ply;
-        UnmakeMove(m);
-        Track = saved;
+        LeaveMove(m, saved);
         if (legal && score > nAlpha) {
             UpdateKillers(m, score);
             if (score >= nBeta) return nBeta;
@@ -250,21 +260,15 @@ int32_t SearchNode(int32_t nAlpha, int32_t nBeta, int nDepth, const MoveRec* pLa
     bool anyLegal = false;
     for (int i = 0; i < list.Count; ++i) {
         MoveRec& m = list.Move[i];
-        const int piece = Board[m.From];
         const EvalState saved = Track;
-        TrackMove(m);
-        MakeMove(m);
-        ++Ply;
-        const bool legal = LegalAfterMove(m, piece, inCheck);
+        const bool legal = EnterMove(m, inCheck);
         int32_t score = 0;
         if (legal) {
             CountNode(NodeCount);
             anyLegal = true;
             score = -SearchNode(-nBeta, -nAlpha, nDepth - 1, &m);
         }
-        --Ply;
-        UnmakeMove(m);
-        Track = saved;
+        LeaveMove(m, saved);
         if (StopSearch) return 0;
         if (legal && score > nAlpha) {
             AddHistory(m, nDepth);
