@@ -1,3 +1,5 @@
+// The game window: its controls, menus and layout. Game flow, clocks, view menus and the engine link
+// live in the frmDebugMain*.cpp files beside this one.
 #include "gui/frmDebugMain.h"
 
 #include <QApplication>
@@ -15,15 +17,12 @@
 #include <algorithm>
 #include <cmath>
 
-#include "board/BoardBas.h"
-#include "driver/IOBas.h"
 #include "driver/Talvor.h"
-#include "gui/MessageBox.h"
 #include "gui/Resize_forms.h"
 #include "gui/frmAbout.h"
 #include "gui/frmDebugMainControls.h"
+#include "gui/frmDebugMainParts.h"
 #include "gui/wqzChessboard.h"
-#include "search/SearchBas.h"
 
 bool EngineOn = false;
 bool GuiEngineWhite = false;
@@ -35,30 +34,12 @@ int BlackHours = 0, BlackMinutes = 0, BlackSeconds = 0;
 std::function<void(QMenu*)> frmDebugMain::PopupMenu = [](QMenu* menu) { menu->exec(QCursor::pos()); };
 std::function<void()> frmDebugMain::Beep = [] { QApplication::beep(); };
 std::function<void()> frmDebugMain::Quit = [] { QuitProgram(); };
-
 namespace {
 
 frmDebugMain* TheWindow = nullptr;
 
-// The command texts the window feeds the engine.
-constexpr char EasyCommands[] = "xboard\nnew\nrandom\nsd 1\npost";
-constexpr char MediumCommands[] = "xboard\nnew\nrandom\nsd 4\npost";
-constexpr char AdvancedCommands[] = "xboard\nnew";
-
-// Boxes grow without end otherwise; past these lengths they start again empty.
-constexpr int OutputLimit = 32000;
+// Past this length the game record starts again empty.
 constexpr int RecordLimit = 63000;
-
-// The Test Stalemate position: Black king f8, White queen d7, White king g6, pawns b5 g5 / b4 g4.
-constexpr char StalemateLayout[] =
-    "XXXXXXXXXXBKXXXX"
-    "XXXXXXWQXXXXXXXX"
-    "XXXXXXXXXXXXWKXX"
-    "XXBPXXXXXXXXBPXX"
-    "XXWPXXXXXXXXWPXX"
-    "XXXXXXXXXXXXXXXX"
-    "XXXXXXXXXXXXXXXX"
-    "XXXXXXXXXXXXXXXX";
 
 // Inner design size in twips; the menu bar comes on top.
 constexpr int DesignClientWidth = 10560;
@@ -71,7 +52,9 @@ W* Place(W* w, const char* sName, int nLeft, int nTop, int nWidth, int nHeight) 
     return w;
 }
 
-QFont Font(int nPoints, bool bBold = false, bool bFixed = false) {
+}  // namespace
+
+QFont Font(int nPoints, bool bBold, bool bFixed) {
     QFont f = bFixed ? QFontDatabase::systemFont(QFontDatabase::FixedFont) : QFont();
     if (!bFixed) f.setFamilies({"MS Sans Serif", "DejaVu Sans"});
     f.setPointSize(nPoints);
@@ -79,13 +62,11 @@ QFont Font(int nPoints, bool bBold = false, bool bFixed = false) {
     return f;
 }
 
-// Text drawn on a given back colour stays readable: dark on light colours, light on dark ones.
 QColor TextOn(const QColor& back) {
     return back.lightnessF() > 0.55 ? QColor(Qt::black) : QColor(Qt::white);
 }
 
-// The back colour of a form, frame or label; bText also gives a text box's inside that colour.
-void SetBack(QWidget* w, int nColor, bool bText = false) {
+void SetBack(QWidget* w, int nColor, bool bText) {
     const QColor back = ColorFromBGR(nColor);
     QPalette p = w->palette();
     p.setColor(QPalette::Window, back);
@@ -104,90 +85,8 @@ void SetTextColor(QLabel* l, const QColor& c) {
     l->setPalette(p);
 }
 
-void Enable(QTimer* t, bool b) {
-    if (!b)
-        t->stop();
-    else if (!t->isActive())
-        t->start();
-}
-
-// One second more on a clock.
-void Tick(int& nHours, int& nMinutes, int& nSeconds) {
-    if (++nSeconds >= 60) {
-        nSeconds = 0;
-        if (++nMinutes >= 60) {
-            nMinutes = 0;
-            ++nHours;
-        }
-    }
-}
-
-// A whole search's seconds at once.
-void Charge(int& nHours, int& nMinutes, int& nSeconds, int nAdd) {
-    nSeconds += nAdd;
-    while (nSeconds >= 60) {
-        nSeconds -= 60;
-        ++nMinutes;
-    }
-    while (nMinutes >= 60) {
-        nMinutes -= 60;
-        ++nHours;
-    }
-}
-
-struct Caption {
-    QAction* frmDebugMain::*Item;
-    const char* English;
-    const char* Italian;
-};
-
-const Caption Captions[] = {
-    {&frmDebugMain::mnuGame, "Chess", "Gioco"},
-    {&frmDebugMain::mnuGameNew, "New Game", "Nuova Partita"},
-    {&frmDebugMain::mnuext, "Exit", "Esci dal programma"},
-    {&frmDebugMain::mnuseparetor1, "Engine", "Motore"},
-    {&frmDebugMain::mnuside, "Side", "Lato"},
-    {&frmDebugMain::mnuEngineWithe, "White", "Bianco"},
-    {&frmDebugMain::mnuEngineBlack, "Black", "Nero"},
-    {&frmDebugMain::mnumot, "Active", "Attivo"},
-    {&frmDebugMain::mnuouten, "Output", "Output"},
-    {&frmDebugMain::mnuseparetor2, "Level", "Livello"},
-    {&frmDebugMain::mnulvl1, "Easy", "Facile"},
-    {&frmDebugMain::mnulvl2, "Medium", "Medio"},
-    {&frmDebugMain::mnulvl3, "Advanced", "Avanzato"},
-    {&frmDebugMain::mnuBoard, "Board", "Scacchiera"},
-    {&frmDebugMain::mnuBoardView, "Reverse Board", "Inverti Scacchiera"},
-    {&frmDebugMain::mnuBoardHighlight, "Highlight Move", "Evidenzia ultima mossa"},
-    {&frmDebugMain::mnusound, "Sound on/off", "Suoni on/off"},
-    {&frmDebugMain::mnucolor, "Set Color", "Colori Scacchiera"},
-    {&frmDebugMain::mnuguisett, "GUI Board Size", "Dimensioni GUI Scacchiera"},
-    {&frmDebugMain::mnuguirest, "Default", "Reimposta Dimensioni GUI"},
-    {&frmDebugMain::mnusmall, "Small", "Piccola"},
-    {&frmDebugMain::mnumedium, "Medium", "Media"},
-    {&frmDebugMain::mnubig, "Big", "Grande"},
-    {&frmDebugMain::mnugrid, "Show Grid Lines", "Mostra Griglia"},
-    {&frmDebugMain::mnu3d, "3D Square", "Casa in 3D"},
-    {&frmDebugMain::mnuActions, "Moves", "Mosse"},
-    {&frmDebugMain::mnuActionsUndo, "Retract Move", "Ritira Mossa"},
-    {&frmDebugMain::mnumin, "Minimize", "Minimizza"},
-    {&frmDebugMain::mnuWQ, "Queen", "Regina"},
-    {&frmDebugMain::mnuBQ, "Queen", "Regina"},
-    {&frmDebugMain::mnuWR, "Rook", "Torre"},
-    {&frmDebugMain::mnuBR, "Rook", "Torre"},
-    {&frmDebugMain::mnuwb, "Bishop", "Alfiere"},
-    {&frmDebugMain::mnuBB, "Bishop", "Alfiere"},
-    {&frmDebugMain::mnuWN, "Night", "Cavallo"},
-    {&frmDebugMain::mnuBN, "Night", "Cavallo"},
-};
-
-}  // namespace
-
 frmDebugMain* DebugMain() {
     return TheWindow;
-}
-
-QString ClockText(int nHours, int nMinutes, int nSeconds) {
-    return QString("%1:%2:%3").arg(nHours).arg(nMinutes).arg(nSeconds);
 }
 
 QSize frmDebugMain::DesignSize() {
@@ -434,440 +333,6 @@ void frmDebugMain::BuildMenus() {
     mnuBR = choice(mnuBlackPawnPromotion, "mnuBR", "Rook", 2);
     mnuBB = choice(mnuBlackPawnPromotion, "mnuBB", "Bishop", 4);
     mnuBN = choice(mnuBlackPawnPromotion, "mnuBN", "Knight", 3);
-}
-
-// ---------------------------------------------------------------- engine link
-
-void frmDebugMain::Form_Load() {
-    Squares3D = false;
-    GridLines = false;
-    mnuBoardLock->setChecked(!wqzChessboard2->Locked());
-    mnuBoardHighlight->setChecked(wqzChessboard2->HighlightMove());
-    mnuDGS_Click();
-    mnutalvoron_Click();
-    mnueng_Click();
-    mnuEngineBlack->setChecked(true);
-    mnuengon->setChecked(true);
-    SoundOn = true;
-    ResetClocks();
-    SetBack(txtIO, m_backColor, true);
-    SetBack(Frame1, m_backColor);
-    txtIO->SetText("");
-    PromotionLetter = "";
-    mnulvl2_Click();
-}
-
-void frmDebugMain::Feed(const QString& sCommand) {
-    if (Text2->text() == sCommand)
-        cmdFakeInput_Click();
-    else
-        Text2->setText(sCommand);
-}
-
-void frmDebugMain::cmdFakeInput_Click() {
-    if (!InGuiMode) return;
-    GuiInputLine = Text2->text().toStdString() + "\n";
-    GuiInputPending = true;
-}
-
-void frmDebugMain::ShowLine(const std::string& sText) {
-    const QString text = QString::fromStdString(sText);
-    if (text.contains("move ")) {
-        QString m = text;
-        m.remove("move ");
-        txtMovePiece->setText(m);
-        cmdMovePiece_Click();
-        txtMovePiece->setText("");
-        if (GuiEngineWhite) {
-            Charge(WhiteHours, WhiteMinutes, WhiteSeconds, SearchSeconds);
-            Label12->setText(ClockText(WhiteHours, WhiteMinutes, WhiteSeconds));
-        } else {
-            Charge(BlackHours, BlackMinutes, BlackSeconds, SearchSeconds);
-        }
-        Label10->setText(ClockText(BlackHours, BlackMinutes, BlackSeconds));
-    }
-    if (text.contains("resign")) Message(Italian() ? "Il Motore ha abbandonato" : "Engine resign");
-    QString old = txtIO->Text();
-    if (old.size() > OutputLimit) old.clear();
-    txtIO->SetText(old + "\r\n" + text);
-    txtIO->ScrollToEnd();
-    // The search does not yield: show the line now.
-    repaint();
-}
-
-bool frmDebugMain::Italian() const {
-    return mnuitalian->isChecked();
-}
-
-void frmDebugMain::cmdMovePiece_Click() {
-    const QString t = txtMovePiece->text();
-    if (EngineOn) Feed(t);
-    if (!wqzChessboard2->MovePiece(t.left(2), t.right(2)))
-        Message(Italian() ? "Mossa non valida o sintassi non corretta da aprte del motore"
-                          : "Illegal move or bad syntax");
-}
-
-void frmDebugMain::Command1_Click() {
-    Feed("go");
-}
-
-void frmDebugMain::Command2_Click() {
-    wqzChessboard2->NewGame();
-    lstWhiteMoves->clear();
-    lstBlackMoves->clear();
-    Feed("new");
-}
-
-void frmDebugMain::cmdTestStalemate_Click() {
-    wqzChessboard2->NewGame(false, 0, 0, QString::fromLatin1(StalemateLayout), true);
-    lstWhiteMoves->clear();
-    lstBlackMoves->clear();
-}
-
-void frmDebugMain::Timer1_Timer() {
-    Tick(WhiteHours, WhiteMinutes, WhiteSeconds);
-    Label12->setText(ClockText(WhiteHours, WhiteMinutes, WhiteSeconds));
-}
-
-void frmDebugMain::Timer2_Timer() {
-    Tick(BlackHours, BlackMinutes, BlackSeconds);
-    Label10->setText(ClockText(BlackHours, BlackMinutes, BlackSeconds));
-}
-
-void frmDebugMain::ResetClocks() {
-    for (QTimer* t : {Timer1, Timer2}) {
-        t->setInterval(1000);
-        t->stop();
-    }
-    WhiteHours = WhiteMinutes = WhiteSeconds = 0;
-    BlackHours = BlackMinutes = BlackSeconds = 0;
-    Label12->setText(ClockText(0, 0, 0));
-    Label10->setText(ClockText(0, 0, 0));
-}
-
-void frmDebugMain::StopClocks() {
-    Timer1->stop();
-    Timer2->stop();
-}
-
-void frmDebugMain::ShowSideToMove(bool bWhite) {
-    Shape1->setVisible(bWhite);
-    Shape2->setVisible(!bWhite);
-}
-
-void frmDebugMain::AppendText1(const QString& sLine) {
-    Text1->SetText(Text1->Text() + sLine);
-}
-
-void frmDebugMain::Message(const QString& sText) {
-    ShowMessage(this, sText, QString(), QMessageBox::NoIcon);
-}
-
-void frmDebugMain::wqzChessboard2_PieceMovement(bool bWhite, const QString& sFrom, const QString& sTo) {
-    if (bWhite) {
-        ++MoveNumber;
-        AppendText1(QString("%1) %2-%3\r\n").arg(MoveNumber).arg(sFrom, sTo));
-    } else {
-        AppendText1(QString(20, ' ') + "..." + sFrom + "-" + sTo + "\r\n");
-    }
-    if (mnutalvoron->isChecked()) {
-        // The engine's thinking time is charged in one piece when its move arrives.
-        if (bWhite) {
-            Enable(Timer1, false);
-            Enable(Timer2, GuiEngineWhite);
-        } else {
-            Enable(Timer1, !GuiEngineWhite);
-            Enable(Timer2, false);
-        }
-    } else {
-        Enable(Timer1, !bWhite);
-        Enable(Timer2, bWhite);
-    }
-    ShowSideToMove(!bWhite);
-    if (EngineOn) {
-        for (QAction* a : {mnulvl1, mnulvl2, mnulvl3}) a->setEnabled(false);
-        Feed(sFrom + sTo + PersonPromotion);
-    }
-    PersonPromotion.clear();
-    if (SoundOn) Beep();
-    if (!(bWhite ? mnuEngineWithe : mnuEngineBlack)->isChecked()) txtIO->SetText("");
-}
-
-void frmDebugMain::wqzChessboard2_KingInCheck(bool bWhite, bool bCheckmate) {
-    const bool it = Italian();
-    QString text;
-    if (bWhite)
-        text = bCheckmate ? (it ? "Scaccomatto! il nero vince" : "White checkmated")
-                          : (it ? QString::fromUtf8("Il Re bianco è sotto scacco") : "White king in check");
-    else
-        text = bCheckmate ? (it ? "Scaccomatto! il bianco vince" : "Black checkmated")
-                          : (it ? QString::fromUtf8("Il Re nero è sotto scacco") : "Black king in check");
-    // The game is over: no clock runs on, whatever the language.
-    if (bCheckmate) StopClocks();
-    Message(text);
-}
-
-void frmDebugMain::wqzChessboard2_PawnPromotion(bool bWhite, int& eChoice) {
-    if (bWhite) {
-        if (!GuiEngineWhite) {
-            PopupMenu(mnuWhitePawnPromotion);
-        } else {
-            if (PromotionLetter == "q") PromotionChoice = 7;
-            if (PromotionLetter == "n") PromotionChoice = 9;
-            if (PromotionLetter == "r") PromotionChoice = 8;
-            if (PromotionLetter == "b") PromotionChoice = 10;
-            PromotionLetter = "";
-        }
-    } else {
-        if (GuiEngineWhite) {
-            PopupMenu(mnuBlackPawnPromotion);
-        } else {
-            if (PromotionLetter == "q") PromotionChoice = 1;
-            if (PromotionLetter == "n") PromotionChoice = 3;
-            if (PromotionLetter == "r") PromotionChoice = 2;
-            if (PromotionLetter == "b") PromotionChoice = 4;
-            PromotionLetter = "";
-        }
-    }
-    // The engine must learn which piece the person chose, or its board would hold a queen.
-    const bool personMoves = bWhite != GuiEngineWhite;
-    static const char* const kLetters[12] = {"", "q", "r", "n", "b", "", "", "q", "r", "n", "b", ""};
-    PersonPromotion =
-        personMoves && PromotionChoice >= 0 && PromotionChoice < 12 ? kLetters[PromotionChoice] : "";
-    eChoice = PromotionChoice;
-    PromotionChoice = -1;
-}
-
-void frmDebugMain::wqzChessboard2_Stalemate() {
-    StopClocks();
-    Message("Stalemate");
-}
-
-// The side now on move is shown again after a take-back.
-void frmDebugMain::wqzChessboard2_MoveUndo(bool bWhite) {
-    ShowSideToMove(bWhite);
-}
-
-// ---------------------------------------------------------------- menus
-
-void frmDebugMain::mnuGameNew_Click() {
-    mnuEngineWithe->setChecked(false);
-    mnuEngineBlack->setChecked(true);
-    GuiEngineWhite = false;
-    ResetClocks();
-    MoveNumber = 0;
-    Text1->SetText("");
-    wqzChessboard2->NewGame();
-    lstWhiteMoves->clear();
-    lstBlackMoves->clear();
-    if (mnulvl2->isChecked())
-        Feed(MediumCommands);
-    else if (mnulvl1->isChecked())
-        Feed(EasyCommands);
-    else if (mnulvl3->isChecked())
-        Feed(AdvancedCommands);
-    txtIO->SetText("");
-    for (QAction* a : {mnulvl1, mnulvl2, mnulvl3}) a->setEnabled(true);
-    ShowSideToMove(true);
-}
-
-void frmDebugMain::mnuext_Click() {
-    Quit();
-}
-
-void frmDebugMain::mnuEngineWithe_Click() {
-    GuiEngineWhite = true;
-    if (!mnutalvoroff->isChecked()) {
-        Feed("go");
-        mnuEngineWithe->setChecked(true);
-        mnuEngineBlack->setChecked(false);
-    }
-}
-
-void frmDebugMain::mnuEngineBlack_Click() {
-    GuiEngineWhite = false;
-    if (!mnutalvoroff->isChecked()) {
-        Feed("go");
-        mnuEngineBlack->setChecked(true);
-        mnuEngineWithe->setChecked(false);
-    }
-}
-
-void frmDebugMain::mnutalvoron_Click() {
-    mnuActions->setEnabled(false);
-    mnutalvoron->setChecked(true);
-    mnutalvoroff->setChecked(false);
-    mnulvl3_Click();
-    mnuengon_Click();
-    EngineOn = true;
-}
-
-void frmDebugMain::mnutalvoroff_Click() {
-    mnuActions->setEnabled(true);
-    for (QAction* a : {mnulvl1, mnulvl2, mnulvl3, mnuEngineWithe, mnuEngineBlack}) a->setChecked(false);
-    mnuengoff_Click();
-    mnutalvoroff->setChecked(true);
-    mnutalvoron->setChecked(false);
-    Label9->setText(Italian() ? "2 Giocatori" : "2 Player Game");
-    EngineOn = false;
-}
-
-void frmDebugMain::mnuengon_Click() {
-    txtIO->show();
-    mnuengon->setChecked(true);
-    mnuengoff->setChecked(false);
-}
-
-void frmDebugMain::mnuengoff_Click() {
-    txtIO->hide();
-    mnuengoff->setChecked(true);
-    mnuengon->setChecked(false);
-}
-
-void frmDebugMain::SetLevel(QAction* level, const char* sCommand, const char* sItalian, const char* sEnglish,
-                            int nColor) {
-    if (level == mnulvl3 || mnutalvoron->isChecked()) Feed(sCommand);
-    Label9->setText(Italian() ? sItalian : sEnglish);
-    SetTextColor(Label9, ColorFromBGR(nColor));
-    for (QAction* a : {mnulvl1, mnulvl2, mnulvl3}) a->setChecked(a == level);
-}
-
-void frmDebugMain::mnulvl1_Click() {
-    SetLevel(mnulvl1, EasyCommands, "Livello Facile", "Easy Level", 0x00FF00);
-}
-void frmDebugMain::mnulvl2_Click() {
-    SetLevel(mnulvl2, MediumCommands, "Livello Medio", "Medium Level", 0x00FFFF);
-}
-void frmDebugMain::mnulvl3_Click() {
-    SetLevel(mnulvl3, AdvancedCommands, "Livello Avanzato", "Advanced Level", 0x0000FF);
-}
-
-void frmDebugMain::mnuBoardView_Click() {
-    const bool turn = wqzChessboard2->SideView() == 0;
-    mnuBoardView->setChecked(turn);
-    wqzChessboard2->SetSideView(turn ? 1 : 0);
-    for (int i = 1; i <= 8; ++i) {
-        riga[i]->setText(QString::number(turn ? 9 - i : i));
-        Label[i]->setText(QString(QChar(turn ? 'H' - (i - 1) : 'A' + (i - 1))));
-    }
-}
-
-void frmDebugMain::mnuBoardLock_Click() {
-    mnuBoardLock->setChecked(!mnuBoardLock->isChecked());
-    wqzChessboard2->SetLocked(!mnuBoardLock->isChecked());
-}
-
-void frmDebugMain::mnuBoardHighlight_Click() {
-    mnuBoardHighlight->setChecked(!mnuBoardHighlight->isChecked());
-    wqzChessboard2->SetHighlightMove(mnuBoardHighlight->isChecked());
-}
-
-void frmDebugMain::mnusound_Click() {
-    mnusound->setChecked(!mnusound->isChecked());
-    SoundOn = mnusound->isChecked();
-}
-
-void frmDebugMain::ApplyScheme(QAction* item, int nDark, int nLight, int nHighlight, int nShape,
-                               int nWindow) {
-    wqzChessboard2->SetDarkSquareColor(nDark);
-    wqzChessboard2->SetLightSquareColor(nLight);
-    wqzChessboard2->SetHighlightMoveColor(nHighlight);
-    Shape3->SetBackColor(nShape);
-    m_backColor = nWindow;
-    SetBack(centralWidget(), nWindow);
-    SetBack(Frame1, nWindow);
-    SetBack(txtIO, nWindow, true);
-    // The coordinates stand on the surround: keep them readable on it.
-    for (int i = 1; i <= 8; ++i)
-        for (QLabel* l : {riga[i], Label[i]}) SetTextColor(l, TextOn(ColorFromBGR(nShape)));
-    for (QAction* a : {mnuDGS, mnuwbs, arena, mnumono, mnurw, mnuwood}) a->setChecked(a == item);
-}
-
-void frmDebugMain::mnuDGS_Click() {
-    ApplyScheme(mnuDGS, 0x008000, 0x00C0C0, 0x0A9CF3, 0x008000, 0x008080);
-}
-void frmDebugMain::mnuwbs_Click() {
-    ApplyScheme(mnuwbs, 0x6CA277, 0x65C3C8, 0x00FFFF, 0x65C3C8, 0x004000);
-}
-void frmDebugMain::arena_Click() {
-    ApplyScheme(arena, 0x808000, 0xC0C000, 0x00FFFF, 0x808000, 0x400000);
-}
-void frmDebugMain::mnumono_Click() {
-    ApplyScheme(mnumono, 0x808080, 0xE0E0E0, 0xFFFFFF, 0x808080, 0x000000);
-}
-void frmDebugMain::mnurw_Click() {
-    ApplyScheme(mnurw, 0x0000C0, 0xFFFFFF, 0x00FF00, 0x0000C0, 0x000080);
-}
-void frmDebugMain::mnuwood_Click() {
-    ApplyScheme(mnuwood, 0x375F86, 0x6292AE, 0xFFFFFF, 0x6292AE, 0x253E4B);
-}
-
-void frmDebugMain::mnuguirest_Click() {
-    RestoreFormSize(this);
-    for (QAction* a : {mnusmall, mnumedium, mnubig}) a->setChecked(false);
-    mnuguirest->setChecked(true);
-}
-
-void frmDebugMain::SetWindowSize(QAction* item, int nHeight, int nWidth) {
-    for (QAction* a : {mnusmall, mnumedium, mnubig, mnuguirest}) a->setChecked(a == item);
-    if (isMaximized() || isMinimized()) showNormal();
-    resize(TwipsToPixels(nWidth), TwipsToPixels(nHeight));
-}
-
-void frmDebugMain::mnusmall_Click() {
-    SetWindowSize(mnusmall, 6445, 6985);
-}
-void frmDebugMain::mnumedium_Click() {
-    SetWindowSize(mnumedium, 9445, 10985);
-}
-void frmDebugMain::mnubig_Click() {
-    SetWindowSize(mnubig, 10645, 12445);
-}
-
-void frmDebugMain::mnugrid_Click() {
-    if (mnugrid->isChecked()) {
-        mnugrid->setChecked(false);
-        GridLines = false;
-        mnu3d->setEnabled(false);
-        mnu3d->setChecked(false);
-    } else {
-        mnugrid->setChecked(true);
-        GridLines = true;
-        mnu3d->setEnabled(true);
-        mnu3d->setChecked(false);
-    }
-    wqzChessboard2->UserControl_Paint();
-}
-
-void frmDebugMain::mnu3d_Click() {
-    mnu3d->setChecked(!mnu3d->isChecked());
-    Squares3D = mnu3d->isChecked();
-    wqzChessboard2->UserControl_Paint();
-}
-
-void frmDebugMain::mnuActionsUndo_Click() {
-    wqzChessboard2->UndoLastMove();
-    TakeBack(2);
-}
-
-void frmDebugMain::mnuitalian_Click() {
-    for (const Caption& c : Captions) (this->*c.Item)->setText(QString::fromUtf8(c.Italian));
-    mnuitalian->setChecked(true);
-    mnueng->setChecked(false);
-}
-
-void frmDebugMain::mnueng_Click() {
-    for (const Caption& c : Captions) (this->*c.Item)->setText(QString::fromUtf8(c.English));
-    mnuitalian->setChecked(false);
-    mnueng->setChecked(true);
-}
-
-void frmDebugMain::mnumin_Click() {
-    showMinimized();
-}
-
-void frmDebugMain::mnuHelpAbout_Click() {
-    frmAbout::ShowAbout(this);
 }
 
 void frmDebugMain::resizeEvent(QResizeEvent* event) {

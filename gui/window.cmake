@@ -2,6 +2,11 @@
 target_sources(talvor_gui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/frmDebugMain.cpp
   ${CMAKE_CURRENT_LIST_DIR}/frmDebugMain.h
+  ${CMAKE_CURRENT_LIST_DIR}/frmDebugMainParts.h
+  ${CMAKE_CURRENT_LIST_DIR}/frmDebugMainEngineLink.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/frmDebugMainGame.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/frmDebugMainClocks.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/frmDebugMainMenus.cpp
   ${CMAKE_CURRENT_LIST_DIR}/frmDebugMainControls.cpp
   ${CMAKE_CURRENT_LIST_DIR}/frmDebugMainControls.h
   ${CMAKE_CURRENT_LIST_DIR}/frmAbout.cpp

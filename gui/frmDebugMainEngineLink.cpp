@@ -1,0 +1,118 @@
+// The game window's link to the engine: the commands it feeds and the lines it shows.
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+#include "board/BoardBas.h"
+#include "driver/IOBas.h"
+#include "gui/frmDebugMain.h"
+#include "gui/frmDebugMainControls.h"
+#include "gui/frmDebugMainParts.h"
+#include "gui/wqzChessboard.h"
+#include "search/SearchBas.h"
+
+namespace {
+
+// Past this length the output box starts again empty.
+constexpr int OutputLimit = 32000;
+
+// The Test Stalemate position: Black king f8, White queen d7, White king g6, pawns b5 g5 / b4 g4.
+constexpr char StalemateLayout[] =
+    "XXXXXXXXXXBKXXXX"
+    "XXXXXXWQXXXXXXXX"
+    "XXXXXXXXXXXXWKXX"
+    "XXBPXXXXXXXXBPXX"
+    "XXWPXXXXXXXXWPXX"
+    "XXXXXXXXXXXXXXXX"
+    "XXXXXXXXXXXXXXXX"
+    "XXXXXXXXXXXXXXXX";
+
+}  // namespace
+
+void frmDebugMain::Form_Load() {
+    Squares3D = false;
+    GridLines = false;
+    mnuBoardLock->setChecked(!wqzChessboard2->Locked());
+    mnuBoardHighlight->setChecked(wqzChessboard2->HighlightMove());
+    mnuDGS_Click();
+    mnutalvoron_Click();
+    mnueng_Click();
+    mnuEngineBlack->setChecked(true);
+    mnuengon->setChecked(true);
+    SoundOn = true;
+    ResetClocks();
+    SetBack(txtIO, m_backColor, true);
+    SetBack(Frame1, m_backColor);
+    txtIO->SetText("");
+    PromotionLetter = "";
+    mnulvl2_Click();
+}
+
+void frmDebugMain::Feed(const QString& sCommand) {
+    if (Text2->text() == sCommand)
+        cmdFakeInput_Click();
+    else
+        Text2->setText(sCommand);
+}
+
+void frmDebugMain::cmdFakeInput_Click() {
+    if (!InGuiMode) return;
+    GuiInputLine = Text2->text().toStdString() + "\n";
+    GuiInputPending = true;
+}
+
+void frmDebugMain::ShowLine(const std::string& sText) {
+    const QString text = QString::fromStdString(sText);
+    if (text.contains("move ")) {
+        QString m = text;
+        m.remove("move ");
+        txtMovePiece->setText(m);
+        cmdMovePiece_Click();
+        txtMovePiece->setText("");
+        if (GuiEngineWhite) {
+            Charge(WhiteHours, WhiteMinutes, WhiteSeconds, SearchSeconds);
+            Label12->setText(ClockText(WhiteHours, WhiteMinutes, WhiteSeconds));
+        } else {
+            Charge(BlackHours, BlackMinutes, BlackSeconds, SearchSeconds);
+        }
+        Label10->setText(ClockText(BlackHours, BlackMinutes, BlackSeconds));
+    }
+    if (text.contains("resign")) Message(Italian() ? "Il Motore ha abbandonato" : "Engine resign");
+    QString old = txtIO->Text();
+    if (old.size() > OutputLimit) old.clear();
+    txtIO->SetText(old + "\r\n" + text);
+    txtIO->ScrollToEnd();
+    // The search does not yield: show the line now.
+    repaint();
+}
+
+bool frmDebugMain::Italian() const {
+    return mnuitalian->isChecked();
+}
+
+void frmDebugMain::cmdMovePiece_Click() {
+    const QString t = txtMovePiece->text();
+    if (EngineOn) Feed(t);
+    if (!wqzChessboard2->MovePiece(t.left(2), t.right(2)))
+        Message(Italian() ? "Mossa non valida o sintassi non corretta da aprte del motore"
+                          : "Illegal move or bad syntax");
+}
+
+void frmDebugMain::Command1_Click() {
+    Feed("go");
+}
+
+void frmDebugMain::Command2_Click() {
+    wqzChessboard2->NewGame();
+    lstWhiteMoves->clear();
+    lstBlackMoves->clear();
+    Feed("new");
+}
+
+void frmDebugMain::cmdTestStalemate_Click() {
+    wqzChessboard2->NewGame(false, 0, 0, QString::fromLatin1(StalemateLayout), true);
+    lstWhiteMoves->clear();
+    lstBlackMoves->clear();
+}
