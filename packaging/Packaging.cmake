@@ -82,3 +82,38 @@ if(TALVOR_GUI)
   endforeach()
   install(FILES ${talvor_pkg_src}/icons/talvor.svg DESTINATION share/icons/hicolor/scalable/apps)
 endif()
+
+# The Debian package: scripts/package.sh configures with the prefix /usr and runs cpack.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME talvor)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "chess engine for XBoard, with a game window of its own")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+    "TalvorWBE is a chess program in one executable. Started from the desktop's
+Games menu it opens a game window in which you play against the engine:
+drag the pieces, choose the level, the colours and the board size, in
+English or Italian.
+
+Started as 'talvor -xboard' it is an engine for XBoard and other chess
+interfaces that speak the xboard (CECP) protocol; XBoard lists it among its
+installed engines. It searches with iterative deepening and alpha-beta and
+plays the first moves from an opening book built from the lichess
+chess-openings data set.")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${TALVOR_MAINTAINER})
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION games)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+if(TALVOR_GUI)
+  # Qt's libraries only recommend their platform plugins, and without them the window cannot open.
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS qt6-qpa-plugins)
+endif()
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS xboard)
+set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# Folders 0755 whatever the umask of the one who builds.
+set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
+    WORLD_READ WORLD_EXECUTE)
+include(CPack)
