@@ -99,12 +99,16 @@ echo "== installed into a scratch root =="
 root=$scratch/root
 mkdir -p "$root/var/lib/dpkg/info" "$root/var/lib/dpkg/updates"
 touch "$root/var/lib/dpkg/status"
-# The dependencies are this machine's libraries, which the scratch root's database does not know.
-check "dpkg -i" quiet dpkg --root="$root" --force-depends --force-not-root -i "$deb"
+# The dependencies are this machine's libraries, which the scratch root's database does not know; the
+# package's script runs outside the root, and so in it through DPKG_ROOT.
+touch -d "@$(($(date +%s) - 1))" "$scratch/before-install"
+check "dpkg -i" quiet dpkg --root="$root" --force-depends --force-not-root --force-script-chrootless -i "$deb"
 installed=$(dpkg --root="$root" -L talvor)
 check "dpkg lists the files" contains "$installed" /usr/lib/games/talvor/talvor
 check "no path of the build inside the files" test -z "$(grep -rlF "$src" "$root/usr" || true)"
 check "engine from /usr/games/talvor" check_engine "$root/usr/games/talvor"
+check "XBoard's entry newer than the install" test "$root/usr/share/games/plugins/xboard/talvor.eng" -nt \
+    "$scratch/before-install"
 check "desktop entry" desktop-file-validate "$root/usr/share/applications/talvor.desktop"
 check "desktop entry starts the command" test -x "$root/usr/games/$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' \
     "$root/usr/share/applications/talvor.desktop")"
@@ -121,7 +125,7 @@ done
 zcat "$root/usr/share/doc/talvor/changelog.gz" >"$scratch/changelog"
 check "changelog's version is the package's" test "$(dpkg-parsechangelog -l "$scratch/changelog" -S Version)" = \
     "$version"
-check "dpkg -r" quiet dpkg --root="$root" --force-not-root -r talvor
+check "dpkg -r" quiet dpkg --root="$root" --force-not-root --force-script-chrootless -r talvor
 left=$(find "$root" -mindepth 1 -not -path "$root/var" -not -path "$root/var/*")
 check "removal leaves nothing${left:+: $left}" test -z "$left"
 
