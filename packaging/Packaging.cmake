@@ -68,7 +68,8 @@ foreach(name talvor.6 changelog)
 endforeach()
 add_custom_target(talvor_package_files ALL DEPENDS ${compressed})
 install(FILES ${talvor_pkg_out}/talvor.6.gz DESTINATION share/man/man6)
-install(FILES ${talvor_pkg_out}/changelog.gz ${talvor_pkg_src}/copyright DESTINATION ${TALVOR_DOC_INSTALL_DIR})
+install(FILES ${talvor_pkg_out}/changelog.gz ${talvor_pkg_src}/copyright
+        DESTINATION ${TALVOR_DOC_INSTALL_DIR})
 if(CMAKE_INSTALL_PREFIX STREQUAL "/usr")  # the package's own notes for Debian's package checker
   install(FILES ${talvor_pkg_src}/lintian-overrides DESTINATION share/lintian/overrides RENAME talvor)
 endif()
@@ -77,8 +78,8 @@ endif()
 if(TALVOR_GUI)
   install(FILES ${talvor_pkg_src}/talvor.desktop DESTINATION share/applications)
   foreach(size 48 64 128)
-    install(FILES ${talvor_pkg_src}/icons/talvor-${size}.png DESTINATION share/icons/hicolor/${size}x${size}/apps
-            RENAME talvor.png)
+    install(FILES ${talvor_pkg_src}/icons/talvor-${size}.png
+            DESTINATION share/icons/hicolor/${size}x${size}/apps RENAME talvor.png)
   endforeach()
   install(FILES ${talvor_pkg_src}/icons/talvor.svg DESTINATION share/icons/hicolor/scalable/apps)
 endif()

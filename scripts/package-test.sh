@@ -113,8 +113,8 @@ check "desktop entry" desktop-file-validate "$root/usr/share/applications/talvor
 check "desktop entry starts the command" test -x "$root/usr/games/$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' \
     "$root/usr/share/applications/talvor.desktop")"
 for size in 48 64 128; do
-    check "icon ${size}x$size" contains "$(file -b "$root/usr/share/icons/hicolor/${size}x$size/apps/talvor.png")" \
-        "PNG image data, $size x $size"
+    icon=$root/usr/share/icons/hicolor/${size}x$size/apps/talvor.png
+    check "icon ${size}x$size" contains "$(file -b "$icon")" "PNG image data, $size x $size"
 done
 check "scalable icon" contains "$(file -b "$root/usr/share/icons/hicolor/scalable/apps/talvor.svg")" "SVG"
 page=$(man --warnings -E UTF-8 -l "$root/usr/share/man/man6/talvor.6.gz" 2>"$scratch/man-warnings" | col -b)
@@ -123,8 +123,8 @@ for key in $(sed -n 's/^\([A-Za-z0-9]*\)=.*/\1/p' data/Talvor.ini) xboard /xboar
     check "manual page explains $key" contains "$page" "$key"
 done
 zcat "$root/usr/share/doc/talvor/changelog.gz" >"$scratch/changelog"
-check "changelog's version is the package's" test "$(dpkg-parsechangelog -l "$scratch/changelog" -S Version)" = \
-    "$version"
+changelog_version=$(dpkg-parsechangelog -l "$scratch/changelog" -S Version)
+check "changelog's version is the package's" test "$changelog_version" = "$version"
 check "dpkg -r" quiet dpkg --root="$root" --force-not-root --force-script-chrootless -r talvor
 left=$(find "$root" -mindepth 1 -not -path "$root/var" -not -path "$root/var/*")
 check "removal leaves nothing${left:+: $left}" test -z "$left"
@@ -132,11 +132,11 @@ check "removal leaves nothing${left:+: $left}" test -z "$left"
 if [ "${CI:-}" = true ] && [ "$(id -u)" -eq 0 ]; then
     echo "== installed on this machine (CI) =="
     trap 'dpkg -r talvor >/dev/null 2>&1 || true; rm -rf "$scratch"' EXIT
-    check "apt-get install" quiet env DEBIAN_FRONTEND=noninteractive apt-get install -y -q \
-        --no-install-recommends "$deb"
+    apt=(env DEBIAN_FRONTEND=noninteractive apt-get -y -q -o DPkg::Lock::Timeout=120)
+    check "apt-get install" quiet "${apt[@]}" install --no-install-recommends "$deb"
     check "engine from /usr/games/talvor" check_engine /usr/games/talvor
     files=$(dpkg -L talvor | while read -r f; do [ -d "$f" ] || echo "$f"; done)
-    check "apt-get remove" quiet env DEBIAN_FRONTEND=noninteractive apt-get remove -y -q talvor
+    check "apt-get remove" quiet "${apt[@]}" remove talvor
     left=$(for f in $files; do [ -e "$f" ] || [ -L "$f" ] && echo "$f"; done || true)
     check "removal leaves nothing${left:+: $left}" test -z "$left"
 fi
