@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds everything from scratch and runs all tests: an optimised build, then a sanitizer build with clang.
+# Builds everything from scratch and runs all tests: an optimised build, the Debian package, then a sanitizer
+# build with clang.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
@@ -10,6 +11,10 @@ rm -rf build-test
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Release
 cmake --build build-test -j "$jobs"
 ctest --test-dir build-test --output-on-failure --timeout 300 -j "$jobs"
+
+echo "== Debian package =="
+deb=$(scripts/package.sh build-test)
+scripts/package-test.sh "$deb"
 
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer build (clang) =="
 rm -rf build-asan
