@@ -70,6 +70,19 @@ TEST_F(ChessboardShown, DrawnPiecesAndHighlight) {
     EXPECT_EQ(Drawn(SquareImage("e2"), Bgr(0xE0E0E0)), QRect());
 }
 
+// The board is the largest square the space it is given holds (it must not cover what stands beside it),
+// and never smaller than eight 32-pixel squares.
+TEST_F(ChessboardShown, SquareWithinTheSpaceGiven) {
+    const struct {
+        int Width, Height, Side;
+    } cases[] = {{600, 400, 400}, {400, 600, 400}, {100, 300, 256}, {384, 384, 384}};
+    for (const auto& c : cases) {
+        board->resize(c.Width, c.Height);
+        EXPECT_EQ(board->size(), QSize(c.Side, c.Side)) << c.Width << "x" << c.Height;
+        EXPECT_EQ(Box("h1")->geometry(), QRect(c.Side * 7 / 8, c.Side * 7 / 8, c.Side / 8, c.Side / 8));
+    }
+}
+
 // The pieces are drawn at the square's size, centred, the same share of the square at every size; from
 // the font, or from the stand-by artwork where the font is missing.
 TEST_F(ChessboardShown, PiecesGrowWithTheSquares) {
