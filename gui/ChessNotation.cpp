@@ -25,6 +25,7 @@ const std::array<Right, 4> Rights = {{{QLatin1Char('K'), WhiteKingHome, 64},
 
 // The piece on square k (1 = a8 .. 64 = h1) of a layout text as its FEN letter, or 0 for an empty square.
 QChar LetterAt(const QString& sLayout, int k) {
+    if (sLayout.size() < 2 * k) return QChar();
     const QChar colour = sLayout[2 * (k - 1)], piece = sLayout[2 * (k - 1) + 1];
     if (colour == QLatin1Char('X')) return QChar();
     return colour == QLatin1Char('W') ? piece : piece.toLower();

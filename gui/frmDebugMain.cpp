@@ -256,6 +256,7 @@ void frmDebugMain::BuildControls() {
             Qt::DirectConnection);
     connect(wqzChessboard2, &wqzChessboard::Stalemate, this, &frmDebugMain::wqzChessboard2_Stalemate);
     connect(wqzChessboard2, &wqzChessboard::MoveUndo, this, &frmDebugMain::wqzChessboard2_MoveUndo);
+    StartRecord();  // the board set up its first game before anyone listened
 }
 
 QAction* frmDebugMain::Item(QMenu* parent, const char* sName, const char* sCaption,

@@ -14,8 +14,7 @@
 
 std::function<QString(QWidget*, const QString&)> frmDebugMain::SaveFileName = [](QWidget* parent,
                                                                                  const QString& sSuggested) {
-    return QFileDialog::getSaveFileName(parent, QString(), sSuggested,
-                                        QStringLiteral("PGN (*.pgn);;") + QObject::tr("All files (*)"));
+    return QFileDialog::getSaveFileName(parent, QString(), sSuggested, QStringLiteral("PGN (*.pgn);;* (*)"));
 };
 
 namespace {

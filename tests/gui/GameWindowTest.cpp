@@ -156,6 +156,9 @@ TEST_F(GameWindowTest, PersonAndEngineAlternateThroughTheBoard) {
     EXPECT_EQ(GameRecord.size(), 7u);
     EXPECT_EQ(MoveNumber, 3);
     EXPECT_TRUE(messages.empty());
+    // The game since the window opened, for PGN: the person's moves and the engine's.
+    EXPECT_TRUE(w->GamePgn().contains("\n\n1. e4 ")) << w->GamePgn().toStdString();
+    EXPECT_TRUE(w->GamePgn().contains(" 2. Nc3 ") && w->GamePgn().contains(" 3. Nb1 "));
 }
 
 // An under-promotion chosen on the board must reach the engine with its letter, not as a queen; the
