@@ -79,7 +79,7 @@ QString San(wqzChessboard& board, int nFrom, int nTo, int nPromotion) {
         sameRank = sameRank || s.Row == from.Row;
     }
     const QString name = board.SquareName(nFrom);
-    QString san(QLatin1Char(PieceLetters[kind]));
+    QString san = QString(QLatin1Char(PieceLetters[kind]));
     if (other && (!sameFile || sameRank)) san += name[0];
     if (other && sameFile) san += name[1];
     if (to.Occupied) san += QLatin1Char('x');
@@ -117,7 +117,7 @@ std::optional<FenPosition> ReadFen(const QString& sFen, FenFault* eFault) {
         }
         if (squares != 8) return fail(FenFault::Placement);
     }
-    if (count['K'] != 1 || count['k'] != 1) return fail(FenFault::Kings);
+    if (count[int('K')] != 1 || count[int('k')] != 1) return fail(FenFault::Kings);
     for (int k = 1; k <= 64; ++k)
         if ((k <= 8 || k > 56) && LetterAt(p.Layout, k).toUpper() == QLatin1Char('P'))
             return fail(FenFault::Pawns);

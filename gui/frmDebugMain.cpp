@@ -243,8 +243,8 @@ void frmDebugMain::BuildControls() {
 
     // The record and the end of the game first: a check or mate message box waits for the person.
     connect(wqzChessboard2, &wqzChessboard::NewPosition, this, &frmDebugMain::StartRecord);
-    connect(wqzChessboard2, &wqzChessboard::PieceMovement, this, &frmDebugMain::RecordMove);
-    connect(wqzChessboard2, &wqzChessboard::MoveUndo, this, &frmDebugMain::RecordUndo);
+    connect(wqzChessboard2, &wqzChessboard::PieceMovement, this, &frmDebugMain::NoteMove);
+    connect(wqzChessboard2, &wqzChessboard::MoveUndo, this, &frmDebugMain::NoteTakeBack);
     connect(wqzChessboard2, &wqzChessboard::KingInCheck, this, [this](bool bWhite, bool bCheckmate) {
         if (bCheckmate) EndGame(bWhite ? QStringLiteral("0-1") : QStringLiteral("1-0"), GameEnd::Checkmate);
     });

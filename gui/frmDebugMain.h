@@ -171,8 +171,8 @@ class frmDebugMain : public QMainWindow {
     void LayOutBoard();
     bool PersonPromotes(bool bWhite) const;
     void StartRecord();
-    void RecordMove(bool bWhite, const QString& sFrom, const QString& sTo);
-    void RecordUndo();
+    void NoteMove(bool bWhite, const QString& sFrom, const QString& sTo);
+    void NoteTakeBack();
     void NoteEngineLine(const QString& sLine);
     void ShowResult();
     void ClearResult();

@@ -56,7 +56,7 @@ void frmDebugMain::StartRecord() {
     ClearResult();
 }
 
-void frmDebugMain::RecordMove(bool, const QString& sFrom, const QString& sTo) {
+void frmDebugMain::NoteMove(bool, const QString& sFrom, const QString& sTo) {
     GameMove m{sFrom, sTo, 0};
     // A promotion's record (the board's newest) tells the piece the pawn became.
     const int n = wqzChessboard2->UndoCount();
@@ -65,7 +65,7 @@ void frmDebugMain::RecordMove(bool, const QString& sFrom, const QString& sTo) {
     m_moves.push_back(m);
 }
 
-void frmDebugMain::RecordUndo() {
+void frmDebugMain::NoteTakeBack() {
     if (!m_moves.empty()) m_moves.pop_back();
     ClearResult();
 }
@@ -120,7 +120,7 @@ bool frmDebugMain::SetUpPosition(const QString& sFen) {
         return false;
     }
     ResetClocks();
-    MoveNumber = p->FullmoveNumber - 1;
+    MoveNumber = p->FullmoveNumber - (p->WhiteToMove ? 1 : 0);  // White moves made before it
     Text1->SetText("");
     wqzChessboard2->SetPosition(p->Layout, p->WhiteToMove, p->Castling, p->EnPassantFile);
     m_start = *p;

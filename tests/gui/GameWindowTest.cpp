@@ -411,7 +411,9 @@ TEST_F(GameWindowTest, PastedPositionsStartAGame) {
         pick = "mnuBN";
         Play({{"b2", "b1"}});
         EXPECT_EQ(w->Text1->Text(), QString(20, ' ') + "...b2-b1\r\n");
-        EXPECT_TRUE(w->GamePgn().contains("[FEN \"" + fen + "\"]\n\n40... " + c.Promotion + " "));
+        Play({{"h2", "g3"}});
+        EXPECT_TRUE(w->Text1->Text().endsWith("\r\n41) h2-g3\r\n"));
+        EXPECT_TRUE(w->GamePgn().contains("[FEN \"" + fen + "\"]\n\n40... " + c.Promotion + " 41. Kg3 "));
     }
 
     // A text that is no position is refused, in the window's language (the X11 tests see the English one).
