@@ -44,6 +44,24 @@ constexpr int RecordLimit = 63000;
 // Inner design size in twips; the menu bar comes on top.
 constexpr int DesignClientWidth = 10560;
 constexpr int DesignClientHeight = 8730;
+// The smallest window, twips: the size Small of the Board menu, which the layout is made to fit.
+constexpr int SmallestWidth = 6985;
+constexpr int SmallestHeight = 6445;
+
+// The board's column as designed, pixels: the surround 8 in from the top left, the board 24 in from the
+// surround's left and 4 down, the surround 30 wider and 32 taller than the board (ranks left, files below);
+// the caption 14 below the surround and the clocks under it, 30 free at the bottom and 30 between the
+// surround and the panel on the right.
+constexpr int Margin = 8, BoardLeft = 24, BoardTop = 4, FrameWider = 30, FrameTaller = 32;
+constexpr int CaptionGap = 14, CaptionHeight = 22, ClocksDown = 34, ClockHeight = 32, BottomRoom = 30;
+constexpr int PanelGap = 30;
+constexpr int DesignFrameWidth = 462;  // the clocks' places below are for a surround this wide
+constexpr int DiscLeft = 12, Clock1Left = 42, DiscLeft2 = 242, Clock2Left = 272, ClockWidth = 170, Disc = 24;
+
+// Controls the window places itself around the board rather than by scaling (see LayOutBoard).
+void PlacedByWindow(QWidget* w) {
+    w->setProperty("Tag", QStringLiteral("Resize=N"));
+}
 
 template <typename W>
 W* Place(W* w, const char* sName, int nLeft, int nTop, int nWidth, int nHeight) {
@@ -62,8 +80,12 @@ QFont Font(int nPoints, bool bBold, bool bFixed) {
     return f;
 }
 
+// Black or white, whichever stands out more (contrast as readers of the web content guidelines count it).
 QColor TextOn(const QColor& back) {
-    return back.lightnessF() > 0.55 ? QColor(Qt::black) : QColor(Qt::white);
+    auto linear = [](double c) { return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+    const double y =
+        0.2126 * linear(back.redF()) + 0.7152 * linear(back.greenF()) + 0.0722 * linear(back.blueF());
+    return (y + 0.05) / 0.05 >= 1.05 / (y + 0.05) ? QColor(Qt::black) : QColor(Qt::white);
 }
 
 void SetBack(QWidget* w, int nColor, bool bText) {
@@ -101,6 +123,7 @@ frmDebugMain::frmDebugMain(QWidget* parent) : QMainWindow(parent) {
     BuildMenus();
     const QSize client = DesignSize();
     resize(client.width(), client.height() + menuBar()->sizeHint().height());
+    setMinimumSize(TwipsToPixels(SmallestWidth), TwipsToPixels(SmallestHeight));
     TheWindow = this;
 }
 
@@ -158,8 +181,11 @@ void frmDebugMain::BuildControls() {
         l->setFrameShadow(QFrame::Sunken);
     }
 
+    // Over the board when a game has ended.
+    lblResult = Place(new ResultBanner(client), "lblResult", 885, 2610, 5670, 1620);
+
     // Right: the game record, the engine's output, then the testing aids.
-    Text1 = Place(new TextBox(client), "Text1", 7500, 120, 2940, 3000);
+    Text1 = Place(new RecordBox(client), "Text1", 7500, 120, 2940, 3000);
     Text1->setFont(Font(8, false, true));
     connect(Text1, &TextBox::Change, this, [this] {
         Text1->ScrollToEnd();
@@ -184,6 +210,10 @@ void frmDebugMain::BuildControls() {
                                                         Command1, Command2, cmdTestStalemate})
         aid->setFont(Font(8));
     for (QListWidget* l : {lstWhiteMoves, lstBlackMoves}) l->setProperty("IntegralHeight", true);
+    for (QWidget* w : std::initializer_list<QWidget*>{wqzChessboard2, Shape3, Label9, Shape1, Shape2, Label12,
+                                                      Label10, lblResult})
+        PlacedByWindow(w);
+    for (int i = 1; i <= 8; ++i) PlacedByWindow(riga[i]), PlacedByWindow(Label[i]);
     Text2->setToolTip("Command to the engine");
     txtMovePiece->setToolTip("Move to play on the board, e.g. e2e4");
 
@@ -211,12 +241,22 @@ void frmDebugMain::BuildControls() {
     connect(Timer1, &QTimer::timeout, this, &frmDebugMain::Timer1_Timer);
     connect(Timer2, &QTimer::timeout, this, &frmDebugMain::Timer2_Timer);
 
+    // The record and the end of the game first: a check or mate message box waits for the person.
+    connect(wqzChessboard2, &wqzChessboard::NewPosition, this, &frmDebugMain::StartRecord);
+    connect(wqzChessboard2, &wqzChessboard::PieceMovement, this, &frmDebugMain::NoteMove);
+    connect(wqzChessboard2, &wqzChessboard::MoveUndo, this, &frmDebugMain::NoteTakeBack);
+    connect(wqzChessboard2, &wqzChessboard::KingInCheck, this, [this](bool bWhite, bool bCheckmate) {
+        if (bCheckmate) EndGame(bWhite ? QStringLiteral("0-1") : QStringLiteral("1-0"), GameEnd::Checkmate);
+    });
+    connect(wqzChessboard2, &wqzChessboard::Stalemate, this,
+            [this] { EndGame(QStringLiteral("1/2-1/2"), GameEnd::Stalemate); });
     connect(wqzChessboard2, &wqzChessboard::PieceMovement, this, &frmDebugMain::wqzChessboard2_PieceMovement);
     connect(wqzChessboard2, &wqzChessboard::KingInCheck, this, &frmDebugMain::wqzChessboard2_KingInCheck);
     connect(wqzChessboard2, &wqzChessboard::PawnPromotion, this, &frmDebugMain::wqzChessboard2_PawnPromotion,
             Qt::DirectConnection);
     connect(wqzChessboard2, &wqzChessboard::Stalemate, this, &frmDebugMain::wqzChessboard2_Stalemate);
     connect(wqzChessboard2, &wqzChessboard::MoveUndo, this, &frmDebugMain::wqzChessboard2_MoveUndo);
+    StartRecord();  // the board set up its first game before anyone listened
 }
 
 QAction* frmDebugMain::Item(QMenu* parent, const char* sName, const char* sCaption,
@@ -244,6 +284,14 @@ void frmDebugMain::BuildMenus() {
     using F = frmDebugMain;
     QMenu* game = SubMenu(nullptr, "mnuGame", "Game", mnuGame);
     mnuGameNew = Item(game, "mnuGameNew", "New Game", &F::mnuGameNew_Click, false);
+    game->addSeparator();
+    mnuCopyPGN = Item(game, "mnuCopyPGN", "Copy Game as PGN", &F::mnuCopyPGN_Click, false);
+    mnuSavePGN = Item(game, "mnuSavePGN", "Save Game as PGN...", &F::mnuSavePGN_Click, false);
+    mnuPasteFEN = Item(game, "mnuPasteFEN", "Paste Position (FEN)", &F::mnuPasteFEN_Click, false);
+    mnuCopyPGN->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    mnuSavePGN->setShortcut(QKeySequence::Save);
+    mnuPasteFEN->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
+    game->addSeparator();
     mnuext = Item(game, "mnuext", "Exit", &F::mnuext_Click, false);
 
     QMenu* engine = SubMenu(nullptr, "mnuseparetor1", "Engine", mnuseparetor1);
@@ -279,16 +327,16 @@ void frmDebugMain::BuildMenus() {
     mnuwood = Item(color, "mnuwood", "Woody", &F::mnuwood_Click);
     QMenu* sizes = SubMenu(board, "mnuguisett", "Gui Board Settings", mnuguisett);
     mnuguirest = Item(sizes, "mnuguirest", "Default", &F::mnuguirest_Click);
+    // The dashes of the design are what a separator looks like; given as text too, they would be drawn
+    // beside the separator's own line.
     mnusep1 = sizes->addSeparator();
     mnusep1->setObjectName("mnusep1");
-    mnusep1->setText("----------------------");
     mnusep1->setEnabled(false);
     mnusmall = Item(sizes, "mnusmall", "Small", &F::mnusmall_Click);
     mnumedium = Item(sizes, "mnumedium", "Medium", &F::mnumedium_Click);
     mnubig = Item(sizes, "mnubig", "Big", &F::mnubig_Click);
     mnusep2 = sizes->addSeparator();
     mnusep2->setObjectName("mnusep2");
-    mnusep2->setText("----------------------");
     mnusep2->setEnabled(false);
     mnugrid = Item(sizes, "mnugrid", "Show Grid Lines", &F::mnugrid_Click);
     mnu3d = Item(sizes, "mnu3d", "3D Square", &F::mnu3d_Click);
@@ -338,21 +386,41 @@ void frmDebugMain::BuildMenus() {
 void frmDebugMain::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     ResizeForm(this);
-    if (!isMinimized()) AlignBoardFrame();
+    if (!isMinimized()) LayOutBoard();
 }
 
-// The board keeps itself square at the larger of the two scales it is given, so the surround and the
-// coordinates follow the board as it really stands rather than scaling on their own.
-void frmDebugMain::AlignBoardFrame() {
-    const QRect b = wqzChessboard2->geometry();
-    const double square = b.width() / 8.0;
-    const int left = std::max(0, b.x() - 24);  // small windows leave less room left of the board
-    auto at = [&](int i) { return static_cast<int>(std::lround(i * square)); };
+// The resizing service scales the panel on the right; the board is then the largest square that fits
+// beside it and above the caption and clocks, the surround and coordinates around it, the caption and clocks
+// right below, all centred in the room left of the panel. At the design size this is the design.
+void frmDebugMain::LayOutBoard() {
+    const int right = Text1->x() - PanelGap;
+    const int roomWide = right - Margin - FrameWider;
+    const int roomHigh =
+        centralWidget()->height() - Margin - FrameTaller - CaptionGap - ClocksDown - ClockHeight - BottomRoom;
+    const int side = std::max(8 * wqzChessboard::PieceSize, std::min(roomWide, roomHigh) / 8 * 8);
+    const int frameWidth = side + FrameWider;
+    const int x = Margin + std::max(0, (right - Margin - frameWidth) / 2), y = Margin;
+    const QRect b(x + BoardLeft, y + BoardTop, side, side);
+    wqzChessboard2->setGeometry(b);
+    Shape3->setGeometry(x, y, frameWidth, side + FrameTaller);
+    const int square = side / 8;
     for (int i = 1; i <= 8; ++i) {
-        riga[i]->setGeometry(std::max(left, b.x() - 21), b.y() + at(8 - i), 20, at(9 - i) - at(8 - i));
-        Label[i]->setGeometry(b.x() + at(i - 1), b.bottom() + 3, at(i) - at(i - 1), Label[i]->height());
+        riga[i]->setGeometry(b.x() - 21, b.y() + (8 - i) * square, 20, square);
+        Label[i]->setGeometry(b.x() + (i - 1) * square, b.bottom() + 3, square, CaptionHeight);
     }
-    Shape3->setGeometry(left, b.y() - 4, b.right() + 7 - left, b.height() + 32);
+    lblResult->setGeometry(b.x() + square / 2, b.y() + 3 * square, side - square, 2 * square);
+
+    // The caption and clocks span the surround; the clocks keep their height, their places scale.
+    const double f = frameWidth / double(DesignFrameWidth);
+    auto across = [&](int nDesign) { return x + static_cast<int>(std::lround(nDesign * f)); };
+    const int caption = y + side + FrameTaller + CaptionGap, clocks = caption + ClocksDown;
+    const int disc = std::max(12, static_cast<int>(std::lround(Disc * std::min(1.0, f))));
+    const int clockWidth = static_cast<int>(std::lround(ClockWidth * f));
+    Label9->setGeometry(x, caption, frameWidth, CaptionHeight);
+    Shape1->setGeometry(across(DiscLeft), clocks + (ClockHeight - disc) / 2, disc, disc);
+    Label12->setGeometry(across(Clock1Left), clocks, clockWidth, ClockHeight);
+    Shape2->setGeometry(across(DiscLeft2), clocks + (ClockHeight - disc) / 2, disc, disc);
+    Label10->setGeometry(across(Clock2Left), clocks, clockWidth, ClockHeight);
 }
 
 void frmDebugMain::closeEvent(QCloseEvent* event) {

@@ -2,10 +2,14 @@
 // board are typed into the engine's mailbox as protocol text; the engine's lines come back through
 // ShowLine. Menus choose the level, the engine's side, languages, colours and sizes.
 #pragma once
+#include <QDate>
 #include <QMainWindow>
 #include <QString>
 #include <functional>
 #include <string>
+#include <vector>
+
+#include "gui/ChessNotation.h"
 
 class QAction;
 class QGroupBox;
@@ -15,6 +19,7 @@ class QListWidget;
 class QMenu;
 class QPushButton;
 class QTimer;
+class ResultBanner;
 class ShapeControl;
 class TextBox;
 class wqzChessboard;
@@ -41,6 +46,8 @@ class frmDebugMain : public QMainWindow {
     static std::function<void(QMenu* menu)> PopupMenu;
     static std::function<void()> Beep;
     static std::function<void()> Quit;
+    // Asks where to save a file (empty: not at all), starting from sSuggested.
+    static std::function<QString(QWidget* parent, const QString& sSuggested)> SaveFileName;
 
     // ---- Engine link ----
     void Form_Load();
@@ -96,6 +103,19 @@ class frmDebugMain : public QMainWindow {
     void mnueng_Click();
     void mnumin_Click();
     void mnuHelpAbout_Click();
+    void mnuCopyPGN_Click();
+    void mnuSavePGN_Click();
+    void mnuPasteFEN_Click();
+
+    // ---- The game as played on the board, for PGN, and its end ----
+    QString GamePgn() const;
+    // Sets up a position read from FEN text as a new game; false (and a message) when it is not valid.
+    bool SetUpPosition(const QString& sFen);
+    // The game is over: the result ("1-0", "0-1", "1/2-1/2") and why, shown over the board. The first
+    // result of a game stands.
+    enum class GameEnd { None, Checkmate, Stalemate, Repetition, FiftyMoves, Draw, Resignation, Result };
+    void EndGame(const QString& sResult, GameEnd eHow);
+    const QString& Result() const { return m_result; }
 
     int PromotionChoice = -1;  // piece kind picked for a pending promotion, -1 when none
     QString PersonPromotion;   // letter of the piece the person just promoted to, sent with the move
@@ -131,6 +151,8 @@ class frmDebugMain : public QMainWindow {
     QAction *mnuHelp, *mnuHelpAbout;
     QMenu *mnuWhitePawnPromotion, *mnuBlackPawnPromotion;
     QAction *mnuWQ, *mnuWR, *mnuwb, *mnuWN, *mnuBQ, *mnuBR, *mnuBB, *mnuBN;
+    QAction *mnuCopyPGN, *mnuSavePGN, *mnuPasteFEN;
+    ResultBanner* lblResult;  // the end of the game, over the board
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -146,14 +168,28 @@ class frmDebugMain : public QMainWindow {
                   int nColor);
     void ApplyScheme(QAction* item, int nDark, int nLight, int nHighlight, int nShape, int nWindow);
     void SetWindowSize(QAction* item, int nHeight, int nWidth);
-    void AlignBoardFrame();
+    void LayOutBoard();
+    bool PersonPromotes(bool bWhite) const;
+    void StartRecord();
+    void NoteMove(bool bWhite, const QString& sFrom, const QString& sTo);
+    void NoteTakeBack();
+    void NoteEngineLine(const QString& sLine);
+    void ShowResult();
+    void ClearResult();
     void ResetClocks();
     void StopClocks();
+    void RunClockOf(bool bWhite, bool bGameOn);
     void ShowSideToMove(bool bWhite);
     void AppendText1(const QString& sLine);
     void Message(const QString& sText);
     int m_backColor = 0;
     bool m_typing = false;  // Text2 is being changed by the keyboard
+    // The game since the board's position was set up: where it began, its moves, its date and end.
+    FenPosition m_start;
+    std::vector<GameMove> m_moves;
+    QDate m_date;
+    QString m_result;
+    GameEnd m_end = GameEnd::None;
 };
 
 // The one game window (null until it is created).

@@ -67,6 +67,14 @@ void frmDebugMain::StopClocks() {
     Timer2->stop();
 }
 
+// The clock of the side to move, when a person is to move in a game under way; the engine's time is
+// charged in one piece when its move arrives.
+void frmDebugMain::RunClockOf(bool bWhite, bool bGameOn) {
+    const bool run = bGameOn && (!mnutalvoron->isChecked() || bWhite != GuiEngineWhite);
+    Enable(Timer1, run && bWhite);
+    Enable(Timer2, run && !bWhite);
+}
+
 void frmDebugMain::ShowSideToMove(bool bWhite) {
     Shape1->setVisible(bWhite);
     Shape2->setVisible(!bWhite);

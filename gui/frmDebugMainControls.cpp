@@ -115,20 +115,30 @@ void LineControl::paintEvent(QPaintEvent*) {
 }
 
 #include <QScrollBar>
+#include <QStyle>
 #include <QTextCursor>
 
 TextBox::TextBox(QWidget* parent) : QPlainTextEdit(parent) {
     setReadOnly(true);
 }
 
-void TextBox::SetText(const QString& sText) {
-    if (sText == m_text) return;
-    m_text = sText;
+QString TextBox::Shown(const QString& sText) const {
     QString shown = sText;
     shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    setPlainText(shown);
+    return shown;
+}
+
+void TextBox::SetText(const QString& sText) {
+    if (sText == m_text) return;
+    m_text = sText;
+    setPlainText(Shown(sText));
     emit Change();
+}
+
+void TextBox::ShowAgain() {
+    setPlainText(Shown(m_text));
+    ScrollToEnd();
 }
 
 void TextBox::ScrollToEnd() {
@@ -136,4 +146,87 @@ void TextBox::ScrollToEnd() {
     c.movePosition(QTextCursor::End);
     setTextCursor(c);
     verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+}
+
+RecordBox::RecordBox(QWidget* parent) : TextBox(parent) {
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+}
+
+// Counted as if the scroll bar were there: its coming and going must not change how lines look.
+int RecordBox::Columns() const {
+    const int room = width() - 2 * frameWidth() -
+                     style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this) -
+                     2 * static_cast<int>(std::ceil(document()->documentMargin())) - cursorWidth() - 1;
+    return std::max(1, room / std::max(1, fontMetrics().horizontalAdvance(QLatin1Char('0'))));
+}
+
+QString RecordBox::Shown(const QString& sText) const {
+    QStringList lines = TextBox::Shown(sText).split(QLatin1Char('\n'));
+    const int columns = Columns();
+    for (QString& line : lines) {
+        int blanks = 0;
+        while (blanks < line.size() && line[blanks] == QLatin1Char(' ')) ++blanks;
+        const int keep = std::clamp(columns - static_cast<int>(line.size() - blanks), 1, std::max(1, blanks));
+        if (blanks > keep) line.remove(0, blanks - keep);
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+void RecordBox::resizeEvent(QResizeEvent* event) {
+    TextBox::resizeEvent(event);
+    if (Columns() == m_columns) return;
+    m_columns = Columns();
+    ShowAgain();
+}
+
+#include <QMouseEvent>
+
+ResultBanner::ResultBanner(QWidget* parent) : QLabel(parent) {
+    setAlignment(Qt::AlignCenter);
+    setWordWrap(true);
+    setTextFormat(Qt::RichText);
+    QPalette p = palette();
+    p.setColor(QPalette::WindowText, Qt::white);
+    setPalette(p);
+    setCursor(Qt::PointingHandCursor);
+    hide();
+}
+
+void ResultBanner::Show(const QString& sResult, const QString& sReason) {
+    m_result = sResult;
+    m_reason = sReason;
+    Compose();
+    raise();
+    show();
+}
+
+// The result large, the reason below it; both follow the banner's size.
+void ResultBanner::Compose() {
+    const int big = std::max(12, height() * 2 / 5), small = std::max(9, height() / 5);
+    setText(QStringLiteral("<div style='font-size:%1px; font-weight:bold'>%2</div>"
+                           "<div style='font-size:%3px'>%4</div>")
+                .arg(big)
+                .arg(m_result.toHtmlEscaped())
+                .arg(small)
+                .arg(m_reason.toHtmlEscaped()));
+}
+
+void ResultBanner::mousePressEvent(QMouseEvent*) {
+    hide();
+}
+
+void ResultBanner::paintEvent(QPaintEvent* event) {
+    {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0, 0, 0, 185));
+        p.drawRoundedRect(QRectF(rect()), 8, 8);
+    }
+    QLabel::paintEvent(event);
+}
+
+void ResultBanner::resizeEvent(QResizeEvent* event) {
+    QLabel::resizeEvent(event);
+    Compose();
 }

@@ -70,6 +70,7 @@ class LineControl : public QWidget {
     int m_x1 = 0, m_y1 = 0, m_x2 = 0, m_y2 = 0, m_color = 0x808080;
 };
 
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QString>
 
@@ -86,6 +87,44 @@ class TextBox : public QPlainTextEdit {
   signals:
     void Change();
 
+  protected:
+    // The text as the box shows it.
+    virtual QString Shown(const QString& sText) const;
+    void ShowAgain();
+
   private:
     QString m_text;
+};
+
+// The game record: one move a line, never wrapped. Black's moves keep the record's indent where the box
+// is wide enough and get less where it is not, so that every line fits the box.
+class RecordBox : public TextBox {
+    Q_OBJECT
+  public:
+    explicit RecordBox(QWidget* parent = nullptr);
+    int Columns() const;  // characters a line of the box holds, room for the scroll bar kept
+
+  protected:
+    QString Shown(const QString& sText) const override;
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    int m_columns = 0;
+};
+
+// The result of a finished game, shown over the board until it is clicked away or a game starts.
+class ResultBanner : public QLabel {
+    Q_OBJECT
+  public:
+    explicit ResultBanner(QWidget* parent = nullptr);
+    void Show(const QString& sResult, const QString& sReason);
+
+  protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    void Compose();
+    QString m_result, m_reason;
 };

@@ -79,6 +79,7 @@ void frmDebugMain::ShowLine(const std::string& sText) {
         }
         Label10->setText(ClockText(BlackHours, BlackMinutes, BlackSeconds));
     }
+    NoteEngineLine(text);
     if (text.contains("resign")) Message(Italian() ? "Il Motore ha abbandonato" : "Engine resign");
     QString old = txtIO->Text();
     if (old.size() > OutputLimit) old.clear();

@@ -55,9 +55,14 @@ void frmDebugMain::wqzChessboard2_KingInCheck(bool bWhite, bool bCheckmate) {
     Message(text);
 }
 
+// A person promotes whenever the engine is off, and a pawn of the person's colour when it is on.
+bool frmDebugMain::PersonPromotes(bool bWhite) const {
+    return !EngineOn || bWhite != GuiEngineWhite;
+}
+
 void frmDebugMain::wqzChessboard2_PawnPromotion(bool bWhite, int& eChoice) {
     if (bWhite) {
-        if (!GuiEngineWhite) {
+        if (PersonPromotes(true)) {
             PopupMenu(mnuWhitePawnPromotion);
         } else {
             if (PromotionLetter == "q") PromotionChoice = 7;
@@ -67,7 +72,7 @@ void frmDebugMain::wqzChessboard2_PawnPromotion(bool bWhite, int& eChoice) {
             PromotionLetter = "";
         }
     } else {
-        if (GuiEngineWhite) {
+        if (PersonPromotes(false)) {
             PopupMenu(mnuBlackPawnPromotion);
         } else {
             if (PromotionLetter == "q") PromotionChoice = 1;
@@ -78,7 +83,7 @@ void frmDebugMain::wqzChessboard2_PawnPromotion(bool bWhite, int& eChoice) {
         }
     }
     // The engine must learn which piece the person chose, or its board would hold a queen.
-    const bool personMoves = bWhite != GuiEngineWhite;
+    const bool personMoves = PersonPromotes(bWhite);
     static const char* const kLetters[12] = {"", "q", "r", "n", "b", "", "", "q", "r", "n", "b", ""};
     PersonPromotion =
         personMoves && PromotionChoice >= 0 && PromotionChoice < 12 ? kLetters[PromotionChoice] : "";
@@ -91,9 +96,16 @@ void frmDebugMain::wqzChessboard2_Stalemate() {
     Message("Stalemate");
 }
 
-// The side now on move is shown again after a take-back.
+// A take-back leaves the record as it was before the move, and the clock of the side now on move runs.
 void frmDebugMain::wqzChessboard2_MoveUndo(bool bWhite) {
+    QString record = Text1->Text();
+    record.chop(2);  // the last line's CR LF
+    const auto end = record.lastIndexOf(QLatin1String("\r\n"));
+    record.truncate(end < 0 ? 0 : static_cast<int>(end) + 2);
+    Text1->SetText(record);
+    if (bWhite) --MoveNumber;
     ShowSideToMove(bWhite);
+    RunClockOf(bWhite, wqzChessboard2->UndoCount() > 0);
 }
 
 void frmDebugMain::mnuGameNew_Click() {

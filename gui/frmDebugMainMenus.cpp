@@ -53,8 +53,11 @@ const Caption Captions[] = {
     {&frmDebugMain::mnuBR, "Rook", "Torre"},
     {&frmDebugMain::mnuwb, "Bishop", "Alfiere"},
     {&frmDebugMain::mnuBB, "Bishop", "Alfiere"},
-    {&frmDebugMain::mnuWN, "Night", "Cavallo"},
-    {&frmDebugMain::mnuBN, "Night", "Cavallo"},
+    {&frmDebugMain::mnuWN, "Knight", "Cavallo"},
+    {&frmDebugMain::mnuBN, "Knight", "Cavallo"},
+    {&frmDebugMain::mnuCopyPGN, "Copy Game as PGN", "Copia partita in PGN"},
+    {&frmDebugMain::mnuSavePGN, "Save Game as PGN...", "Salva partita in PGN..."},
+    {&frmDebugMain::mnuPasteFEN, "Paste Position (FEN)", "Incolla posizione (FEN)"},
 };
 
 }  // namespace
@@ -166,12 +169,14 @@ void frmDebugMain::mnuitalian_Click() {
     for (const Caption& c : Captions) (this->*c.Item)->setText(QString::fromUtf8(c.Italian));
     mnuitalian->setChecked(true);
     mnueng->setChecked(false);
+    ShowResult();
 }
 
 void frmDebugMain::mnueng_Click() {
     for (const Caption& c : Captions) (this->*c.Item)->setText(QString::fromUtf8(c.English));
     mnuitalian->setChecked(false);
     mnueng->setChecked(true);
+    ShowResult();
 }
 
 void frmDebugMain::mnumin_Click() {

@@ -7,6 +7,10 @@ target_sources(talvor_gui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/frmDebugMainGame.cpp
   ${CMAKE_CURRENT_LIST_DIR}/frmDebugMainClocks.cpp
   ${CMAKE_CURRENT_LIST_DIR}/frmDebugMainMenus.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/frmDebugMainRecord.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/frmDebugMainResult.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ChessNotation.h
+  ${CMAKE_CURRENT_LIST_DIR}/ChessNotation.cpp
   ${CMAKE_CURRENT_LIST_DIR}/frmDebugMainControls.cpp
   ${CMAKE_CURRENT_LIST_DIR}/frmDebugMainControls.h
   ${CMAKE_CURRENT_LIST_DIR}/frmAbout.cpp

@@ -7,11 +7,16 @@
 #include <QPainter>
 #include <QTimer>
 #include <algorithm>
+#include <cmath>
+#include <map>
+#include <utility>
 
 #include "gui/MessageBox.h"
+#include "gui/PieceArt.h"
 
 bool Squares3D = false;
 bool GridLines = false;
+QString wqzChessboard::PieceFontFile = QString::fromLatin1(DejaVuSansFile);
 
 // Outside any namespace, as Qt requires.
 static void InitChessboardResources() {
@@ -22,6 +27,47 @@ namespace {
 // Colours travel as 0x00BBGGRR, as the host's colour menus give them.
 QColor ColorFromBgr(int nBgr) {
     return QColor(nBgr & 0xFF, (nBgr >> 8) & 0xFF, (nBgr >> 16) & 0xFF);
+}
+
+// The pieces take this much of a square (the artwork keeps a margin of its own inside its cell).
+int CellFor(int nSquarePixels) {
+    return std::max(1, static_cast<int>(std::lround(nSquarePixels * 0.86)));
+}
+
+// The 32-pixel artwork compiled into the program, scaled to the cell: for machines without the font.
+PieceArt StandbyArt(int nCell) {
+    const QSize strip(12 * wqzChessboard::PieceSize, wqzChessboard::PieceSize);
+    QImage drag(QStringLiteral(":/chessboard/pieces_drag.png"));
+    if (drag.size() != strip) {  // no artwork at all: the board still works, with empty-looking squares
+        drag = QImage(strip, QImage::Format_ARGB32);
+        drag.fill(Qt::transparent);
+    }
+    PieceArt art;
+    art.Cell = nCell;
+    art.Pieces = drag.scaled(12 * nCell, nCell, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                     .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    art.Drag = art.Pieces.convertToFormat(QImage::Format_ARGB32);
+    art.Mask = QImage(art.Pieces.size(), QImage::Format_RGB32);
+    art.Sprite = QImage(art.Pieces.size(), QImage::Format_RGB32);
+    for (int y = 0; y < art.Pieces.height(); ++y)
+        for (int x = 0; x < art.Pieces.width(); ++x) {
+            const QRgb c = art.Drag.pixel(x, y);
+            const bool in = qAlpha(c) >= 128;
+            art.Mask.setPixel(x, y, in ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
+            art.Sprite.setPixel(x, y, in ? (c | 0xFF000000u) : qRgb(0, 0, 0));
+        }
+    return art;
+}
+
+// Drawing the artwork takes a moment, so each size is drawn once; a window being resized by the mouse
+// passes through many sizes, so only the latest few are kept.
+const PieceArt& ArtFor(int nCell) {
+    static std::map<std::pair<QString, int>, PieceArt> cache;
+    const auto key = std::make_pair(wqzChessboard::PieceFontFile, nCell);
+    if (auto it = cache.find(key); it != cache.end()) return it->second;
+    if (cache.size() >= 8) cache.clear();
+    const std::optional<QFont> font = PieceFont(wqzChessboard::PieceFontFile);
+    return cache[key] = font ? DrawPieceArt(*font, nCell) : StandbyArt(nCell);
 }
 }  // namespace
 
@@ -150,7 +196,7 @@ wqzChessboard::wqzChessboard(QWidget* parent) : QWidget(parent) {
     tmrDrag->setInterval(100);
     connect(tmrDrag, &QTimer::timeout, this, &wqzChessboard::tmrDrag_Timer);
 
-    LoadArtwork();
+    LoadArtwork(CellFor(PixelsFromTwips(m_templateWidth)));
     picSquare[0]->resize(PixelsFromTwips(m_templateWidth), PixelsFromTwips(m_templateHeight));
     Initialize();
     InitProperties();
@@ -158,31 +204,18 @@ wqzChessboard::wqzChessboard(QWidget* parent) : QWidget(parent) {
 
 wqzChessboard::~wqzChessboard() = default;
 
-void wqzChessboard::LoadArtwork() {
-    QImage mask(QStringLiteral(":/chessboard/pieces_mask.png"));
-    QImage sprite(QStringLiteral(":/chessboard/pieces_sprite.png"));
-    QImage drag(QStringLiteral(":/chessboard/pieces_drag.png"));
-    const QSize strip(12 * PieceSize, PieceSize);
-    // Without artwork the board still works: a white mask and a black sprite draw nothing.
-    if (mask.size() != strip) {
-        mask = QImage(strip, QImage::Format_RGB32);
-        mask.fill(Qt::white);
-    }
-    if (sprite.size() != strip) {
-        sprite = QImage(strip, QImage::Format_RGB32);
-        sprite.fill(Qt::black);
-    }
-    if (drag.size() != strip) {
-        drag = QImage(strip, QImage::Format_ARGB32);
-        drag.fill(Qt::transparent);
-    }
-    picPieces[0]->SetSurface(mask.convertToFormat(QImage::Format_RGB32));
-    picPieces[1]->SetSurface(sprite.convertToFormat(QImage::Format_RGB32));
-    picPieces[0]->resize(strip);
-    picPieces[1]->resize(strip);
+// The pieces drawn at the cell size: the strips, and the drag pictures.
+void wqzChessboard::LoadArtwork(int nCell) {
+    if (nCell == m_pieceCell) return;
+    const PieceArt& art = ArtFor(nCell);
+    m_pieceCell = nCell;
+    picPieces[0]->SetSurface(art.Mask);
+    picPieces[1]->SetSurface(art.Pieces);
+    picPieces[0]->resize(art.Mask.size());
+    picPieces[1]->resize(art.Pieces.size());
     for (int i = 0; i < 12; ++i) {
-        imgClass[i]->setPixmap(QPixmap::fromImage(drag.copy(i * PieceSize, 0, PieceSize, PieceSize)));
-        imgClass[i]->resize(PieceSize, PieceSize);
+        imgClass[i]->setPixmap(QPixmap::fromImage(art.Pieces.copy(i * nCell, 0, nCell, nCell)));
+        imgClass[i]->resize(nCell, nCell);
     }
 }
 
@@ -263,6 +296,7 @@ void wqzChessboard::SetLightSquareColor(int vNewValue) {
 
 void wqzChessboard::SetLocked(bool vNewValue) {
     m_locked = vNewValue;
+    if (m_locked) ClearSelection();
     PropertyChanged(QStringLiteral("Locked"));
 }
 
@@ -315,15 +349,17 @@ void wqzChessboard::resizeEvent(QResizeEvent*) {
     UserControl_Resize();
 }
 
-// Always square: the larger of the two sides given, and never smaller than eight piece pictures.
+// Always square: the largest square the space given holds (a larger one would cover what stands beside
+// it), and never smaller than eight 32-pixel squares.
 void wqzChessboard::UserControl_Resize() {
     if (m_resizing) return;
     m_resizing = true;
-    const int side = std::max(width(), height()) * TwipsPerPixel;
+    const int side = std::min(width(), height()) * TwipsPerPixel;
     int square = side / 8;
-    const int smallest = imgClass[0]->width() * TwipsPerPixel;
+    const int smallest = PieceSize * TwipsPerPixel;
     if (smallest > square) square = smallest;
     m_templateWidth = m_templateHeight = square;
+    LoadArtwork(CellFor(PixelsFromTwips(square)));
     picSquare[0]->resize(PixelsFromTwips(square), PixelsFromTwips(square));
     PlaceSquares();
     resize(PixelsFromTwips(8 * m_templateWidth), PixelsFromTwips(8 * m_templateHeight));
@@ -346,27 +382,44 @@ void wqzChessboard::DrawSquare(int nIndex, bool bHighlight) {
     const SquareRec& s = Squares[nIndex];
     box->SetBackColor(ColorFromBgr(s.IsDark ? m_darkSquareColor : m_lightSquareColor));
     QImage& surface = box->Surface();
+    const int w = box->ScaleWidth(), h = box->ScaleHeight();
     QPainter p(&surface);
-    if (m_highlightMove && bHighlight && (nIndex == m_lastMoveFrom || nIndex == m_lastMoveTo)) {
-        // An outline over the whole box, a little thicker on large squares so it stays visible.
-        const QColor c = ColorFromBgr(m_highlightMoveColor);
-        const int w = box->ScaleWidth(), h = box->ScaleHeight();
+    const QColor mark = ColorFromBgr(m_highlightMoveColor);
+    const bool lastMove =
+        m_highlightMove && bHighlight && (nIndex == m_lastMoveFrom || nIndex == m_lastMoveTo);
+    if (lastMove || nIndex == m_selected) {
+        // The square tinted in the highlight colour, more strongly for the piece picked up.
+        QColor tint = mark;
+        tint.setAlphaF(nIndex == m_selected ? 0.6f : 0.4f);
+        p.fillRect(0, 0, w, h, tint);
+    }
+    if (lastMove) {
+        // And an outline over the whole box, a little thicker on large squares so it stays visible.
         const int t = std::max(2, std::min(w, h) / 20);
-        p.fillRect(0, 0, w, t, c);
-        p.fillRect(0, h - t, w, t, c);
-        p.fillRect(0, 0, t, h, c);
-        p.fillRect(w - t, 0, t, h, c);
+        p.fillRect(0, 0, w, t, mark);
+        p.fillRect(0, h - t, w, t, mark);
+        p.fillRect(0, 0, t, h, mark);
+        p.fillRect(w - t, 0, t, h, mark);
     }
     if (s.Occupied && s.Kind >= 0 && s.Kind < 12) {
-        const int x = (m_templateWidth / TwipsPerPixel - PieceSize) / 2;
-        const int y = (m_templateHeight / TwipsPerPixel - PieceSize) / 2;
-        const QRect cell(s.Kind * PieceSize, 0, PieceSize, PieceSize);
-        // Mask and sprite: AND keeps the square outside the silhouette and blacks it out inside, OR then
-        // puts the piece's colours into the black hole.
-        p.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
-        p.drawImage(QPoint(x, y), picPieces[0]->Surface(), cell);
-        p.setCompositionMode(QPainter::RasterOp_SourceOrDestination);
-        p.drawImage(QPoint(x, y), picPieces[1]->Surface(), cell);
+        const int c = m_pieceCell;
+        p.drawImage(QPoint((w - c) / 2, (h - c) / 2), picPieces[1]->Surface(), QRect(s.Kind * c, 0, c, c));
+    }
+    if (std::find(m_targets.begin(), m_targets.end(), nIndex) != m_targets.end()) {
+        // Where the piece may go: a dot on an empty square, a ring round a piece it would take.
+        p.setRenderHint(QPainter::Antialiasing);
+        const QColor shade(0, 0, 0, 96);
+        const double d = std::min(w, h);
+        if (s.Occupied) {
+            const double pen = std::max(2.0, d / 14);
+            p.setPen(QPen(shade, pen));
+            p.setBrush(Qt::NoBrush);
+            p.drawEllipse(QRectF(pen / 2, pen / 2, w - pen, h - pen));
+        } else {
+            p.setPen(Qt::NoPen);
+            p.setBrush(shade);
+            p.drawEllipse(QPointF(w / 2.0, h / 2.0), d * 0.16, d * 0.16);
+        }
     }
     p.end();
     box->update();
@@ -374,11 +427,21 @@ void wqzChessboard::DrawSquare(int nIndex, bool bHighlight) {
 
 // ---------------------------------------------------------------- dragging
 
+// A press on a piece of the side to move lifts it and marks where it may go. With a piece picked by a
+// click, a press elsewhere plays it there.
 void wqzChessboard::picSquare_MouseDown(int Index, Qt::MouseButton Button, QPointF globalPos) {
     if (Button == Qt::LeftButton) m_leftButtonDown = true;
     if (Button != Qt::LeftButton || m_locked || Index < 1 || Index > 64) return;
     const SquareRec& s = Squares[Index];
-    if (s.White != WhitesTurn || !s.Occupied) return;
+    if (s.White != WhitesTurn || !s.Occupied) {
+        if (const int from = m_selected) {
+            ClearSelection();
+            MovePiece(SquareName(from), SquareName(Index));
+        }
+        return;
+    }
+    m_pressedSelected = Index == m_selected;
+    ClearSelection();
     // The piece looks lifted: its square shows only its plain colour.
     picSquare[Index]->SetBackColor(ColorFromBgr(s.IsDark ? m_darkSquareColor : m_lightSquareColor));
     DragSource = Index;
@@ -391,6 +454,7 @@ void wqzChessboard::picSquare_MouseDown(int Index, Qt::MouseButton Button, QPoin
     imgDrag->setPixmap(imgClass[s.Kind]->pixmap());
     imgDrag->raise();
     imgDrag->show();
+    MarkTargets(Index);
 }
 
 void wqzChessboard::picSquare_MouseMove(int, Qt::MouseButtons, QPointF globalPos) {
@@ -399,6 +463,7 @@ void wqzChessboard::picSquare_MouseMove(int, Qt::MouseButtons, QPointF globalPos
 }
 
 // The square under the mouse is the drop target: the release itself goes to the square that was pressed.
+// Released where it was pressed, the piece is picked (a click) or, if it already was, put down again.
 void wqzChessboard::picSquare_MouseUp(int, Qt::MouseButton Button, QPointF globalPos) {
     if (Button != Qt::LeftButton) return;
     m_leftButtonDown = false;
@@ -406,12 +471,19 @@ void wqzChessboard::picSquare_MouseUp(int, Qt::MouseButton Button, QPointF globa
     m_dragging = false;
     imgDrag->hide();
     const QPoint p = mapFromGlobal(globalPos).toPoint();
-    for (int k = 1; k <= 64; ++k) {
-        if (picSquare[k]->geometry().contains(p)) {
-            picSquare_DragDrop(k);
-            break;
-        }
+    int target = 0;
+    for (int k = 1; k <= 64 && !target; ++k)
+        if (picSquare[k]->geometry().contains(p)) target = k;
+    if (target == DragSource && !m_pressedSelected) {
+        m_selected = DragSource;
+        DrawSquare(DragSource, true);
+        return;
     }
+    ClearSelection();
+    if (target == DragSource)
+        DrawSquare(DragSource, true);
+    else if (target)
+        picSquare_DragDrop(target);
 }
 
 void wqzChessboard::picSquare_DragDrop(int Index) {
@@ -427,4 +499,17 @@ void wqzChessboard::tmrDrag_Timer() {
         imgDrag->hide();
     }
     DrawSquare(DragSource, true);
+}
+
+void wqzChessboard::MarkTargets(int nFrom) {
+    for (int k = 1; k <= 64; ++k)
+        if (IsLegalMove(nFrom, k)) m_targets.push_back(k);
+    for (int k : m_targets) DrawSquare(k, true);
+}
+
+void wqzChessboard::ClearSelection() {
+    const std::vector<int> marked = std::exchange(m_targets, {});
+    const int selected = std::exchange(m_selected, 0);
+    for (int k : marked) DrawSquare(k, true);
+    if (selected) DrawSquare(selected, true);
 }

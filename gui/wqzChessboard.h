@@ -76,8 +76,10 @@ class wqzChessboard : public QWidget {
 
   public:
     static constexpr int TwipsPerPixel = 15;  // 96 dpi
-    static constexpr int PieceSize = 32;      // pixels of one cell of the piece strips
+    static constexpr int PieceSize = 32;      // cell of the stand-by artwork; the smallest square, pixels
     static const char* const StartLayout;     // the standard start position as layout text
+    // Where the pieces' font is read; without it the board draws its stand-by artwork.
+    static QString PieceFontFile;
 
     // The piece data that travels with a piece; Occupied stays with the square.
     struct PieceData {
@@ -138,6 +140,9 @@ class wqzChessboard : public QWidget {
     // ---- The game ----
     void NewGame(bool bCastleShort = false, int nKingPos = 0, int nRookPos = 0,
                  const QString& sLayout = QString::fromLatin1(StartLayout), bool bWhitesTurn = true);
+    // A set-up position: as NewGame, and a king or rook without a right in sCastling ("KQkq", "-")
+    // counts as moved; nEnPassantFile (1..8, 0 none) is the file a pawn just double-stepped on.
+    void SetPosition(const QString& sLayout, bool bWhitesTurn, const QString& sCastling, int nEnPassantFile);
     bool MovePiece(const QString& sFrom, const QString& sTo);
     bool UndoLastMove();
     int SideTurn() const { return WhitesTurn ? 0 : 1; }
@@ -173,10 +178,14 @@ class wqzChessboard : public QWidget {
     bool IsDragging() const { return m_dragging; }
     int TemplateWidth() const { return m_templateWidth; }  // square size, twips
     int TemplateHeight() const { return m_templateHeight; }
+    int PieceCell() const { return m_pieceCell; }  // pixels of the piece artwork in use
+    // The piece picked by a click (0 none), and the squares the held or picked piece may go to.
+    int SelectedSquare() const { return m_selected; }
+    const std::vector<int>& TargetSquares() const { return m_targets; }
 
     // ---- Child controls, under their design names ----
     std::array<wqzPictureBox*, 65> picSquare{};  // 0 is the hidden template
-    std::array<wqzPictureBox*, 2> picPieces{};   // 0 mask strip, 1 sprite strip
+    std::array<wqzPictureBox*, 2> picPieces{};   // 0 mask strip, 1 pieces strip, at the current cell size
     std::array<QLabel*, 12> imgClass{};          // drag pictures by piece kind
     QLabel* imgDrag = nullptr;
     QTimer* tmrDrag = nullptr;
@@ -190,6 +199,8 @@ class wqzChessboard : public QWidget {
     void PawnPromotion(bool bWhite, int& eChoice);
     void Stalemate();
     void MoveUndo(bool bWhite);
+    // NewGame or SetPosition put up a position: a game starts from it.
+    void NewPosition();
 
   public slots:
     void tmrDrag_Timer();
@@ -220,7 +231,10 @@ class wqzChessboard : public QWidget {
 
   private:
     void Initialize();
-    void LoadArtwork();
+    void LoadArtwork(int nCell);
+    void SetUpSquares(const QString& sLayout, bool bWhitesTurn);
+    void MarkTargets(int nFrom);
+    void ClearSelection();
     int PixelsFromTwips(int nTwips) const;
     void PlaceSquares();
     bool HasLegalMove(bool bWhite);
@@ -242,8 +256,13 @@ class wqzChessboard : public QWidget {
     int m_templateHeight = 720;
     int m_quiet = 0;  // > 0 while trial moves run: they restore everything, so nothing is drawn
     bool m_resizing = false;
-    bool m_leftButtonDown = false;  // the left button as this control last saw it
-    bool m_dragging = false;        // imgDrag is following the mouse
+    bool m_leftButtonDown = false;   // the left button as this control last saw it
+    bool m_dragging = false;         // imgDrag is following the mouse
+    bool m_pressedSelected = false;  // the press went to the piece already picked: a click puts it down
+    int m_selected = 0;
+    std::vector<int> m_targets;
+    int m_pieceCell = 0;
+    int m_setUpEnPassantFile = 0;  // the en-passant file the position began with
     QPointF m_dragStartGlobal;
     QPoint m_dragStartPos;
 };

@@ -25,6 +25,33 @@ int KindFromPair(QChar colour, QChar piece) {
 // ---------------------------------------------------------------- set-up and names
 
 void wqzChessboard::NewGame(bool, int, int, const QString& sLayout, bool bWhitesTurn) {
+    SetUpSquares(sLayout, bWhitesTurn);
+    UserControl_Paint();
+    emit NewPosition();
+}
+
+void wqzChessboard::SetPosition(const QString& sLayout, bool bWhitesTurn, const QString& sCastling,
+                                int nEnPassantFile) {
+    SetUpSquares(sLayout, bWhitesTurn);
+    // A right needs its king and rook unmoved; a king or rook left without one has moved.
+    const struct {
+        QChar Right;
+        int King, Rook;
+    } rights[] = {{QLatin1Char('K'), 61, 64},
+                  {QLatin1Char('Q'), 61, 57},
+                  {QLatin1Char('k'), 5, 8},
+                  {QLatin1Char('q'), 5, 1}};
+    for (const auto& r : rights) Squares[r.King].Moved = Squares[r.Rook].Moved = true;
+    for (const auto& r : rights)
+        if (sCastling.contains(r.Right)) Squares[r.King].Moved = Squares[r.Rook].Moved = false;
+    EnPassantPossible = nEnPassantFile >= 1 && nEnPassantFile <= 8;
+    EnPassantFile = EnPassantPossible ? nEnPassantFile : 0;
+    m_setUpEnPassantFile = EnPassantFile;
+    UserControl_Paint();
+    emit NewPosition();
+}
+
+void wqzChessboard::SetUpSquares(const QString& sLayout, bool bWhitesTurn) {
     WhiteKingPos = BlackKingPos = 0;
     for (int k = 1; k <= 64; ++k) {
         SquareRec& s = Squares[k];
@@ -51,7 +78,9 @@ void wqzChessboard::NewGame(bool, int, int, const QString& sLayout, bool bWhites
     PromotionPending = false;
     UndoList.clear();
     m_lastMoveFrom = m_lastMoveTo = 0;
-    UserControl_Paint();
+    m_setUpEnPassantFile = 0;
+    m_selected = 0;
+    m_targets.clear();
 }
 
 int wqzChessboard::SquareFromName(const QString& sName) const {
@@ -323,6 +352,7 @@ bool wqzChessboard::MovePiece(const QString& sFrom, const QString& sTo) {
     if (!TryMove(nFrom, nTo, false) || nFrom == nTo) return false;
     const bool captures = Squares[nTo].Occupied;
     const int capturedKind = Squares[nTo].Kind;
+    ClearSelection();
     ShiftPiece(nFrom, nTo, true);
 
     // A move that leaves the mover's king attacked is taken back before anything is reported, so no
@@ -415,7 +445,9 @@ bool wqzChessboard::PopUndoRecord() {
         EnPassantPossible = before.EnPassantPossible;
         EnPassantFile = before.EnPassantFile;
     } else {
-        EnPassantPossible = false;
+        // Back at the start: a set-up position may have begun with an en-passant capture possible.
+        EnPassantPossible = m_setUpEnPassantFile != 0;
+        EnPassantFile = m_setUpEnPassantFile;
     }
     DrawSquare(m_lastMoveFrom, false);
     DrawSquare(m_lastMoveTo, false);
@@ -434,6 +466,7 @@ bool wqzChessboard::PopUndoRecord() {
 }
 
 bool wqzChessboard::UndoLastMove() {
+    ClearSelection();
     const bool done = PopUndoRecord();
     if (done) {
         emit MoveUndo(!WhitesTurn);

@@ -5,6 +5,8 @@
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
+#include <cmath>
+#include <utility>
 
 #include "BoardTestSupport.h"
 
@@ -43,29 +45,61 @@ class ChessboardShown : public ::testing::Test {
 };
 }  // namespace
 
+// The box of pixels in a square's picture that differ from its plain colour.
+QRect Drawn(const QImage& square, QColor plain) {
+    QRect r;
+    for (int y = 0; y < square.height(); ++y)
+        for (int x = 0; x < square.width(); ++x)
+            if (QColor(square.pixel(x, y)) != plain) r |= QRect(x, y, 1, 1);
+    return r;
+}
+
 TEST_F(ChessboardShown, DrawnPiecesAndHighlight) {
     // The rendered board: a8 top left is light, a1 bottom left dark.
     const QImage grabbed = board->grab().toImage();
     EXPECT_EQ(QColor(grabbed.pixel(2, 2)), Bgr(0xE0E0E0));
     EXPECT_EQ(QColor(grabbed.pixel(2, 383)), Bgr(0x808080));
-    // The white king on e1, a dark square: where the mask is white the square shows through, else the sprite.
-    const QImage& mask = board->picPieces[0]->Surface();
-    const QImage& sprite = board->picPieces[1]->Surface();
-    for (int y = 0; y < 32; ++y)
-        for (int x = 0; x < 32; ++x) {
-            const bool through = (mask.pixel(6 * 32 + x, y) & 0xFFFFFF) != 0;
-            ASSERT_EQ(Pixel("e1", 8 + x, 8 + y),
-                      through ? Bgr(0x808080) : QColor(sprite.pixel(6 * 32 + x, y)))
-                << x << "," << y;
-        }
 
-    // The last move's squares get a frame in the highlight colour; the next move takes it over.
+    // The last move's squares are tinted and framed in the highlight colour; the next move takes it over.
     ASSERT_TRUE(board->MovePiece("e2", "e4"));
     EXPECT_EQ(Pixel("e2", 0, 0), Bgr(0xFF0000));
-    EXPECT_EQ(Pixel("e2", 24, 24), Bgr(0xE0E0E0));
+    EXPECT_EQ(Drawn(SquareImage("e2"), Bgr(0xE0E0E0)), Box("e2")->rect());
+    EXPECT_NE(Pixel("e2", 24, 24), Bgr(0xE0E0E0));
     EXPECT_EQ(Pixel("e4", 0, 24), Bgr(0xFF0000));
     ASSERT_TRUE(board->MovePiece("e7", "e5"));
-    EXPECT_EQ(Pixel("e2", 0, 0), Bgr(0xE0E0E0));
+    EXPECT_EQ(Drawn(SquareImage("e2"), Bgr(0xE0E0E0)), QRect());
+}
+
+// The board is the largest square the space it is given holds (it must not cover what stands beside it),
+// and never smaller than eight 32-pixel squares.
+TEST_F(ChessboardShown, SquareWithinTheSpaceGiven) {
+    const struct {
+        int Width, Height, Side;
+    } cases[] = {{600, 400, 400}, {400, 600, 400}, {100, 300, 256}, {384, 384, 384}};
+    for (const auto& c : cases) {
+        board->resize(c.Width, c.Height);
+        EXPECT_EQ(board->size(), QSize(c.Side, c.Side)) << c.Width << "x" << c.Height;
+        EXPECT_EQ(Box("h1")->geometry(), QRect(c.Side * 7 / 8, c.Side * 7 / 8, c.Side / 8, c.Side / 8));
+    }
+}
+
+// Where the font is missing, the stand-by artwork is drawn at the square's size, centred, the same share of
+// the square at every size as the font's pieces (the X11 tests measure those).
+TEST_F(ChessboardShown, StandByPiecesGrowWithTheSquares) {
+    const QString font = std::exchange(wqzChessboard::PieceFontFile, QStringLiteral("/nonexistent/font.ttf"));
+    wqzChessboard b(&host);
+    wqzChessboard::PieceFontFile = font;
+    b.show();
+    for (const int square : {32, 80, 120}) {
+        SCOPED_TRACE(square);
+        b.resize(8 * square, 8 * square);
+        EXPECT_EQ(b.PieceCell(), static_cast<int>(std::lround(square * 0.86)));
+        const auto image = [&](const char* name) { return b.picSquare[b.SquareFromName(name)]->Surface(); };
+        const QRect king = Drawn(image("e1"), Bgr(0x808080)), pawn = Drawn(image("e2"), Bgr(0xE0E0E0));
+        EXPECT_NEAR(king.height(), 0.8 * square, 0.03 * square + 1);
+        EXPECT_NEAR(pawn.width(), 0.67 * square, 0.03 * square + 1);
+        EXPECT_NEAR(king.center().x(), square / 2.0, 0.05 * square + 1);
+    }
 }
 
 TEST_F(ChessboardShown, DragAndDropPlaysTheMove) {
@@ -121,4 +155,49 @@ TEST_F(ChessboardShown, SomePressesStartNoDrag) {
     EXPECT_FALSE(pressAndRelease("e2", Qt::LeftButton));
     EXPECT_EQ(log->Take(), "");
     EXPECT_TRUE(board->MovePiece("e2", "e4"));  // Locked stops the mouse only
+}
+
+// Click a piece, then click where it goes; while it is held or picked its moves are marked.
+TEST_F(ChessboardShown, ClickThenClickPlaysTheMove) {
+    QWindow* w = host.windowHandle();
+    auto click = [&](const char* square) {
+        QTest::mousePress(w, Qt::LeftButton, {}, Centre(square));
+        QTest::mouseRelease(w, Qt::LeftButton, {}, Centre(square));
+    };
+    auto names = [&](const std::vector<int>& squares) {
+        QStringList l;
+        for (int k : squares) l << board->SquareName(k);
+        return l.join(' ');
+    };
+    QTest::mousePress(w, Qt::LeftButton, {}, Centre("b1"));
+    EXPECT_EQ(names(board->TargetSquares()), "a3 c3");  // marked while held
+    EXPECT_NE(Pixel("c3", 24, 24), Bgr(0xE0E0E0));
+    QTest::mouseRelease(w, Qt::LeftButton, {}, Centre("b1"));
+    EXPECT_EQ(board->SquareName(board->SelectedSquare()), "b1");
+
+    const struct {
+        const char* Click;
+        const char *Selected, *Targets, *Events;
+    } steps[] = {
+        {"b3", "", "", ""},         // not a target: put down, nothing played
+        {"g1", "g1", "f3 h3", ""},  // picked
+        {"b1", "b1", "a3 c3", ""},  // another piece picked instead
+        {"b1", "", "", ""},         // the picked piece again: put down
+        {"g1", "g1", "f3 h3", ""}, {"f3", "", "", "PieceMovement(W,g1,f3)"},  // played
+        {"e2", "", "", ""},                                                   // not Black's piece
+        {"e7", "e7", "e6 e5", ""}, {"e5", "", "", "PieceMovement(B,e7,e5)"},
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.Click);
+        click(s.Click);
+        EXPECT_EQ(board->SquareName(board->SelectedSquare()), s.Selected);
+        EXPECT_EQ(names(board->TargetSquares()), s.Targets);
+        EXPECT_EQ(log->Take(), s.Events);
+    }
+    EXPECT_EQ(Drawn(SquareImage("c3"), Bgr(0x808080)), QRect());  // the marks are gone
+
+    // A move from elsewhere drops the pick.
+    click("d2");
+    ASSERT_TRUE(board->MovePiece("d2", "d4"));
+    EXPECT_TRUE(board->SelectedSquare() == 0 && board->TargetSquares().empty());
 }

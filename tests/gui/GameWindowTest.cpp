@@ -2,8 +2,10 @@
 // loaded window; passes of the main loop are run by hand, as MainLoop runs them.
 #include <gtest/gtest.h>
 
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -11,6 +13,7 @@
 #include <functional>
 #include <memory>
 
+#include "WindowLayoutChecks.h"
 #include "board/BoardBas.h"
 #include "driver/GuiLink.h"
 #include "driver/IOBas.h"
@@ -153,6 +156,9 @@ TEST_F(GameWindowTest, PersonAndEngineAlternateThroughTheBoard) {
     EXPECT_EQ(GameRecord.size(), 7u);
     EXPECT_EQ(MoveNumber, 3);
     EXPECT_TRUE(messages.empty());
+    // The game since the window opened, for PGN: the person's moves and the engine's.
+    EXPECT_TRUE(w->GamePgn().contains("\n\n1. e4 ")) << w->GamePgn().toStdString();
+    EXPECT_TRUE(w->GamePgn().contains(" 2. Nc3 ") && w->GamePgn().contains(" 3. Nb1 "));
 }
 
 // An under-promotion chosen on the board must reach the engine with its letter, not as a queen; the
@@ -215,21 +221,34 @@ TEST_F(GameWindowTest, TwoPlayersAlternateClocksAndTakeBack) {
     EXPECT_EQ(Ticking(), 'W');
     EXPECT_EQ(Fed(), "");  // neither the choices nor the moves were fed
 
-    // Take back Black's move: the marker shows Black to move again.
+    // Take back Black's move: the record loses it, Black is to move and Black's clock runs; then White's,
+    // and with no move left no clock runs.
     w->mnuActionsUndo->trigger();
     EXPECT_EQ(board->SideTurn(), 1);
     EXPECT_TRUE(w->Shape2->isVisibleTo(w.get()));
-    Play({{"e7", "e5"}, {"g2", "g4"}, {"d8", "h4"}});
+    EXPECT_EQ(w->Text1->Text(), "1) f2-f3\r\n");
+    EXPECT_EQ(Ticking(), 'B');
+    w->mnuActionsUndo->trigger();
+    EXPECT_TRUE(w->Text1->Text().isEmpty() && MoveNumber == 0 && Ticking() == '-');
+    Play({{"f2", "f3"}, {"e7", "e5"}, {"g2", "g4"}, {"d8", "h4"}});
     EXPECT_EQ(messages, std::vector<QString>{"White checkmated"});
     EXPECT_EQ(Ticking(), '-');
+    EXPECT_EQ(w->Result(), "0-1");
+    EXPECT_TRUE(w->lblResult->isVisibleTo(w.get()));
+    w->mnuActionsUndo->trigger();  // taking back the mate goes on with the game
+    EXPECT_TRUE(w->Result().isEmpty() && !w->lblResult->isVisibleTo(w.get()) && Ticking() == 'B');
 
-    // Promotions with two players: White chooses, Black always gets a queen.
-    pick = "mnuWR";
+    // Promotions with two players: each side chooses its piece, whatever side the engine had.
+    GuiEngineWhite = true;
     board->NewGame(false, 0, 0, LayoutOf("8/1P5k/8/8/8/8/6p1/K7"), true);
-    Play({{"b7", "b8"}, {"g2", "g1"}});
+    pick = "mnuWR";
+    Play({{"b7", "b8"}});
+    pick = "mnuBN";
+    Play({{"g2", "g1"}});
     EXPECT_EQ(KindAt("b8"), 8);
-    EXPECT_EQ(KindAt("g1"), 1);
-    EXPECT_EQ(popups, std::vector<QString>{"mnuWhitePawnPromotion"});
+    EXPECT_EQ(KindAt("g1"), 3);
+    EXPECT_EQ(popups, (std::vector<QString>{"mnuWhitePawnPromotion", "mnuBlackPawnPromotion"}));
+    GuiEngineWhite = false;
 
     // Switching the engine on again starts its game anew at Advanced.
     w->mnutalvoron->trigger();
@@ -245,7 +264,7 @@ TEST_F(GameWindowTest, LanguageSwitchChangesCaptionsAndMessages) {
         {w->mnuitalian, "Gioco", "Cavallo", "Reimposta Dimensioni GUI",
          QString::fromUtf8("Il Re nero è sotto scacco"),
          "Mossa non valida o sintassi non corretta da aprte del motore", "Livello Facile"},
-        {w->mnueng, "Chess", "Night", "Default", "Black king in check", "Illegal move or bad syntax",
+        {w->mnueng, "Chess", "Knight", "Default", "Black king in check", "Illegal move or bad syntax",
          "Easy Level"},
     };
     for (const auto& l : languages) {
@@ -296,40 +315,118 @@ TEST_F(GameWindowTest, ColourSchemesPaintBoardSurroundAndWindow) {
     }
 }
 
-// At each size the menu offers every control stays inside the window, off the board and apart from the
-// others (only the board's surround may meet them); Default brings back the design geometry.
+// At each size the menu offers, the layout holds; Default brings back the design geometry.
 TEST_F(GameWindowTest, SizesScaleEveryControlAndDefaultRestoresThem) {
     QCoreApplication::processEvents();
     std::map<QWidget*, QRect> design;
-    std::vector<QWidget*> controls;
-    for (QObject* o : FormControls(w.get())) {
-        auto* c = qobject_cast<QWidget*>(o);
-        if (c) design[c] = c->geometry();
-        if (c && c->parent() == w->centralWidget() && c != board) controls.push_back(c);
-    }
-
+    for (QObject* o : FormControls(w.get()))
+        if (auto* c = qobject_cast<QWidget*>(o)) design[c] = c->geometry();
+    EXPECT_EQ(LayoutFaults(*w), std::vector<std::string>{});
     for (QAction* size : {w->mnusmall, w->mnumedium, w->mnubig}) {
         SCOPED_TRACE(size->objectName().toStdString());
         size->trigger();
         QCoreApplication::processEvents();
         EXPECT_TRUE(size->isChecked() && !w->mnuguirest->isChecked());
-        const QRect b = board->geometry();
-        EXPECT_TRUE(b.width() == b.height() && b.width() >= 8 * 32) << b.width() << "x" << b.height();
-        for (QWidget* c : controls) {
-            SCOPED_TRACE(c->objectName().toStdString());
-            EXPECT_TRUE(w->centralWidget()->rect().contains(c->geometry()));
-            if (c == w->Shape3) continue;  // the board's surround
-            const bool coordinate = c->objectName().startsWith("riga") || c->objectName().startsWith("Label");
-            EXPECT_TRUE(coordinate || !c->geometry().intersects(b));
-            for (QWidget* p : controls)
-                EXPECT_TRUE(p == c || p == w->Shape3 || !c->geometry().intersects(p->geometry()))
-                    << p->objectName().toStdString();
-        }
+        EXPECT_EQ(LayoutFaults(*w), std::vector<std::string>{});
     }
     w->mnuguirest->trigger();
     QCoreApplication::processEvents();
     EXPECT_TRUE(w->mnuguirest->isChecked() && !w->mnubig->isChecked());
     for (auto [c, r] : design) EXPECT_EQ(c->geometry(), r) << c->objectName().toStdString();
+}
+
+// The engine's verdicts end the game in the window: the result over the board, the clocks stopped; the
+// first verdict stands, and a new game clears it.
+TEST_F(GameWindowTest, EngineVerdictsEndTheGame) {
+    const struct {
+        bool EngineWhite;
+        const char *Line, *Result, *English, *Italian;
+    } cases[] = {
+        {false, "1-0 {Il Bianco Vince}", "1-0", "White wins", "Vince il Bianco"},
+        {true, "0-1 {Il Nero Vince}", "0-1", "Black wins", "Vince il Nero"},
+        {false, "1/2-1/2 {Pareggio per ripetizione mosse}", "1/2-1/2", "Draw by repetition",
+         "Patta per ripetizione"},
+        {false, "1/2-1/2 {Regola delle 50 mosse}", "1/2-1/2", "Draw by the fifty-move rule",
+         "Patta per la regola delle 50 mosse"},
+        {false, "1/2-1/2 {Pareggio}", "1/2-1/2", "Draw", "Patta"},
+        {false, "resign", "1-0", "Black resigns", "Il Nero abbandona"},
+        {true, "resign", "0-1", "White resigns", "Il Bianco abbandona"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Line);
+        w->mnuGameNew->trigger();
+        GuiEngineWhite = c.EngineWhite;
+        Play({{"e2", "e4"}});
+        w->Timer1->start();
+        w->ShowLine(c.Line);
+        w->ShowLine("1-0 {Il Bianco Vince}");  // a second verdict changes nothing
+        EXPECT_EQ(w->Result(), c.Result);
+        EXPECT_EQ(Ticking(), '-');
+        EXPECT_TRUE(w->lblResult->isVisibleTo(w.get()));
+        EXPECT_TRUE(w->lblResult->text().contains(c.English)) << w->lblResult->text().toStdString();
+        w->mnuitalian->trigger();  // the banner follows the language
+        EXPECT_TRUE(w->lblResult->text().contains(QString::fromUtf8(c.Italian)));
+        w->mnueng->trigger();
+        EXPECT_TRUE(w->GamePgn().contains("[Result \"" + QString(c.Result) + "\"]"));
+        EXPECT_TRUE(w->GamePgn().endsWith(" e4 " + QString(c.Result) + "\n"));
+    }
+    GuiEngineWhite = false;
+    w->mnuGameNew->trigger();
+    EXPECT_TRUE(w->Result().isEmpty() && !w->lblResult->isVisibleTo(w.get()));
+    EXPECT_TRUE(w->GamePgn().endsWith("\n\n*\n"));
+}
+
+// A pasted position is a new game from there: the board, the record and its move numbers, the clocks; the
+// engine gets the level, the position and its side.
+TEST_F(GameWindowTest, PastedPositionsStartAGame) {
+    const QString fen = "4k3/8/8/8/8/8/1p5K/8 b - - 3 40";
+    const struct {
+        QAction* Level;  // null: the engine is off
+        bool EngineWhite;
+        std::string Fed;
+        QString Promotion;  // Black's: the engine's choice (a queen here) or the person's
+    } cases[] = {
+        {w->mnulvl1, false, std::string(Easy) + "setboard " + fen.toStdString() + "\n", "b1=Q"},
+        {w->mnulvl3, true, std::string(Advanced) + "setboard " + fen.toStdString() + "\ngo\n", "b1=N"},
+        {nullptr, false, "", "b1=N"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Fed);
+        w->mnuGameNew->trigger();
+        if (c.Level)
+            c.Level->trigger();
+        else
+            w->mnutalvoroff->trigger();
+        GuiEngineWhite = c.EngineWhite;
+        Fed();
+        Play({{"e2", "e4"}});
+        w->Timer1->start();
+        QGuiApplication::clipboard()->setText(fen + "\n");
+        w->mnuPasteFEN->trigger();
+        EXPECT_EQ(Fed(), c.Fed);
+        EXPECT_EQ(board->LayoutText(), LayoutOf(fen.toStdString()));
+        EXPECT_TRUE(board->SideTurn() == 1 && w->Shape2->isVisibleTo(w.get()));
+        EXPECT_TRUE(w->Text1->Text().isEmpty() && Ticking() == '-');
+        EXPECT_EQ(w->mnulvl1->isEnabled(), !c.Level);
+        pick = "mnuBN";
+        Play({{"b2", "b1"}});
+        EXPECT_EQ(w->Text1->Text(), QString(20, ' ') + "...b2-b1\r\n");
+        Play({{"h2", "g3"}});
+        EXPECT_TRUE(w->Text1->Text().endsWith("\r\n41) h2-g3\r\n"));
+        EXPECT_TRUE(w->GamePgn().contains("[FEN \"" + fen + "\"]\n\n40... " + c.Promotion + " 41. Kg3 "));
+    }
+
+    // A text that is no position is refused, in the window's language (the X11 tests see the English one).
+    const QString before = board->LayoutText();
+    w->mnuitalian->trigger();
+    QGuiApplication::clipboard()->setText("4k3/8/8/8/8/8/8/4K3 w - e5");
+    w->mnuPasteFEN->trigger();
+    EXPECT_EQ(messages.back(),
+              QString::fromUtf8("Posizione FEN non valida: la casa en passant deve essere - o "
+                                "una casa della terza o sesta traversa"));
+    EXPECT_EQ(board->LayoutText(), before);
+    EXPECT_EQ(Fed(), "");
+    GuiEngineWhite = false;
 }
 
 // An idle yield sleeps until an event comes, then returns: a few passes, not a spin.

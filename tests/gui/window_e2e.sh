@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # End to end on a real X server: starts talvor with no switch, drags the white e-pawn from e2 to e4 with
-# real mouse events, and checks that the engine's reply was played on the board and painted.
+# real mouse events, checks that the engine's reply was played on the board and painted, then plays a
+# second move by clicking the piece and its square.
 # Usage: window_e2e.sh TALVOR [SCREENSHOT_DIR]. Exit 77 (skipped) when Xvfb or the X tools are missing.
 set -u
 talvor=$1
@@ -42,10 +43,10 @@ done
 export DISPLAY=":$display"
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 
-# Wait up to $2 tenths of a second for a trace line matching $1.
+# Wait up to $2 tenths of a second for a trace line matching $1 (for $3 such lines, if given).
 wait_for() {
     for _ in $(seq "$2"); do
-        grep -q "$1" "$work/trace" 2>/dev/null && return 0
+        [ "$(grep -c "$1" "$work/trace" 2>/dev/null)" -ge "${3:-1}" ] && return 0
         kill -0 "$talvor_pid" 2>/dev/null || fail "talvor ended early"
         sleep 0.1
     done
@@ -94,4 +95,13 @@ reply=$(grep "^board move black" "$work/trace" | head -1 | awk '{print $4}')
 index() { echo $(((8 - ${1:1:1}) * 8 + $(printf '%d' "'${1:0:1}") - 97)); }
 changed "$(index "${reply:0:2}")" || fail "the square the engine moved from ($reply) still looks the same"
 changed "$(index "${reply:2:2}")" || fail "the square the engine moved to ($reply) still looks the same"
-echo "PASS: e2e4 dragged, engine answered $reply on the board"
+
+# The second move by two clicks: the knight, then its square (g1-f3, unless the reply stands there).
+to=f3
+[ "${reply:2:2}" = f3 ] && to=h3
+xdotool mousemove "$(cx 7)" "$(cy 1)" click 1
+sleep 0.2
+xdotool mousemove "$(cx $(($(printf '%d' "'${to:0:1}") - 96)))" "$(cy "${to:1:1}")" click 1
+wait_for "^board move white g1$to" 50 || fail "clicking g1, then $to, did not play the move"
+wait_for "^board move black" 200 2 || fail "the engine did not answer the clicked move"
+echo "PASS: e2e4 dragged, engine answered $reply on the board; g1$to clicked"
