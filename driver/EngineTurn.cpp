@@ -2,12 +2,13 @@
 #include <cmath>
 
 #include "board/BoardBas.h"
+#include "driver/GuiLink.h"
 #include "driver/IOBas.h"
 #include "driver/Talvor.h"
+#include "driver/ThinkingOutput.h"
 #include "platform/Platform.h"
 #include "search/SearchBas.h"
 
-double MoveStartTime = 0;
 double LastMoveSeconds = 0;
 
 bool EngineOnMove() {
@@ -21,7 +22,11 @@ void EngineTurn() {
     Ply = 0;
     // A monotonic clock: a search across midnight or a clock change is charged what it really took.
     MoveStartTime = TimerSeconds();
-    const MoveRec best = Think();
+    ThinkingOutput thinking(!InGuiMode       ? ThinkingFace::Protocol
+                            : ItalianTexts() ? ThinkingFace::Italian
+                                             : ThinkingFace::English,
+                            OpponentIsComputer);
+    const MoveRec best = Think(thinking);
     LastMoveSeconds = std::fabs(TimerSeconds() - MoveStartTime);
     TimeLeft = static_cast<float>(TimeLeft - LastMoveSeconds + TimeIncrement);
     const std::string text = MoveToText(best);

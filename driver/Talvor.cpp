@@ -5,6 +5,7 @@
 #include "driver/GuiLink.h"
 #include "driver/IOBas.h"
 #include "platform/Platform.h"
+#include "search/BookBas.h"
 #include "search/SearchBas.h"
 
 namespace {
@@ -47,6 +48,20 @@ bool ChooseGuiMode(const std::string& sCommandLine, std::vector<std::string>& wa
         }
     }
     return gui || !consoleSwitch;
+}
+
+void InitEngine() {
+    ProtocolVersion = 1;
+    SearchSettings settings;
+    settings.PawnValue = SettingNumber(ReadSetting("ValorePedoni", "100"));
+    settings.KnightValue = SettingNumber(ReadSetting("ValoreCavalli", "313"));
+    settings.BishopValue = SettingNumber(ReadSetting("ValoreAlfieri", "330"));
+    settings.RookValue = SettingNumber(ReadSetting("ValoreTorri", "520"));
+    settings.QueenValue = SettingNumber(ReadSetting("ValoreRegine", "900"));
+    settings.DrawScore = SettingNumber(ReadSetting("RicercaPatta", "0"));
+    InitSearch(settings);
+    BookLoaded = LoadBookFrom(ReadSetting("TalvorData", ""));
+    ResetGame();
 }
 
 int Main(int argc, char** argv) {

@@ -1,5 +1,6 @@
 // Start-up, main loop, command interpreter, engine turn and settings.
 #pragma once
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -7,11 +8,14 @@
 int Main(int argc, char** argv);
 [[noreturn]] void MainLoop();
 [[noreturn]] void QuitProgram();
+// The settings, the search's tables, the book, then a fresh game. Once, at start-up.
+void InitEngine();
 void InterpretInput(const std::string& sChunk);
 void EngineTurn();
 std::string ReadSetting(const std::string& sKey, const std::string& sDefault);
+// Leading-number reading of a settings text, rounded half to even and kept within 16 bits.
+int16_t SettingNumber(const std::string& sText);
 
-extern double MoveStartTime;    // TimerSeconds() when the engine's search began
 extern double LastMoveSeconds;  // duration of the last search
 
 // True when the engine is to move now: its colour is on move, no force mode, game running and the

@@ -8,7 +8,6 @@
 #include <random>
 #include <unordered_set>
 
-#include "driver/Talvor.h"
 #include "platform/Platform.h"
 
 std::vector<std::string> BookLines;
@@ -125,12 +124,6 @@ std::string WeightFileName(const std::string& sPath) {
     const size_t slash = sPath.rfind('/');
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
     return sPath.substr(0, dot + 1) + "bk2";
-}
-
-bool LoadBook() {
-    const std::string path = ReadSetting("TalvorData", "");
-    if (path.empty()) return false;
-    return LoadBookFrom(path);
 }
 
 bool LoadBookFrom(const std::string& sPath) {

@@ -101,24 +101,33 @@ TEST_F(ThinkTest, ThinkingLineFormats) {
     for (const auto& [score, text] : scores) EXPECT_EQ(ScoreText(score), text);
 
     const struct {
-        bool gui, italian, computer;
+        ThinkingFace face;
+        bool computer;
         const char* output;
     } cases[] = {
-        {false, false, false, R"((3 \d+ 0 \d+( \w{4})+\n)+)"},
-        {true, false, false, R"((Depth 3 Score \+\d+\.\d\d Time 0 Sec\. Nodes \d+ Moves( \w{4})+\n)+)"},
-        {true, true, false, R"((Prof\. 3 Valore \+\d+\.\d\d Tempo 0 Sec\. Nodi \d+ Mosse( \w{4})+\n)+)"},
+        {ThinkingFace::Protocol, false, R"((3 \d+ 0 \d+( \w{4})+\n)+)"},
+        {ThinkingFace::English, false,
+         R"((Depth 3 Score \+\d+\.\d\d Time 0 Sec\. Nodes \d+ Moves( \w{4})+\n)+)"},
+        {ThinkingFace::Italian, false,
+         R"((Prof\. 3 Valore \+\d+\.\d\d Tempo 0 Sec\. Nodi \d+ Mosse( \w{4})+\n)+)"},
         // Against a computer each iteration line is followed by its kibitz, repeating its score and line.
-        {false, false, true, R"([\s\S]*\n3 (\d)(\d\d) 0 \d+(( \w{4})+)\ntellics kibitz \+\1\.\2 \(3\):\3\n)"},
+        {ThinkingFace::Protocol, true,
+         R"([\s\S]*\n3 (\d)(\d\d) 0 \d+(( \w{4})+)\ntellics kibitz \+\1\.\2 \(3\):\3\n)"},
     };
     for (const auto& c : cases) {
         Lines.clear();
         Position("4k3/8/8/8/8/8/8/R3K3 w - - 0 1");
-        InGuiMode = c.gui;
-        GameWindow.Italian = c.italian ? +[] { return true; } : nullptr;
+        Face = c.face;
         OpponentIsComputer = c.computer;
         RunThink(1);
         EXPECT_TRUE(std::regex_match(Output(Lines), std::regex(c.output))) << Output(Lines);
     }
+    // The protocol writes a promotion's letter in the principal line; the window has always shown the
+    // squares alone.
+    const ThinkingReport promotion{5, -40, 2.9, 1234, {MoveRec{87, 97, EmptySquare, 0, WhiteKnight, 0, 0}}};
+    EXPECT_EQ(ThinkingLine(ThinkingFace::Protocol, promotion), "5 -40 200 1234 g7g8n");
+    EXPECT_EQ(ThinkingLine(ThinkingFace::English, promotion),
+              "Depth 5 Score -0.40 Time 2 Sec. Nodes 1234 Moves g7g8");
 }
 
 TEST_F(ThinkTest, BudgetTable) {

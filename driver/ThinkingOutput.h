@@ -1,0 +1,25 @@
+// The engine's thinking as lines: the xboard protocol's, or the game window's in English or Italian.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "search/SearchReport.h"
+
+enum class ThinkingFace { Protocol, English, Italian };
+
+std::string ScoreText(int32_t nScore);  // 125 -> "+1.25", -40 -> "-0.40"
+std::string ThinkingLine(ThinkingFace face, const ThinkingReport& report);
+
+// Sends what the search reports as lines.
+class ThinkingOutput : public SearchReporter {
+  public:
+    // bKibitz: each finished iteration is also told to the chess server, for a computer opponent.
+    ThinkingOutput(ThinkingFace face, bool bKibitz) : face_(face), kibitz_(bKibitz) {}
+    void NewBest(const ThinkingReport& report) override;
+    void IterationDone(const ThinkingReport& report) override;
+    void BookMove(int nPly, int nBookPlies) override;
+
+  private:
+    ThinkingFace face_;
+    bool kibitz_;
+};
