@@ -1,13 +1,16 @@
 // The two faces of protocol input and output: the console pipe and the game window.
 #include "driver/IOBas.h"
 
+#include <atomic>
+#include <chrono>
+#include <mutex>
 #include <string_view>
 #include <utility>
 
-#include "board/BoardBas.h"
 #include "driver/GuiLink.h"
 #include "platform/Platform.h"
 
+bool InGuiMode = false;
 bool GuiInputPending = false;
 std::string GuiInputLine;
 std::function<void(const std::string&)> SendLineCapture;
@@ -20,6 +23,11 @@ constexpr size_t MaxPendingLine = 64 * 1024;
 
 std::string PendingPiece;     // text after the last line end of the reads so far
 bool DiscardingLine = false;  // inside an overlong line: drop bytes up to its end
+
+// Held while a line goes out, so lines from the command and the engine threads never mix.
+std::timed_mutex OutputMutex;
+uint64_t CurrentOutputGame = 1;
+std::atomic<int> WindowLinesInFlight{0};
 
 bool IsLineEnd(char c) {
     return c == '\n' || c == '\r';
@@ -82,15 +90,42 @@ std::string ReadInput() {
     return lines;
 }
 
-void SendLine(const std::string& sText) {
+uint64_t OutputGame() {
+    return CurrentOutputGame;
+}
+
+void StartOutputGame() {
+    ++CurrentOutputGame;
+}
+
+int LinesInFlight() {
+    return WindowLinesInFlight.load();
+}
+
+void SendLine(const std::string& sText, const LineTag& tag) {
+    std::lock_guard<std::timed_mutex> hold(OutputMutex);
     if (SendLineCapture) {
         SendLineCapture(sText);
         return;
     }
-    if (InGuiMode && GameWindow.ShowLine) {
-        GameWindow.ShowLine(sText);
+    if (InGuiMode && GameWindow.ShowLine && GameWindow.Post) {
+        // Shown on the window's thread, in the order sent; a turn's line of a game left since is dropped.
+        ++WindowLinesInFlight;
+        GameWindow.Post(
+            [sText, tag] {
+                --WindowLinesInFlight;
+                if (tag.Game == 0 || tag.Game == CurrentOutputGame)
+                    GameWindow.ShowLine(sText, tag.SearchSeconds);
+            },
+            false);
         return;
     }
     // Each line leaves at once, framed by line feeds, in one write.
     WriteConsole("\n" + sText + "\n");
+}
+
+void EndAfterOutput(int nStatus) {
+    // A reader that stopped reading can hold a write up for ever: the end does not wait for that.
+    [[maybe_unused]] const bool held = OutputMutex.try_lock_for(std::chrono::milliseconds(50));
+    EndProcess(nStatus);
 }

@@ -2,8 +2,6 @@
 
 #include <cmath>
 
-#include "driver/IOBas.h"
-
 namespace {
 
 int WholeSeconds(double dSeconds) {
@@ -51,16 +49,17 @@ std::string ThinkingLine(ThinkingFace face, const ThinkingReport& report) {
 }
 
 void ThinkingOutput::NewBest(const ThinkingReport& report) {
-    SendLine(ThinkingLine(face_, report));
+    SendLine(ThinkingLine(face_, report), tag_);
 }
 
 void ThinkingOutput::IterationDone(const ThinkingReport& report) {
-    SendLine(ThinkingLine(face_, report));
+    SendLine(ThinkingLine(face_, report), tag_);
     if (kibitz_)
         SendLine("tellics kibitz " + ScoreText(report.Score) + " (" + std::to_string(report.Depth) +
-                 "):" + LineText(report, face_ == ThinkingFace::Protocol));
+                     "):" + LineText(report, face_ == ThinkingFace::Protocol),
+                 tag_);
 }
 
 void ThinkingOutput::BookMove(int nPly, int nBookPlies) {
-    SendLine("1 0 0 1 {Book " + std::to_string(nPly) + "/" + std::to_string(nBookPlies) + "}");
+    SendLine("1 0 0 1 {Book " + std::to_string(nPly) + "/" + std::to_string(nBookPlies) + "}", tag_);
 }

@@ -194,8 +194,6 @@ bool BookLineAllowed(const std::string& sLine, int n) {
 std::vector<MoveRec> BookMoveChoices() {
     std::vector<MoveRec> choices;
     if (BookPly < 0 || BookPly >= MaxBookMoves || BookLineCount == 0) return choices;
-    // Turning moves into text must not disturb the game window's record of the last promotion.
-    const std::string savedPromotionLetter = PromotionLetter;
     MoveList list;
     GenerateMoves(list);
     std::vector<std::string> texts;
@@ -221,7 +219,6 @@ std::vector<MoveRec> BookMoveChoices() {
                 AddChoice(choices, m);
         }
     }
-    PromotionLetter = savedPromotionLetter;
     return choices;
 }
 

@@ -1,11 +1,13 @@
 // Engine initialisation, evaluation, search, iterative deepening and time control.
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 #include "board/BoardBas.h"
+#include "platform/Platform.h"
 #include "search/SearchReport.h"
 
 // The search's tables and the evaluation's values. Called once at start-up, before the first game.
@@ -60,6 +62,31 @@ extern int32_t KillerScore[SearchPlies];
 extern int32_t KillerScoreReset[SearchPlies];
 extern bool FollowPV;
 extern bool StopSearch;
+
+// ---- Ending a search early ----
+// Set from another thread to end the running search as soon as it can; the move of the last finished
+// iteration is kept. Whoever starts a search clears it first.
+extern std::atomic<bool> StopRequested;
+// What the nodes of the running iteration watch. The request counts from iteration 2 on, so there is
+// always a searched move to play; the clock from iteration 4 of a timed search on.
+struct StopCheck {
+    bool Request = false;
+    bool Clock = false;
+    int Countdown = 1;    // nodes until the clock is read again
+    double Deadline = 0;  // TimerSeconds() at which the budget is spent
+};
+extern StopCheck IterationStop;
+// Reading the clock costs more than a node does: it is read once every so many nodes.
+constexpr int ClockCheckNodes = 256;
+void ArmStopCheck(int nIteration, double dDeadline);
+inline bool StopDue() {
+    StopCheck& s = IterationStop;
+    if (!s.Request) return false;
+    if (StopRequested.load(std::memory_order_relaxed)) return true;
+    if (!s.Clock || --s.Countdown > 0) return false;
+    s.Countdown = ClockCheckNodes;
+    return TimerSeconds() >= s.Deadline;
+}
 
 // ---- Iteration state ----
 extern int IterationDepth;

@@ -46,6 +46,13 @@ float CapToClock(float fBudget) {
     return fBudget > ceiling ? static_cast<float>(ceiling) : fBudget;
 }
 
+// st gives a fixed time per move, which the move must never overrun: a small part of it is kept back
+// for unwinding the search and the reply's trip to the interface.
+float MoveTimeBudget(int32_t nSeconds) {
+    const double reserve = std::max(0.02 * nSeconds, 0.03);
+    return static_cast<float>(std::max(nSeconds - reserve, 0.0));
+}
+
 }  // namespace
 
 std::vector<MoveRec> PrincipalLine() {
@@ -62,9 +69,16 @@ ThinkingReport ReportOf(int32_t nScore, double dSeconds) {
 }
 }  // namespace
 
+void ArmStopCheck(int nIteration, double dDeadline) {
+    IterationStop.Request = nIteration >= 2;
+    IterationStop.Clock = nIteration >= 4 && !FixedDepthMode();
+    IterationStop.Countdown = 1;
+    IterationStop.Deadline = dDeadline;
+}
+
 float AllocateTime() {
     if (MovesPerControl != 0) {
-        if (MovesPerControl == 1) return static_cast<float>(BaseTime);
+        if (MovesPerControl == 1) return MoveTimeBudget(BaseTime);
         double t = static_cast<double>(BaseTime) / MovesPerControl - 1;
         if (TimeBank >= 1) {
             t += 0.666 * TimeBank;
@@ -90,6 +104,7 @@ float AllocateTime() {
 
 void SearchRoot(MoveRec& result, int32_t nAlpha, int32_t nBeta, int nDepth) {
     IterationStartTime = TimerSeconds();
+    ArmStopCheck(IterationDepth, IterationStartTime + TimeLimit);
     SingleReply = false;
     CapturesOnly = false;
     StopSearch = false;
@@ -245,6 +260,8 @@ MoveRec Think(SearchReporter& report) {
             SingleReply = false;
             break;
         }
+        // Cut short by the clock or asked to stop: what is left of the time or the depth is not wanted.
+        if (StopSearch || StopRequested.load(std::memory_order_relaxed)) break;
         ++IterationDepth;
     }
     GameResult = acceptedResult;

@@ -52,7 +52,7 @@ class EngineTest : public ::testing::Test {
         Ply = 0;
         GameResult = ResultNone;
         MoveStartTime = TimerSeconds();
-        ThinkingOutput thinking(Face, OpponentIsComputer);
+        ThinkingOutput thinking(Face, OpponentIsComputer, {});
         return Think(thinking);
     }
     std::vector<std::string> Lines;

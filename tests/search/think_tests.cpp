@@ -136,7 +136,11 @@ TEST_F(ThinkTest, BudgetTable) {
         float budget;
         double bankAfter;
     } cases[] = {
-        {{1, 5, 0, 0.5f, 5, 0}, 5.0f, 0},          // st: the interface restarts the clock every move
+        // st: the interface restarts the clock every move, which the move must not overrun: 2% or 30 ms
+        // of it is kept back, whichever is more, and never more than there is.
+        {{1, 5, 0, 0.5f, 5, 0}, 4.9f, 0},
+        {{1, 1, 0, 1, 1, 0}, 0.97f, 0},
+        {{1, 0, 0, 0, 0, 0}, 0.0f, 0},
         {{40, 300, 0, 300, 300, 0}, 6.5f, 0},      // level 40 5 0
         {{40, 300, 0, 300, 300, 0.9}, 6.5f, 0.9},  // a bank below 1 is not touched
         {{40, 300, 0, 300, 300, 10}, 6.5f + 6.66f, 10 - 6.66},

@@ -70,7 +70,7 @@ int main(int argc, char** argv) {
         Ply = 0;
         MoveStartTime = TimerSeconds();
         if (lines) std::printf("%s\n", fen);
-        ThinkingOutput thinking(ThinkingFace::Protocol, false);
+        ThinkingOutput thinking(ThinkingFace::Protocol, false, {});
         const MoveRec m = Think(thinking);
         std::printf("%-70s %-6s %10d\n", fen, MoveToText(m).c_str(), NodeCount);
         total += NodeCount;
