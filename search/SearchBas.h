@@ -72,19 +72,20 @@ extern std::atomic<bool> StopRequested;
 struct StopCheck {
     bool Request = false;
     bool Clock = false;
-    int Countdown = 1;    // nodes until the clock is read again
-    double Deadline = 0;  // TimerSeconds() at which the budget is spent
+    int32_t NextClockRead = 0;  // NodeCount at which the clock is read again
+    double Deadline = 0;        // TimerSeconds() at which the budget is spent
 };
 extern StopCheck IterationStop;
-// Reading the clock costs more than a node does: it is read once every so many nodes.
-constexpr int ClockCheckNodes = 256;
+// Reading the clock costs more than a node does: it is read once every so many nodes (capture nodes
+// count, so a large capture search below one node cannot hold it off).
+constexpr int32_t ClockCheckNodes = 1024;
 void ArmStopCheck(int nIteration, double dDeadline);
 inline bool StopDue() {
     StopCheck& s = IterationStop;
     if (!s.Request) return false;
     if (StopRequested.load(std::memory_order_relaxed)) return true;
-    if (!s.Clock || --s.Countdown > 0) return false;
-    s.Countdown = ClockCheckNodes;
+    if (!s.Clock || NodeCount < s.NextClockRead) return false;
+    s.NextClockRead = NodeCount < INT32_MAX - ClockCheckNodes ? NodeCount + ClockCheckNodes : INT32_MAX;
     return TimerSeconds() >= s.Deadline;
 }
 

@@ -72,7 +72,7 @@ ThinkingReport ReportOf(int32_t nScore, double dSeconds) {
 void ArmStopCheck(int nIteration, double dDeadline) {
     IterationStop.Request = nIteration >= 2;
     IterationStop.Clock = nIteration >= 4 && !FixedDepthMode();
-    IterationStop.Countdown = 1;
+    IterationStop.NextClockRead = 0;
     IterationStop.Deadline = dDeadline;
 }
 
