@@ -5,6 +5,7 @@
 #include <chrono>
 #include <mutex>
 #include <string_view>
+#include <thread>
 #include <utility>
 
 #include "driver/GuiLink.h"
@@ -25,7 +26,7 @@ std::string PendingPiece;     // text after the last line end of the reads so fa
 bool DiscardingLine = false;  // inside an overlong line: drop bytes up to its end
 
 // Held while a line goes out, so lines from the command and the engine threads never mix.
-std::timed_mutex OutputMutex;
+std::mutex OutputMutex;
 uint64_t CurrentOutputGame = 1;
 std::atomic<int> WindowLinesInFlight{0};
 
@@ -103,7 +104,7 @@ int LinesInFlight() {
 }
 
 void SendLine(const std::string& sText, const LineTag& tag) {
-    std::lock_guard<std::timed_mutex> hold(OutputMutex);
+    std::lock_guard<std::mutex> hold(OutputMutex);
     if (SendLineCapture) {
         SendLineCapture(sText);
         return;
@@ -125,7 +126,9 @@ void SendLine(const std::string& sText, const LineTag& tag) {
 }
 
 void EndAfterOutput(int nStatus) {
-    // A reader that stopped reading can hold a write up for ever: the end does not wait for that.
-    [[maybe_unused]] const bool held = OutputMutex.try_lock_for(std::chrono::milliseconds(50));
+    // A reader that stopped reading can hold a write up for ever: the end waits for a line being written
+    // a little at most.
+    for (int i = 0; i < 50 && !OutputMutex.try_lock(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     EndProcess(nStatus);
 }
