@@ -3,6 +3,7 @@
 // language choice.
 #include <QApplication>
 #include <QEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTimer>
@@ -61,14 +62,14 @@ void TraceLine(const QString& sLine) {
     std::fflush(stderr);
 }
 
-// Paints of the board at a new size, and menus opened, for the trace.
+// Paints of the board's corner square at a new size, and menus opened, for the trace.
 class TraceFilter : public QObject {
   public:
     using QObject::QObject;
     bool eventFilter(QObject* o, QEvent* e) override {
         if (e->type() == QEvent::Paint) {
             auto* w = static_cast<QWidget*>(o);
-            if (w->size() != painted_) TraceLine(QString("board painted %1").arg(w->width()));
+            if (w->size() != painted_) TraceLine(QString("square painted %1").arg(w->width()));
             painted_ = w->size();
         } else if (e->type() == QEvent::Show && qobject_cast<QMenu*>(o)) {
             TraceLine("menu shown " + o->objectName());
@@ -80,14 +81,16 @@ class TraceFilter : public QObject {
     QSize painted_;
 };
 
-// TALVOR_WINDOW_TRACE set: where the board and the menu titles stand on the screen, every move the board
-// plays, each paint of the board at a new size and each menu opened, on standard error, so a script
-// driving the real window with mouse events can find its way and see the replies.
+// TALVOR_WINDOW_TRACE set: where the board, the command box and the menu titles stand on the screen,
+// every move the board plays, each paint of a square at a new size and each menu opened, on standard
+// error, so a script driving the real window with mouse events can find its way and see the replies.
 void Trace(frmDebugMain* form) {
     wqzChessboard* board = form->wqzChessboard2;
     QTimer::singleShot(300, board, [form, board] {
         const QPoint p = board->mapToGlobal(QPoint(0, 0));
         TraceLine(QString("board at %1 %2 size %3").arg(p.x()).arg(p.y()).arg(board->width()));
+        const QPoint t = form->Text2->mapToGlobal(form->Text2->rect().center());
+        TraceLine(QString("command box at %1 %2").arg(t.x()).arg(t.y()));
         for (QAction* a : form->menuBar()->actions()) {
             const QRect r = form->menuBar()->actionGeometry(a);
             const QPoint c = form->menuBar()->mapToGlobal(r.center());
@@ -99,7 +102,7 @@ void Trace(frmDebugMain* form) {
                          TraceLine(QString("board move %1 %2%3").arg(bWhite ? "white" : "black", sFrom, sTo));
                      });
     auto* filter = new TraceFilter(form);
-    board->installEventFilter(filter);
+    if (QWidget* a8 = board->findChild<QWidget*>("picSquare1")) a8->installEventFilter(filter);
     for (QMenu* m : form->findChildren<QMenu*>()) m->installEventFilter(filter);
 }
 
