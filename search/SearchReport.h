@@ -26,14 +26,6 @@ class SearchReporter {
     virtual void BookMove(int nPly, int nBookPlies) = 0;
 };
 
-// Reports nothing: for searches whose thinking nobody reads.
-class SilentReporter : public SearchReporter {
-  public:
-    void NewBest(const ThinkingReport&) override {}
-    void IterationDone(const ThinkingReport&) override {}
-    void BookMove(int, int) override {}
-};
-
 // The values the settings file gives the evaluation.
 struct SearchSettings {
     int16_t PawnValue = 100, KnightValue = 313, BishopValue = 330, RookValue = 520, QueenValue = 900;
