@@ -41,14 +41,10 @@ void ResetInputAssembly() {
     ConsoleInputClosed = false;
 }
 
-bool WaitForInput(int nTimeoutMs) {
+bool InputAvailable() {
     if (InGuiMode) return GuiInputPending;
     if (ConsoleInputClosed) return false;
-    return ConsoleInputWaiting(nTimeoutMs);
-}
-
-bool InputAvailable() {
-    return WaitForInput(0);
+    return ConsoleInputWaiting(0);
 }
 
 // Console: one read of at most 2048 bytes. Only whole lines are returned; a piece without its line

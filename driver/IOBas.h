@@ -8,6 +8,8 @@ extern bool InGuiMode;            // game-window mode (set once at start-up)
 extern bool GuiInputPending;      // game-window mailbox: a command text waits
 extern std::string GuiInputLine;  // the waiting text, ending in a line feed
 
+// Console mode: bytes (or the end of input) wait on standard input. Game-window mode: the mailbox
+// holds a text.
 bool InputAvailable();
 std::string ReadInput();
 
@@ -29,9 +31,6 @@ void StartOutputGame();
 // Lines on their way to the game window and not shown yet.
 int LinesInFlight();
 
-// Console mode: waits up to nTimeoutMs for input (InputAvailable is WaitForInput(0)).
-// Game-window mode: the mailbox state, at once.
-bool WaitForInput(int nTimeoutMs);
 // Console mode: standard input has ended (the interface closed the pipe or died).
 extern bool ConsoleInputClosed;
 // Forgets a partly received line and the end-of-input state (tests).

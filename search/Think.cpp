@@ -53,6 +53,10 @@ float MoveTimeBudget(int32_t nSeconds) {
     return static_cast<float>(std::max(nSeconds - reserve, 0.0));
 }
 
+ThinkingReport ReportOf(int32_t nScore, double dSeconds) {
+    return ThinkingReport{ShownDepth, nScore, dSeconds, NodeCount, PrincipalLine()};
+}
+
 }  // namespace
 
 std::vector<MoveRec> PrincipalLine() {
@@ -62,12 +66,6 @@ std::vector<MoveRec> PrincipalLine() {
     for (int c = 1; c < end && c < SearchPlies; ++c) line.push_back(PVTable[1][c]);
     return line;
 }
-
-namespace {
-ThinkingReport ReportOf(int32_t nScore, double dSeconds) {
-    return ThinkingReport{ShownDepth, nScore, dSeconds, NodeCount, PrincipalLine()};
-}
-}  // namespace
 
 void ArmStopCheck(int nIteration, double dDeadline) {
     IterationStop.Request = nIteration >= 2;

@@ -85,10 +85,11 @@ TEST_F(ThinkTest, FixedDepthIsExactAndRepeatableAndLeavesTheBoardAsItFoundIt) {
             for (const auto& l : Lines)
                 run.push_back(std::regex_replace(l, std::regex(R"(^(\S+ \S+) \S+)"), "$1"));
             run.push_back(std::to_string(NodeCount));
-            // Iterations 1 to 4 shown as depths 3 to 6; the move played is that of the last line.
+            // Iterations 1 to 4 shown as depths 3 to 6; the move played is that of the last line (whose
+            // time a slow or busy machine may put past a second).
             EXPECT_EQ(Lines.front().substr(0, 2), "3 ");
             EXPECT_TRUE(std::regex_match(Lines.back(), std::regex("6 " + std::to_string(LastScore) +
-                                                                  R"( 0 \d+ )" + MoveToText(m) + ".*")));
+                                                                  R"( \d+ \d+ )" + MoveToText(m) + ".*")));
             EXPECT_GT(QuiescenceNodes, 0);
         }
         EXPECT_EQ(runs[0], runs[1]) << fen;
