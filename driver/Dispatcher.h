@@ -30,7 +30,7 @@ class Protocol {
     virtual bool TurnDue() const = 0;
     // The turn's start, on the command thread, which still owns the engine state.
     virtual void BeginTurn() = 0;
-    // The turn itself, on the engine thread. bCommit() is asked once the search is over: false when the
+    // The turn itself, on the engine thread. commit() is asked once the search is over: false when the
     // turn was stopped without a move, which must then change nothing.
     virtual void PlayTurn(const std::function<bool()>& commit) = 0;
 };
