@@ -22,8 +22,6 @@ int HalfmoveClock = 0;
 int Ply = 0;
 int FiftyHistory[MaxPly];
 
-bool InGuiMode = false;
-std::string PromotionLetter;
 float TimeLeft = 300;
 double OpponentTimeLeft = 300;
 int32_t MovesPerControl = 0, BaseTime = 0, TimeIncrement = 0;

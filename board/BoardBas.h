@@ -57,8 +57,6 @@ extern int BookPly;                                           // plies recorded 
 extern bool BookLoaded;
 
 // ---- Game, clock and search state shared with the driver and the search ----
-extern bool InGuiMode;               // game-window mode (set once at start-up)
-extern std::string PromotionLetter;  // game-window mode: letter of the last promotion turned into text
 extern float TimeLeft;               // engine clock, seconds
 extern double OpponentTimeLeft;      // opponent clock, seconds
 extern int32_t MovesPerControl;      // 0 = whole game

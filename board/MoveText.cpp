@@ -20,14 +20,7 @@ static std::string PromotionText(int nPromotion) {
 }
 
 std::string MoveToText(const MoveRec& m) {
-    std::string s = SquareText(m.From) + SquareText(m.To);
-    if (m.Promotion != 0) {
-        if (InGuiMode)
-            PromotionLetter = PromotionText(m.Promotion);
-        else
-            s += PromotionText(m.Promotion);
-    }
-    return s;
+    return SquareText(m.From) + SquareText(m.To) + PromotionText(m.Promotion);
 }
 
 static bool IsDigitAt(const std::string& s, size_t i) {
@@ -45,10 +38,7 @@ bool FindMoveFromText(const std::string& sLine, MoveRec& found) {
     const int ghost = GhostSquare();
     for (int i = 0; i < list.Count; ++i) {
         MoveRec m = list.Move[i];
-        std::string text = MoveToText(m);
-        // The game window names the piece of a person's promotion; without a letter the queen is taken.
-        if (InGuiMode && m.Promotion != 0 && sLine.size() == 5) text += PromotionLetter;
-        if (text != sLine) continue;
+        if (MoveToText(m) != sLine) continue;
         MakeMove(m);
         const bool legal = IsLegalAfterMove(m);
         UnmakeMove(m);

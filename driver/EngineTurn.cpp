@@ -2,36 +2,60 @@
 #include <cmath>
 
 #include "board/BoardBas.h"
+#include "driver/GuiLink.h"
 #include "driver/IOBas.h"
 #include "driver/Talvor.h"
+#include "driver/ThinkingOutput.h"
 #include "platform/Platform.h"
 #include "search/SearchBas.h"
 
-double MoveStartTime = 0;
 double LastMoveSeconds = 0;
+
+namespace {
+// What the turn takes from the command thread when it begins: the words of its thinking lines (the
+// window's language is read there, on the window's own thread) and the game its lines belong to.
+ThinkingFace TurnFace = ThinkingFace::Protocol;
+LineTag TurnTag;
+}  // namespace
 
 bool EngineOnMove() {
     return WhiteToMove == EnginePlaysWhite && !ForceMode && GameResult == ResultNone && !PositionRejected;
 }
 
-void EngineTurn() {
-    if (!EngineOnMove()) return;
+void BeginEngineTurn() {
     NodeCount = 0;
     QuiescenceNodes = 0;
     Ply = 0;
     // A monotonic clock: a search across midnight or a clock change is charged what it really took.
     MoveStartTime = TimerSeconds();
-    const MoveRec best = Think();
+    TurnFace = !InGuiMode       ? ThinkingFace::Protocol
+               : ItalianTexts() ? ThinkingFace::Italian
+                                : ThinkingFace::English;
+    TurnTag = LineTag{OutputGame(), 0};
+}
+
+void PlayEngineTurn(const std::function<bool()>& commit) {
+    ThinkingOutput thinking(TurnFace, OpponentIsComputer, TurnTag);
+    // A turn stopped without a move leaves the game as it found it.
+    const int32_t resultBefore = GameResult;
+    const double bankBefore = TimeBank;
+    const MoveRec best = Think(thinking);
+    if (!commit()) {
+        GameResult = resultBefore;
+        TimeBank = bankBefore;
+        return;
+    }
     LastMoveSeconds = std::fabs(TimerSeconds() - MoveStartTime);
     TimeLeft = static_cast<float>(TimeLeft - LastMoveSeconds + TimeIncrement);
     const std::string text = MoveToText(best);
+    const LineTag tag{TurnTag.Game, SearchSeconds};
 
     // A record without a move (From 0) is never played: it would corrupt the board.
     auto play = [&] {
         if (best.From == 0) return false;
         MakeGameMove(best);
         RecordMove(best);
-        SendLine("move " + text);
+        SendLine("move " + text, tag);
         return true;
     };
     switch (GameResult) {
@@ -40,23 +64,29 @@ void EngineTurn() {
             break;
         case ResultWhiteWins:
             play();
-            SendLine("1-0 {Il Bianco Vince}");
+            SendLine("1-0 {Il Bianco Vince}", tag);
             break;
         case ResultBlackWins:
             play();
-            SendLine("0-1 {Il Nero Vince}");
+            SendLine("0-1 {Il Nero Vince}", tag);
             break;
         case ResultRepetition:
             play();
-            SendLine("1/2-1/2 {Pareggio per ripetizione mosse}");
+            SendLine("1/2-1/2 {Pareggio per ripetizione mosse}", tag);
             break;
         case ResultWhiteResigns:
         case ResultBlackResigns:
-            SendLine("resign");
+            SendLine("resign", tag);
             break;
         default:
             play();
-            SendLine(HalfmoveClock < 100 ? "1/2-1/2 {Pareggio}" : "1/2-1/2 {Regola delle 50 mosse}");
+            SendLine(HalfmoveClock < 100 ? "1/2-1/2 {Pareggio}" : "1/2-1/2 {Regola delle 50 mosse}", tag);
             break;
     }
+}
+
+void EngineTurn() {
+    if (!EngineOnMove()) return;
+    BeginEngineTurn();
+    PlayEngineTurn([] { return true; });
 }

@@ -1,13 +1,17 @@
 // The two faces of protocol input and output: the console pipe and the game window.
 #include "driver/IOBas.h"
 
+#include <atomic>
+#include <chrono>
+#include <mutex>
 #include <string_view>
+#include <thread>
 #include <utility>
 
-#include "board/BoardBas.h"
 #include "driver/GuiLink.h"
 #include "platform/Platform.h"
 
+bool InGuiMode = false;
 bool GuiInputPending = false;
 std::string GuiInputLine;
 std::function<void(const std::string&)> SendLineCapture;
@@ -21,6 +25,11 @@ constexpr size_t MaxPendingLine = 64 * 1024;
 std::string PendingPiece;     // text after the last line end of the reads so far
 bool DiscardingLine = false;  // inside an overlong line: drop bytes up to its end
 
+// Held while a line goes out, so lines from the command and the engine threads never mix.
+std::mutex OutputMutex;
+uint64_t CurrentOutputGame = 1;
+std::atomic<int> WindowLinesInFlight{0};
+
 bool IsLineEnd(char c) {
     return c == '\n' || c == '\r';
 }
@@ -32,14 +41,10 @@ void ResetInputAssembly() {
     ConsoleInputClosed = false;
 }
 
-bool WaitForInput(int nTimeoutMs) {
+bool InputAvailable() {
     if (InGuiMode) return GuiInputPending;
     if (ConsoleInputClosed) return false;
-    return ConsoleInputWaiting(nTimeoutMs);
-}
-
-bool InputAvailable() {
-    return WaitForInput(0);
+    return ConsoleInputWaiting(0);
 }
 
 // Console: one read of at most 2048 bytes. Only whole lines are returned; a piece without its line
@@ -82,15 +87,44 @@ std::string ReadInput() {
     return lines;
 }
 
-void SendLine(const std::string& sText) {
+uint64_t OutputGame() {
+    return CurrentOutputGame;
+}
+
+void StartOutputGame() {
+    ++CurrentOutputGame;
+}
+
+int LinesInFlight() {
+    return WindowLinesInFlight.load();
+}
+
+void SendLine(const std::string& sText, const LineTag& tag) {
+    std::lock_guard<std::mutex> hold(OutputMutex);
     if (SendLineCapture) {
         SendLineCapture(sText);
         return;
     }
-    if (InGuiMode && GameWindow.ShowLine) {
-        GameWindow.ShowLine(sText);
+    if (InGuiMode && GameWindow.ShowLine && GameWindow.Post) {
+        // Shown on the window's thread, in the order sent; a turn's line of a game left since is dropped.
+        ++WindowLinesInFlight;
+        GameWindow.Post(
+            [sText, tag] {
+                --WindowLinesInFlight;
+                if (tag.Game == 0 || tag.Game == CurrentOutputGame)
+                    GameWindow.ShowLine(sText, tag.SearchSeconds);
+            },
+            false);
         return;
     }
     // Each line leaves at once, framed by line feeds, in one write.
     WriteConsole("\n" + sText + "\n");
+}
+
+void EndAfterOutput(int nStatus) {
+    // A reader that stopped reading can hold a write up for ever: the end waits for a line being written
+    // a little at most.
+    for (int i = 0; i < 50 && !OutputMutex.try_lock(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EndProcess(nStatus);
 }

@@ -1,10 +1,12 @@
-// The xboard command interpreter: one input chunk in, state changes and reply lines out.
+// The xboard command interpreter: lines in, state changes and reply lines out, and what each command does
+// to a search that is running when it arrives.
 #include <charconv>
 #include <cmath>
 #include <limits>
 #include <vector>
 
 #include "board/BoardBas.h"
+#include "driver/Dispatcher.h"
 #include "driver/GuiLink.h"
 #include "driver/IOBas.h"
 #include "driver/Talvor.h"
@@ -66,9 +68,15 @@ bool ClockValue(const std::string& s, double limit, double& seconds) {
     return std::isfinite(seconds) && std::fabs(seconds) <= limit;
 }
 
+// The window sends a promotion without its letter when it means the queen.
+bool FindGameMove(const std::string& cmd, MoveRec& m) {
+    if (FindMoveFromText(cmd, m)) return true;
+    return InGuiMode && cmd.size() == 4 && FindMoveFromText(cmd + "q", m);
+}
+
 void HandleMove(const std::string& cmd) {
     MoveRec m;
-    if (PositionRejected || !FindMoveFromText(cmd, m)) {
+    if (PositionRejected || !FindGameMove(cmd, m)) {
         if (InGuiMode)
             SendLine(ItalianTexts() ? "Tocca a te! " : "It's Your Turn ");
         else
@@ -83,93 +91,173 @@ void HandleMove(const std::string& cmd) {
     }
 }
 
-// Handles one line; false when the rest of the chunk is to be dropped (quit).
+void Nothing(const std::string&) {}
+
+void Protover(const std::string& cmd) {
+    double v;
+    if (WholeValue(TextValue(FromChar(cmd, 10)), IntegerMin, IntegerMax, v)) {
+        ProtocolVersion = static_cast<int>(v);
+        if (ProtocolVersion == 2) SendLine(FeatureLine);
+    }
+}
+
+void Setboard(const std::string& cmd) {
+    StartOutputGame();
+    if (SetBoard(FromChar(cmd, 10))) {
+        PositionRejected = false;
+        if (InGuiMode) SendLine(BoardDiagram());
+    } else {
+        PositionRejected = true;
+        SendLine("tellusererror Illegal position");
+    }
+}
+
+void New(const std::string&) {
+    StartOutputGame();
+    ResetGame();
+    PositionRejected = false;
+}
+
+void White(const std::string&) {
+    WhiteToMove = true;
+    EnginePlaysWhite = false;
+}
+
+void Black(const std::string&) {
+    WhiteToMove = false;
+    EnginePlaysWhite = true;
+}
+
+void Go(const std::string&) {
+    EnginePlaysWhite = !EnginePlaysWhite;
+    ForceMode = false;
+}
+
+void Time(const std::string& cmd) {
+    double v;
+    if (ClockValue(FromChar(cmd, 5), std::numeric_limits<float>::max(), v)) TimeLeft = static_cast<float>(v);
+}
+
+void Otim(const std::string& cmd) {
+    double v;
+    if (ClockValue(FromChar(cmd, 5), std::numeric_limits<double>::max(), v)) OpponentTimeLeft = v;
+}
+
+void St(const std::string& cmd) {
+    double v;
+    if (!WholeValue(TextValue(FromChar(cmd, 3)), LongMin, LongMax, v)) return;
+    MovesPerControl = 1;
+    BaseTime = static_cast<int32_t>(v);
+    TimeIncrement = 0;
+    MaxDepth = 30;
+    TimeLeft = static_cast<float>(BaseTime);
+    OpponentTimeLeft = TimeLeft;
+}
+
+void Sd(const std::string& cmd) {
+    double v;
+    // A depth below one would leave the engine without a move to play.
+    if (!WholeValue(TextValue(FromChar(cmd, 3)), 1, IntegerMax, v)) return;
+    TimeIncrement = MovesPerControl = BaseTime = 0;
+    TimeLeft = 0;
+    OpponentTimeLeft = 0;
+    MaxDepth = static_cast<int>(v);
+}
+
+void Draw(const std::string&) {
+    SendLine("tellics decline");
+    SendLine(std::string(ProtocolVersion < 2 ? "tellics say " : "tellopponent ") + DrawRefusal);
+}
+
+void Allseeks(const std::string&) {
+    SendLine("tellics seek " + ReadSetting("Seek1", "5 0 f"));
+    SendLine("tellics seek " + ReadSetting("Seek2", "10 0 f"));
+}
+
+void Quit(const std::string&) {
+    if (!QuitCapture) QuitProgram();
+    QuitCapture();
+}
+
+// The commands, tested in this order; the first that matches handles the line. While the engine thinks,
+// the kind says what the command does to the search: the clock commands and computer are carried out
+// when it ends (the search reads them); go changes the engine's colour, so the search for the colour it
+// leaves is stopped.
+using W = WhileThinking;
+struct Command {
+    const char* Word;
+    bool Prefix;  // the line starts with Word; else it is Word exactly
+    WhileThinking Kind;
+    void (*Run)(const std::string& cmd);
+    bool WindowOnly = false;
+};
+const Command Commands[] = {
+    {"xboard", false, W::Answer, Nothing},
+    {"random", false, W::Answer, Nothing},
+    {"hard", false, W::Answer, Nothing},
+    {"easy", false, W::Answer, Nothing},
+    {"?", false, W::MoveNow, Nothing},
+    {"protover", true, W::Wait, Protover},
+    {"setboard", true, W::Stop, Setboard},
+    {"ping ", true, W::Answer, [](const std::string& cmd) { SendLine("pong " + FromChar(cmd, 6)); }},
+    {"new", false, W::Stop, New},
+    {"white", false, W::Stop, White},
+    {"black", false, W::Stop, Black},
+    {"force", false, W::Stop, [](const std::string&) { ForceMode = true; }},
+    {"go", false, W::Stop, Go},
+    {"remove", false, W::Stop, [](const std::string&) { TakeBack(2); }},
+    {"undo", false, W::Stop, Nothing},
+    {"draw", false, W::Answer, Draw},
+    {"time", true, W::Defer, Time},
+    {"otim", true, W::Defer, Otim},
+    {"level", true, W::Stop, Level},
+    {"st ", true, W::Stop, St},
+    {"sd ", true, W::Stop, Sd},
+    {"post", false, W::Answer, Nothing},
+    {"nopost", false, W::Answer, Nothing},
+    {"result", true, W::Answer, [](const std::string& cmd) { SendLine(FromChar(cmd, 8)); }},
+    {"name", true, W::Answer, Nothing},
+    {"rating", true, W::Answer, Nothing},
+    {"computer", false, W::Defer, [](const std::string&) { OpponentIsComputer = true; }},
+    {"allseeks", false, W::Answer, Allseeks},
+    {"quit", false, W::Exit, Quit},
+    {"writeepd-a", false, W::Wait, [](const std::string&) { SendLine(PositionKey()); }, true},
+    {"display-a", false, W::Wait, [](const std::string&) { SendLine(BoardDiagram()); }, true},
+};
+
+const Command* Find(const std::string& cmd) {
+    for (const Command& c : Commands) {
+        if (c.WindowOnly && !InGuiMode) continue;
+        if (c.Prefix ? StartsWith(cmd, c.Word) : cmd == c.Word) return &c;
+    }
+    return nullptr;  // not ours to answer
+}
+
+// Handles one line; false when the rest of the input is to be dropped (quit).
 bool HandleLine(const std::string& cmd) {
     if (IsMoveText(cmd)) {
         HandleMove(cmd);
         return true;
     }
-    double v;
-    if (cmd == "xboard" || cmd == "random" || cmd == "hard" || cmd == "easy" || cmd == "?") {
-    } else if (StartsWith(cmd, "protover")) {
-        if (WholeValue(TextValue(FromChar(cmd, 10)), IntegerMin, IntegerMax, v)) {
-            ProtocolVersion = static_cast<int>(v);
-            if (ProtocolVersion == 2) SendLine(FeatureLine);
-        }
-    } else if (StartsWith(cmd, "setboard")) {
-        if (SetBoard(FromChar(cmd, 10))) {
-            PositionRejected = false;
-            if (InGuiMode) SendLine(BoardDiagram());
-        } else {
-            PositionRejected = true;
-            SendLine("tellusererror Illegal position");
-        }
-    } else if (StartsWith(cmd, "ping ")) {
-        SendLine("pong " + FromChar(cmd, 6));
-    } else if (cmd == "new") {
-        ResetGame();
-        PositionRejected = false;
-    } else if (cmd == "white") {
-        WhiteToMove = true;
-        EnginePlaysWhite = false;
-    } else if (cmd == "black") {
-        WhiteToMove = false;
-        EnginePlaysWhite = true;
-    } else if (cmd == "force") {
-        ForceMode = true;
-    } else if (cmd == "go") {
-        EnginePlaysWhite = !EnginePlaysWhite;
-        ForceMode = false;
-    } else if (cmd == "remove") {
-        TakeBack(2);
-    } else if (cmd == "draw") {
-        SendLine("tellics decline");
-        SendLine(std::string(ProtocolVersion < 2 ? "tellics say " : "tellopponent ") + DrawRefusal);
-    } else if (StartsWith(cmd, "time")) {
-        if (ClockValue(FromChar(cmd, 5), std::numeric_limits<float>::max(), v))
-            TimeLeft = static_cast<float>(v);
-    } else if (StartsWith(cmd, "otim")) {
-        if (ClockValue(FromChar(cmd, 5), std::numeric_limits<double>::max(), v)) OpponentTimeLeft = v;
-    } else if (StartsWith(cmd, "level")) {
-        Level(cmd);
-    } else if (StartsWith(cmd, "st ")) {
-        if (WholeValue(TextValue(FromChar(cmd, 3)), LongMin, LongMax, v)) {
-            MovesPerControl = 1;
-            BaseTime = static_cast<int32_t>(v);
-            TimeIncrement = 0;
-            MaxDepth = 30;
-            TimeLeft = static_cast<float>(BaseTime);
-            OpponentTimeLeft = TimeLeft;
-        }
-    } else if (StartsWith(cmd, "sd ")) {
-        // A depth below one would leave the engine without a move to play.
-        if (WholeValue(TextValue(FromChar(cmd, 3)), 1, IntegerMax, v)) {
-            TimeIncrement = MovesPerControl = BaseTime = 0;
-            TimeLeft = 0;
-            OpponentTimeLeft = 0;
-            MaxDepth = static_cast<int>(v);
-        }
-    } else if (cmd == "post" || cmd == "nopost") {
-    } else if (StartsWith(cmd, "result")) {
-        SendLine(FromChar(cmd, 8));
-    } else if (StartsWith(cmd, "name") || StartsWith(cmd, "rating")) {
-    } else if (cmd == "computer") {
-        OpponentIsComputer = true;
-    } else if (cmd == "allseeks") {
-        SendLine("tellics seek " + ReadSetting("Seek1", "5 0 f"));
-        SendLine("tellics seek " + ReadSetting("Seek2", "10 0 f"));
-    } else if (cmd == "quit") {
-        if (!QuitCapture) QuitProgram();
-        QuitCapture();
-        return false;
-    } else if (InGuiMode && cmd == "writeepd-a") {
-        SendLine(PositionKey());
-    } else if (InGuiMode && cmd == "display-a") {
-        SendLine(BoardDiagram());
-    }
-    // Anything else is not ours to answer.
-    return true;
+    const Command* c = Find(cmd);
+    if (!c) return true;
+    c->Run(cmd);
+    return c->Kind != WhileThinking::Exit;
 }
+
+class Xboard : public Protocol {
+  public:
+    WhileThinking Kind(const std::string& sLine) const override {
+        if (IsMoveText(sLine)) return WhileThinking::Wait;
+        const Command* c = Find(sLine);
+        return c ? c->Kind : WhileThinking::Answer;
+    }
+    bool Handle(const std::string& sLine) override { return HandleLine(sLine); }
+    bool TurnDue() const override { return EngineOnMove(); }
+    void BeginTurn() override { BeginEngineTurn(); }
+    void PlayTurn(const std::function<bool()>& commit) override { PlayEngineTurn(commit); }
+};
+
 }  // namespace
 
 double RoundHalfEven(double v) {
@@ -221,16 +309,13 @@ double TextValue(const std::string& sText) {
     return negative ? -value : value;
 }
 
+Protocol& XboardProtocol() {
+    static Xboard protocol;
+    return protocol;
+}
+
 // Splits the chunk into lines (a carriage return counts as a line end) and handles each whole line;
 // whatever follows the last line end is not a line yet.
 void InterpretInput(const std::string& sChunk) {
-    std::string line;
-    for (char c : sChunk) {
-        if (c == '\n' || c == '\r') {
-            if (!HandleLine(line)) return;
-            line.clear();
-        } else {
-            line += c;
-        }
-    }
+    ForEachLine(sChunk, HandleLine);
 }

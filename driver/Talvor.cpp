@@ -2,9 +2,11 @@
 #include "driver/Talvor.h"
 
 #include "board/BoardBas.h"
+#include "driver/Dispatcher.h"
 #include "driver/GuiLink.h"
 #include "driver/IOBas.h"
 #include "platform/Platform.h"
+#include "search/BookBas.h"
 #include "search/SearchBas.h"
 
 namespace {
@@ -15,9 +17,6 @@ constexpr char UnknownSwitchText[] =
 constexpr char NoWindowText[] =
     "talvor: this build has no game window. Run it from a chess interface, e.g. "
     "xboard -fcp \"talvor -xboard\", or talk to it directly with: talvor -xboard\n";
-
-// Console mode waits at most this long for input, so an idle engine wakes about ten times a second.
-constexpr int IdleWaitMs = 100;
 
 std::string Lower(std::string s) {
     for (char& c : s)
@@ -47,6 +46,37 @@ bool ChooseGuiMode(const std::string& sCommandLine, std::vector<std::string>& wa
         }
     }
     return gui || !consoleSwitch;
+}
+
+void InitEngine() {
+    ProtocolVersion = 1;
+    SearchSettings settings;
+    settings.PawnValue = SettingNumber(ReadSetting("ValorePedoni", "100"));
+    settings.KnightValue = SettingNumber(ReadSetting("ValoreCavalli", "313"));
+    settings.BishopValue = SettingNumber(ReadSetting("ValoreAlfieri", "330"));
+    settings.RookValue = SettingNumber(ReadSetting("ValoreTorri", "520"));
+    settings.QueenValue = SettingNumber(ReadSetting("ValoreRegine", "900"));
+    settings.DrawScore = SettingNumber(ReadSetting("RicercaPatta", "0"));
+    InitSearch(settings);
+    BookLoaded = LoadBookFrom(ReadSetting("TalvorData", ""));
+    ResetGame();
+}
+
+CommandDispatcher& EngineCommands() {
+    // The engine thread's last word goes to whichever loop reads the commands.
+    static CommandDispatcher commands(
+        XboardProtocol(), DispatcherHooks{[] {
+                                              if (InGuiMode && GameWindow.Post)
+                                                  GameWindow.Post([] { EngineCommands().SearchEnded(); },
+                                                                  false);
+                                              else
+                                                  WakeConsoleReader();
+                                          },
+                                          [](bool bThinking) {
+                                              if (InGuiMode && GameWindow.Thinking)
+                                                  GameWindow.Thinking(bThinking);
+                                          }});
+    return commands;
 }
 
 int Main(int argc, char** argv) {
@@ -82,31 +112,27 @@ int Main(int argc, char** argv) {
         else
             WriteError(w + "\n");
     }
-    MainLoop();
+    // The window's own event loop reads its commands from here on; closing it ends the program.
+    if (GameWindow.Run) GameWindow.Run();
+    QuitProgram();
 }
 
+// Waits for input or for the search to end, never polling: a command is handled as soon as it arrives,
+// also while the engine thinks.
 void MainLoop() {
+    CommandDispatcher& commands = EngineCommands();
     for (;;) {
-        EngineTurn();
-        if (InGuiMode) {
-            if (InputAvailable()) {
-                const std::string s = ReadInput();
-                if (!s.empty()) InterpretInput(s);
-            }
-            // One yield; an idle window waits for its next event instead of spinning.
-            if (GameWindow.Yield) GameWindow.Yield(EngineOnMove() || GuiInputPending ? 0 : -1);
-        } else {
-            // Wait for input rather than sleep: a command is handled as soon as it arrives.
-            if (WaitForInput(EngineOnMove() ? 0 : IdleWaitMs)) {
-                const std::string s = ReadInput();
-                if (!s.empty()) InterpretInput(s);
-            }
-            // The interface closed the pipe or died: end as quit does.
+        const int events = WaitForConsoleEvent(-1);
+        if (events & ConsoleWake) commands.SearchEnded();
+        if (events & ConsoleInput) {
+            const std::string s = ReadInput();
+            if (!s.empty()) commands.Input(s);
+            // The interface closed the pipe or died: end as quit does, without waiting for a search.
             if (ConsoleInputClosed) QuitProgram();
         }
     }
 }
 
 void QuitProgram() {
-    EndProcess(0);
+    EndAfterOutput(0);
 }

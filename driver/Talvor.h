@@ -1,17 +1,39 @@
 // Start-up, main loop, command interpreter, engine turn and settings.
 #pragma once
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
 
+class CommandDispatcher;
+class Protocol;
+
 int Main(int argc, char** argv);
+// Console mode: reads commands until quit or the end of input.
 [[noreturn]] void MainLoop();
 [[noreturn]] void QuitProgram();
-void InterpretInput(const std::string& sChunk);
-void EngineTurn();
-std::string ReadSetting(const std::string& sKey, const std::string& sDefault);
+// The settings, the search's tables, the book, then a fresh game. Once, at start-up.
+void InitEngine();
 
-extern double MoveStartTime;    // TimerSeconds() when the engine's search began
+// The xboard protocol: its commands, and the engine's turn.
+Protocol& XboardProtocol();
+// The program's one dispatcher, over the xboard protocol: on standard input in console mode, on the
+// game window's thread in game-window mode.
+CommandDispatcher& EngineCommands();
+// Carries out every whole line of a chunk in order, as when the engine is idle (tests, the fuzzer).
+void InterpretInput(const std::string& sChunk);
+
+// The engine's turn: search, charge the clock, play and announce the move, report a finished game.
+// EngineTurn does it all at once on this thread; the dispatcher splits it into the start, on the command
+// thread, and the rest, on the engine thread.
+void EngineTurn();
+void BeginEngineTurn();
+void PlayEngineTurn(const std::function<bool()>& commit);
+
+std::string ReadSetting(const std::string& sKey, const std::string& sDefault);
+// Leading-number reading of a settings text, rounded half to even and kept within 16 bits.
+int16_t SettingNumber(const std::string& sText);
+
 extern double LastMoveSeconds;  // duration of the last search
 
 // True when the engine is to move now: its colour is on move, no force mode, game running and the

@@ -1,10 +1,16 @@
-// The game window's faces of the driver: showing the window, the engine's output lines, one pass of window
-// events, warnings and the language choice.
+// The game window's faces of the driver: showing the window, the engine's output lines, calls posted to
+// the window's thread, its event loop, the board kept still while the engine thinks, warnings and the
+// language choice.
 #include <QApplication>
-#include <QEventLoop>
+#include <QEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
+#include <utility>
 
 #include "driver/GuiLink.h"
 #include "gui/InstallGameWindow.h"
@@ -16,6 +22,34 @@ namespace {
 
 int AppArgc = 0;
 
+// A call to run on the window's thread.
+class PostedCall : public QEvent {
+  public:
+    static QEvent::Type Kind() {
+        static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
+        return type;
+    }
+    explicit PostedCall(std::function<void()> f) : QEvent(Kind()), Call(std::move(f)) {}
+    std::function<void()> Call;
+};
+
+// Receives the posted calls; lives on the window's thread.
+class CallReceiver : public QObject {
+  public:
+    bool event(QEvent* e) override {
+        if (e->type() != PostedCall::Kind()) return QObject::event(e);
+        static_cast<PostedCall*>(e)->Call();
+        return true;
+    }
+};
+CallReceiver* Receiver = nullptr;
+
+// Made on the thread that runs the window, once the application is there, so the calls posted to it
+// run on that thread.
+void MakeReceiver() {
+    if (!Receiver && QCoreApplication::instance()) Receiver = new CallReceiver;
+}
+
 // Qt ends the process when no display can be reached; say so plainly and let the caller decide.
 bool DisplayAvailable() {
     for (const char* v : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
@@ -23,21 +57,53 @@ bool DisplayAvailable() {
     return false;
 }
 
-// TALVOR_WINDOW_TRACE set: where the board stands on the screen, and every move it plays, on standard
-// error, so a script driving the real window with mouse events can find the squares and see the replies.
+void TraceLine(const QString& sLine) {
+    std::fprintf(stderr, "%s\n", sLine.toLatin1().constData());
+    std::fflush(stderr);
+}
+
+// Paints of the board's corner square at a new size, and menus opened, for the trace.
+class TraceFilter : public QObject {
+  public:
+    using QObject::QObject;
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == QEvent::Paint) {
+            auto* w = static_cast<QWidget*>(o);
+            if (w->size() != painted_) TraceLine(QString("square painted %1").arg(w->width()));
+            painted_ = w->size();
+        } else if (e->type() == QEvent::Show && qobject_cast<QMenu*>(o)) {
+            TraceLine("menu shown " + o->objectName());
+        }
+        return false;
+    }
+
+  private:
+    QSize painted_;
+};
+
+// TALVOR_WINDOW_TRACE set: where the board, the command box and the menu titles stand on the screen,
+// every move the board plays, each paint of a square at a new size and each menu opened, on standard
+// error, so a script driving the real window with mouse events can find its way and see the replies.
 void Trace(frmDebugMain* form) {
     wqzChessboard* board = form->wqzChessboard2;
-    QTimer::singleShot(300, board, [board] {
+    QTimer::singleShot(300, board, [form, board] {
         const QPoint p = board->mapToGlobal(QPoint(0, 0));
-        std::fprintf(stderr, "board at %d %d size %d\n", p.x(), p.y(), board->width());
-        std::fflush(stderr);
+        TraceLine(QString("board at %1 %2 size %3").arg(p.x()).arg(p.y()).arg(board->width()));
+        const QPoint t = form->Text2->mapToGlobal(form->Text2->rect().center());
+        TraceLine(QString("command box at %1 %2").arg(t.x()).arg(t.y()));
+        for (QAction* a : form->menuBar()->actions()) {
+            const QRect r = form->menuBar()->actionGeometry(a);
+            const QPoint c = form->menuBar()->mapToGlobal(r.center());
+            TraceLine(QString("menu %1 at %2 %3").arg(a->objectName()).arg(c.x()).arg(c.y()));
+        }
     });
     QObject::connect(board, &wqzChessboard::PieceMovement, board,
                      [](bool bWhite, const QString& sFrom, const QString& sTo) {
-                         std::fprintf(stderr, "board move %s %s%s\n", bWhite ? "white" : "black",
-                                      sFrom.toLatin1().constData(), sTo.toLatin1().constData());
-                         std::fflush(stderr);
+                         TraceLine(QString("board move %1 %2%3").arg(bWhite ? "white" : "black", sFrom, sTo));
                      });
+    auto* filter = new TraceFilter(form);
+    if (QWidget* a8 = board->findChild<QWidget*>("picSquare1")) a8->installEventFilter(filter);
+    for (QMenu* m : form->findChildren<QMenu*>()) m->installEventFilter(filter);
 }
 
 bool Show(int argc, char** argv) {
@@ -49,9 +115,10 @@ bool Show(int argc, char** argv) {
         AppArgc = argc;
         new QApplication(AppArgc, argv);
         QApplication::setApplicationName("TalvorWBE");
-        // The main loop is ours: closing a window must not try to end an event loop that is not running.
+        // Closing the window ends the program through its own handler, not by ending the event loop.
         QApplication::setQuitOnLastWindowClosed(false);
     }
+    MakeReceiver();
     auto* form = DebugMain() ? DebugMain() : new frmDebugMain;
     form->Form_Load();
     form->show();
@@ -59,24 +126,28 @@ bool Show(int argc, char** argv) {
     return true;
 }
 
-void ShowLine(const std::string& sText) {
-    if (frmDebugMain* form = DebugMain()) form->ShowLine(sText);
+void ShowLine(const std::string& sText, int nSearchSeconds) {
+    if (frmDebugMain* form = DebugMain()) form->ShowLine(sText, nSearchSeconds);
 }
 
-// One pass of window events. nWaitMs < 0 sleeps until something happens (a click, a key, a timer), so an
-// idle window costs nothing; 0 only takes what is waiting; > 0 waits at most that long.
-void Yield(int nWaitMs) {
-    if (!QCoreApplication::instance()) return;
-    QEventLoop::ProcessEventsFlags flags = QEventLoop::AllEvents;
-    QTimer wake;
-    if (nWaitMs != 0) flags |= QEventLoop::WaitForMoreEvents;
-    if (nWaitMs > 0) {
-        wake.setSingleShot(true);
-        wake.start(nWaitMs);
-    }
-    QCoreApplication::processEvents(flags);
-    // No event loop of ours runs exec(): objects closed with deleteLater go here.
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+void Post(std::function<void()> f, bool bUrgent) {
+    if (!Receiver) return;  // no window yet: nothing runs on its thread
+    QCoreApplication::postEvent(Receiver, new PostedCall(std::move(f)),
+                                bUrgent ? Qt::HighEventPriority : Qt::NormalEventPriority);
+}
+
+void Run() {
+    QApplication::exec();
+}
+
+// While the engine thinks the person cannot move: the side to move on the board is the engine's.
+void Thinking(bool bThinking) {
+    static bool lockedBefore = false;
+    frmDebugMain* form = DebugMain();
+    if (!form) return;
+    wqzChessboard* board = form->wqzChessboard2;
+    if (bThinking) lockedBefore = board->Locked();
+    board->SetLocked(bThinking || lockedBefore);
 }
 
 void Warn(const std::string& sText) {
@@ -90,9 +161,12 @@ bool Italian() {
 }  // namespace
 
 void InstallGameWindow() {
+    MakeReceiver();
     GameWindow.Show = Show;
     GameWindow.ShowLine = ShowLine;
-    GameWindow.Yield = Yield;
+    GameWindow.Post = Post;
+    GameWindow.Run = Run;
+    GameWindow.Thinking = Thinking;
     GameWindow.Warn = Warn;
     GameWindow.Italian = Italian;
 }

@@ -31,6 +31,7 @@ extern bool SoundOn;         // beep after each move
 extern int MoveNumber;       // White moves made on the board
 extern int WhiteHours, WhiteMinutes, WhiteSeconds;
 extern int BlackHours, BlackMinutes, BlackSeconds;
+extern std::string PromotionLetter;  // letter of the engine's promotion on its way to the board
 
 class frmDebugMain : public QMainWindow {
     Q_OBJECT
@@ -53,8 +54,9 @@ class frmDebugMain : public QMainWindow {
     void Form_Load();
     // Assigns a command text to Text2, which feeds it to the engine (even when Text2 already holds it).
     void Feed(const QString& sCommand);
-    // SendLine's window face: plays a move line on the board, charges the engine's clock, shows the line.
-    void ShowLine(const std::string& sText);
+    // SendLine's window face: plays a move line on the board, charges the engine's clock the seconds of
+    // its search, shows the line.
+    void ShowLine(const std::string& sText, int nSearchSeconds = 0);
     bool Italian() const;
 
     // ---- Handlers ----

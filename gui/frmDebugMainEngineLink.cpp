@@ -5,13 +5,14 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "board/BoardBas.h"
+#include "driver/GuiLink.h"
 #include "driver/IOBas.h"
 #include "gui/frmDebugMain.h"
 #include "gui/frmDebugMainControls.h"
 #include "gui/frmDebugMainParts.h"
 #include "gui/wqzChessboard.h"
-#include "search/SearchBas.h"
+
+std::string PromotionLetter;
 
 namespace {
 
@@ -59,23 +60,24 @@ void frmDebugMain::Feed(const QString& sCommand) {
 
 void frmDebugMain::cmdFakeInput_Click() {
     if (!InGuiMode) return;
-    GuiInputLine = Text2->text().toStdString() + "\n";
-    GuiInputPending = true;
+    FeedEngine(Text2->text().toStdString() + "\n");
 }
 
-void frmDebugMain::ShowLine(const std::string& sText) {
+void frmDebugMain::ShowLine(const std::string& sText, int nSearchSeconds) {
     const QString text = QString::fromStdString(sText);
     if (text.contains("move ")) {
         QString m = text;
         m.remove("move ");
-        txtMovePiece->setText(m);
+        // The board takes the squares; the piece of a promotion is its letter, kept for PawnPromotion.
+        PromotionLetter = m.size() == 5 ? m.right(1).toStdString() : "";
+        txtMovePiece->setText(m.left(4));
         cmdMovePiece_Click();
         txtMovePiece->setText("");
         if (GuiEngineWhite) {
-            Charge(WhiteHours, WhiteMinutes, WhiteSeconds, SearchSeconds);
+            Charge(WhiteHours, WhiteMinutes, WhiteSeconds, nSearchSeconds);
             Label12->setText(ClockText(WhiteHours, WhiteMinutes, WhiteSeconds));
         } else {
-            Charge(BlackHours, BlackMinutes, BlackSeconds, SearchSeconds);
+            Charge(BlackHours, BlackMinutes, BlackSeconds, nSearchSeconds);
         }
         Label10->setText(ClockText(BlackHours, BlackMinutes, BlackSeconds));
     }
@@ -85,8 +87,7 @@ void frmDebugMain::ShowLine(const std::string& sText) {
     if (old.size() > OutputLimit) old.clear();
     txtIO->SetText(old + "\r\n" + text);
     txtIO->ScrollToEnd();
-    // The search does not yield: show the line now.
-    repaint();
+    update();
 }
 
 bool frmDebugMain::Italian() const {

@@ -6,6 +6,7 @@
 #include <QTimer>
 
 #include "board/BoardBas.h"
+#include "driver/GuiLink.h"
 #include "gui/frmDebugMain.h"
 #include "gui/frmDebugMainControls.h"
 #include "gui/frmDebugMainParts.h"
@@ -161,6 +162,7 @@ void frmDebugMain::mnutalvoron_Click() {
 }
 
 void frmDebugMain::mnutalvoroff_Click() {
+    SwitchEngineOff();
     mnuActions->setEnabled(true);
     for (QAction* a : {mnulvl1, mnulvl2, mnulvl3, mnuEngineWithe, mnuEngineBlack}) a->setChecked(false);
     mnuengoff_Click();
@@ -202,5 +204,5 @@ void frmDebugMain::mnulvl3_Click() {
 
 void frmDebugMain::mnuActionsUndo_Click() {
     wqzChessboard2->UndoLastMove();
-    TakeBack(2);
+    EngineTakeBack(2);
 }

@@ -1,12 +1,14 @@
 #include "platform/Platform.h"
 
 #include <poll.h>
+#include <sys/eventfd.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
 #include <climits>
 #include <csignal>
+#include <cstdint>
 #include <ctime>
 
 double TimerSeconds() {
@@ -38,6 +40,37 @@ bool ConsoleInputWaiting(int nTimeoutMs) {
     const int r = poll(&p, 1, nTimeoutMs < 0 ? 0 : nTimeoutMs);
     // A hang-up or an invalid descriptor counts as waiting: the next read reports the end of input.
     return r > 0 && (p.revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL)) != 0;
+}
+
+namespace {
+int WakeDescriptor() {
+    static const int fd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    return fd;
+}
+}  // namespace
+
+void WakeConsoleReader() {
+    const uint64_t one = 1;
+    // A full counter or a failed descriptor is still a wake-up pending or none possible: nothing to add.
+    [[maybe_unused]] const ssize_t n = write(WakeDescriptor(), &one, sizeof one);
+}
+
+int WaitForConsoleEvent(int nTimeoutMs) {
+    pollfd p[2] = {{STDIN_FILENO, POLLIN, 0}, {WakeDescriptor(), POLLIN, 0}};
+    int r;
+    do {
+        r = poll(p, 2, nTimeoutMs < 0 ? -1 : nTimeoutMs);
+    } while (r < 0 && errno == EINTR);
+    if (r <= 0) return 0;
+    int events = 0;
+    // A hang-up or an invalid descriptor counts as input: the next read reports the end of input.
+    if (p[0].revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL)) events |= ConsoleInput;
+    if (p[1].revents & POLLIN) {
+        uint64_t count;
+        [[maybe_unused]] const ssize_t n = read(p[1].fd, &count, sizeof count);
+        events |= ConsoleWake;
+    }
+    return events;
 }
 
 long ReadConsoleChunk(char* pBuffer, size_t nMax) {

@@ -17,6 +17,12 @@ std::string ProgramFolder();
 void IgnoreInterruptSignals();
 // True when bytes (or the end of input) are waiting on standard input within nTimeoutMs (0: just look).
 bool ConsoleInputWaiting(int nTimeoutMs);
+// Wakes a WaitForConsoleEvent on another thread (a search that has ended); callable from any thread.
+void WakeConsoleReader();
+enum ConsoleEvent { ConsoleInput = 1, ConsoleWake = 2 };
+// Waits for bytes (or the end of input) on standard input, or a wake-up, at most nTimeoutMs (< 0: no
+// limit). Returns the ConsoleEvent flags of what came, 0 on time-out; a wake-up is used up.
+int WaitForConsoleEvent(int nTimeoutMs);
 // One read of at most nMax bytes. Returns the count read, 0 at end of input (or a broken input),
 // -1 when nothing could be read just now.
 long ReadConsoleChunk(char* pBuffer, size_t nMax);

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds everything from scratch and runs all tests: an optimised build, the Debian package, then a sanitizer
-# build with clang.
+# Builds everything from scratch and runs all tests: an optimised build, the Debian package, a sanitizer
+# build with clang, then the engine thread's tests under ThreadSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
@@ -23,3 +23,12 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=
 cmake --build build-asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure --timeout 300 -j "$jobs"
+
+echo "== ThreadSanitizer build (clang, the engine only: Qt is not instrumented) =="
+rm -rf build-tsan
+cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
+      -DCMAKE_CXX_FLAGS="-O1" -DTALVOR_GUI=OFF -DTALVOR_TSAN=ON
+cmake --build build-tsan -j "$jobs" --target driver_tests driver_transcript_tests talvor talvor_data
+# quit and the end of input end the program while a search may still run: that thread is left on purpose.
+TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 report_thread_leaks=0" \
+  ctest --test-dir build-tsan --output-on-failure --timeout 300 -j "$jobs" -L engine_thread

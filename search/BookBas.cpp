@@ -8,7 +8,6 @@
 #include <random>
 #include <unordered_set>
 
-#include "driver/Talvor.h"
 #include "platform/Platform.h"
 
 std::vector<std::string> BookLines;
@@ -127,12 +126,6 @@ std::string WeightFileName(const std::string& sPath) {
     return sPath.substr(0, dot + 1) + "bk2";
 }
 
-bool LoadBook() {
-    const std::string path = ReadSetting("TalvorData", "");
-    if (path.empty()) return false;
-    return LoadBookFrom(path);
-}
-
 bool LoadBookFrom(const std::string& sPath) {
     BookLines.clear();
     BookLineCount = 0;
@@ -201,8 +194,6 @@ bool BookLineAllowed(const std::string& sLine, int n) {
 std::vector<MoveRec> BookMoveChoices() {
     std::vector<MoveRec> choices;
     if (BookPly < 0 || BookPly >= MaxBookMoves || BookLineCount == 0) return choices;
-    // Turning moves into text must not disturb the game window's record of the last promotion.
-    const std::string savedPromotionLetter = PromotionLetter;
     MoveList list;
     GenerateMoves(list);
     std::vector<std::string> texts;
@@ -228,7 +219,6 @@ std::vector<MoveRec> BookMoveChoices() {
                 AddChoice(choices, m);
         }
     }
-    PromotionLetter = savedPromotionLetter;
     return choices;
 }
 

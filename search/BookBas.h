@@ -7,8 +7,8 @@
 
 #include "board/BoardBas.h"
 
-bool LoadBook();  // reads the book named by the TalvorData setting; true if any line was read
-// Loads the book at sPath (relative paths are taken from the program folder); true if any line was read.
+// Loads the book at sPath (relative paths are taken from the program folder; empty for no book); true if
+// any line was read.
 bool LoadBookFrom(const std::string& sPath);
 void BookProbe(MoveRec& result);  // a legal book move for the current game line, or all zero
 // The distinct legal moves the book offers now (what BookProbe picks from at random).

@@ -15,6 +15,8 @@ int32_t KillerScore[SearchPlies];
 int32_t KillerScoreReset[SearchPlies];
 bool FollowPV = false;
 bool StopSearch = false;
+std::atomic<bool> StopRequested{false};
+StopCheck IterationStop;
 
 int IterationDepth = 1;
 double IterationStartTime = 0;
@@ -239,13 +241,10 @@ int32_t QuiesceNode(int32_t nAlpha, int32_t nBeta, int nDepth, const MoveRec* pL
 }
 
 int32_t SearchNode(int32_t nAlpha, int32_t nBeta, int nDepth, const MoveRec* pLast) {
-    // The first three iterations always finish, so a move is ready before the clock can stop anything.
-    if (IterationDepth >= 4 && !FixedDepthMode()) {
-        const double remaining = TimeLimit - (TimerSeconds() - IterationStartTime);
-        if (remaining <= 0) {
-            StopSearch = true;
-            return 0;
-        }
+    // A request from another thread, or in a timed search the clock, ends the search here.
+    if (StopDue()) {
+        StopSearch = true;
+        return 0;
     }
     if (nDepth == 0) return QuiesceNode(nAlpha, nBeta, QuiesceDepth, pLast);
     const bool inCheck = pLast != nullptr ? InCheckAfter(*pLast) : InCheck();

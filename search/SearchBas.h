@@ -1,17 +1,22 @@
 // Engine initialisation, evaluation, search, iterative deepening and time control.
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "board/BoardBas.h"
+#include "platform/Platform.h"
+#include "search/SearchReport.h"
 
-// Tables, settings, the book, then a fresh game. Called once at start-up.
-void InitEngine();
-// Chooses the engine's move; From == 0 means none (GameResult says why).
-MoveRec Think();
+// The search's tables and the evaluation's values. Called once at start-up, before the first game.
+void InitSearch(const SearchSettings& settings);
+// Chooses the engine's move, telling report what it thinks; From == 0 means none (GameResult says why).
+MoveRec Think(SearchReporter& report);
 
-extern int SearchSeconds;  // whole seconds spent by the running/last search
+extern double MoveStartTime;  // TimerSeconds() when the engine's turn began: set by whoever calls Think
+extern int SearchSeconds;     // whole seconds spent by the running/last search
 
 // ---- Scores ----
 constexpr int32_t ScoreInfinity = 100000;  // initial root window; Ply - ScoreInfinity: mated at Ply
@@ -20,7 +25,7 @@ constexpr int QuiesceDepth = 30;           // capture plies allowed below a full
 constexpr int MaxIterationCount = 30;
 constexpr int NoDepthLimit = 30;  // MaxDepth when no sd command is in force
 
-// ---- Settings-backed values (read once by InitEngine) ----
+// ---- Settings-backed values (set once by InitSearch) ----
 extern int16_t PawnValue, KnightValue, BishopValue, RookValue, QueenValue;
 extern int16_t DrawScore;
 // Fixed value by piece code for ordering and the game phase, whatever the settings say.
@@ -42,8 +47,6 @@ extern bool Middlegame;
 void FillEvaluationTables();
 // Clears aTable, then stores the 120 values (truncated to 16 bits) in square order.
 void FillTable(int16_t* aTable, const int* aValues);
-// Leading-number reading of a settings text, rounded half to even and kept within 16 bits.
-int16_t SettingNumber(const std::string& sText);
 
 // ---- Evaluation ----
 void PrepareEvaluation();     // chooses the phase once per search
@@ -59,6 +62,32 @@ extern int32_t KillerScore[SearchPlies];
 extern int32_t KillerScoreReset[SearchPlies];
 extern bool FollowPV;
 extern bool StopSearch;
+
+// ---- Ending a search early ----
+// Set from another thread to end the running search as soon as it can; the move of the last finished
+// iteration is kept. Whoever starts a search clears it first.
+extern std::atomic<bool> StopRequested;
+// What the nodes of the running iteration watch. The request counts from iteration 2 on, so there is
+// always a searched move to play; the clock from iteration 4 of a timed search on.
+struct StopCheck {
+    bool Request = false;
+    bool Clock = false;
+    int32_t NextClockRead = 0;  // NodeCount at which the clock is read again
+    double Deadline = 0;        // TimerSeconds() at which the budget is spent
+};
+extern StopCheck IterationStop;
+// Reading the clock costs more than a node does: it is read once every so many nodes (capture nodes
+// count, so a large capture search below one node cannot hold it off).
+constexpr int32_t ClockCheckNodes = 1024;
+void ArmStopCheck(int nIteration, double dDeadline);
+inline bool StopDue() {
+    StopCheck& s = IterationStop;
+    if (!s.Request) return false;
+    if (StopRequested.load(std::memory_order_relaxed)) return true;
+    if (!s.Clock || NodeCount < s.NextClockRead) return false;
+    s.NextClockRead = NodeCount < INT32_MAX - ClockCheckNodes ? NodeCount + ClockCheckNodes : INT32_MAX;
+    return TimerSeconds() >= s.Deadline;
+}
 
 // ---- Iteration state ----
 extern int IterationDepth;
@@ -96,8 +125,5 @@ inline bool SameMove(const MoveRec& a, const MoveRec& b) {
     return a.From == b.From && a.To == b.To && a.Promotion == b.Promotion;
 }
 
-// ---- Thinking output ----
-std::string ScoreText(int32_t nScore);  // 125 -> "+1.25", -40 -> "-0.40"
-std::string PrincipalLineText();        // " e2e4 e7e5 ...", from PVTable row 1
-// One thinking line in the form of the current output (protocol or game window).
-std::string ThinkingLine(int nDepth, int32_t nScore, double dSeconds);
+// ---- Thinking ----
+std::vector<MoveRec> PrincipalLine();  // the root move and its continuation, from PVTable row 1

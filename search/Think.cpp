@@ -1,16 +1,14 @@
-// The root: iterative deepening, the time budget, thinking lines and the game-end codes.
+// The root: iterative deepening, the time budget, thinking reports and the game-end codes.
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 
-#include "driver/GuiLink.h"
-#include "driver/IOBas.h"
-#include "driver/Talvor.h"
 #include "platform/Platform.h"
 #include "search/BookBas.h"
 #include "search/SearchBas.h"
 #include "search/SearchMoves.h"
 
+double MoveStartTime = 0;
 int SearchSeconds = 0;
 int ShownDepth = 3;
 int32_t BestScore = -ScoreInfinity;
@@ -20,7 +18,8 @@ std::unordered_map<std::string, std::string> RootKeyCache;
 
 namespace {
 
-bool RootLineIsMoveOnly = false;  // the root's best move is a repetition draw, scored without search
+bool RootLineIsMoveOnly = false;   // the root's best move is a repetition draw, scored without search
+SearchReporter* Report = nullptr;  // whom the running Think tells
 
 int WholeSeconds(double dSeconds) {
     return dSeconds > 0 ? static_cast<int>(std::floor(dSeconds)) : 0;
@@ -47,46 +46,37 @@ float CapToClock(float fBudget) {
     return fBudget > ceiling ? static_cast<float>(ceiling) : fBudget;
 }
 
+// st gives a fixed time per move, which the move must never overrun: a small part of it is kept back
+// for unwinding the search and the reply's trip to the interface.
+float MoveTimeBudget(int32_t nSeconds) {
+    const double reserve = std::max(0.02 * nSeconds, 0.03);
+    return static_cast<float>(std::max(nSeconds - reserve, 0.0));
+}
+
+ThinkingReport ReportOf(int32_t nScore, double dSeconds) {
+    return ThinkingReport{ShownDepth, nScore, dSeconds, NodeCount, PrincipalLine()};
+}
+
 }  // namespace
 
-std::string ScoreText(int32_t nScore) {
-    const int64_t a = nScore < 0 ? -static_cast<int64_t>(nScore) : nScore;
-    std::string s = nScore < 0 ? "-" : "+";
-    s += std::to_string(a / 100);
-    s += '.';
-    s += static_cast<char>('0' + a % 100 / 10);
-    s += static_cast<char>('0' + a % 10);
-    return s;
-}
-
-std::string PrincipalLineText() {
-    std::string s;
+std::vector<MoveRec> PrincipalLine() {
+    std::vector<MoveRec> line;
     // The row after a repetition draw holds no continuation of it, whatever its length says.
     const int end = RootLineIsMoveOnly ? std::min(PVLength[1], 2) : PVLength[1];
-    for (int c = 1; c < end && c < SearchPlies; ++c) {
-        s += ' ';
-        s += MoveToText(PVTable[1][c]);
-    }
-    return s;
+    for (int c = 1; c < end && c < SearchPlies; ++c) line.push_back(PVTable[1][c]);
+    return line;
 }
 
-std::string ThinkingLine(int nDepth, int32_t nScore, double dSeconds) {
-    const int seconds = WholeSeconds(dSeconds);
-    const std::string d = std::to_string(nDepth);
-    const std::string nodes = std::to_string(NodeCount);
-    if (!InGuiMode)
-        return d + " " + std::to_string(nScore) + " " + std::to_string(seconds * 100) + " " + nodes +
-               PrincipalLineText();
-    if (ItalianTexts())
-        return "Prof. " + d + " Valore " + ScoreText(nScore) + " Tempo " + std::to_string(seconds) +
-               " Sec. Nodi " + nodes + " Mosse" + PrincipalLineText();
-    return "Depth " + d + " Score " + ScoreText(nScore) + " Time " + std::to_string(seconds) +
-           " Sec. Nodes " + nodes + " Moves" + PrincipalLineText();
+void ArmStopCheck(int nIteration, double dDeadline) {
+    IterationStop.Request = nIteration >= 2;
+    IterationStop.Clock = nIteration >= 4 && !FixedDepthMode();
+    IterationStop.NextClockRead = 0;
+    IterationStop.Deadline = dDeadline;
 }
 
 float AllocateTime() {
     if (MovesPerControl != 0) {
-        if (MovesPerControl == 1) return static_cast<float>(BaseTime);
+        if (MovesPerControl == 1) return MoveTimeBudget(BaseTime);
         double t = static_cast<double>(BaseTime) / MovesPerControl - 1;
         if (TimeBank >= 1) {
             t += 0.666 * TimeBank;
@@ -112,6 +102,7 @@ float AllocateTime() {
 
 void SearchRoot(MoveRec& result, int32_t nAlpha, int32_t nBeta, int nDepth) {
     IterationStartTime = TimerSeconds();
+    ArmStopCheck(IterationDepth, IterationStartTime + TimeLimit);
     SingleReply = false;
     CapturesOnly = false;
     StopSearch = false;
@@ -169,7 +160,7 @@ void SearchRoot(MoveRec& result, int32_t nAlpha, int32_t nBeta, int nDepth) {
             // table stays as it is (the next iteration's ordering reads it), the line shown is the move.
             RootLineIsMoveOnly = repeated;
             ShownDepth = IterationDepth + 2;
-            SendLine(ThinkingLine(ShownDepth, BestScore, TimerSeconds() - MoveStartTime));
+            if (Report) Report->NewBest(ReportOf(BestScore, TimerSeconds() - MoveStartTime));
         }
         if (StopSearch && searched >= 1) break;
     }
@@ -198,7 +189,8 @@ void SearchRoot(MoveRec& result, int32_t nAlpha, int32_t nBeta, int nDepth) {
     result = best;
 }
 
-MoveRec Think() {
+MoveRec Think(SearchReporter& report) {
+    Report = &report;
     BestScore = -ScoreInfinity;
     if (BookPly < MaxBookMoves) {
         MoveRec book{};
@@ -207,7 +199,8 @@ MoveRec Think() {
             BestScore = 0;
             LastScore = 0;
             SearchSeconds = 0;  // the game window charges this to the engine's clock
-            SendLine("1 0 0 1 {Book " + std::to_string(BookPly) + "/" + std::to_string(MaxBookMoves) + "}");
+            report.BookMove(BookPly, MaxBookMoves);
+            Report = nullptr;
             return book;
         }
         BookPly = OutOfBook;
@@ -257,10 +250,7 @@ MoveRec Think() {
             acceptedResult = GameResult;
             LastScore = BestScore;
             ShownDepth = IterationDepth + 2;
-            SendLine(ThinkingLine(ShownDepth, LastScore, TimerSeconds() - searchStart));
-            if (OpponentIsComputer)
-                SendLine("tellics kibitz " + ScoreText(LastScore) + " (" + std::to_string(ShownDepth) +
-                         "):" + PrincipalLineText());
+            report.IterationDone(ReportOf(LastScore, TimerSeconds() - searchStart));
         }
         std::memcpy(Board, saved, sizeof saved);
         std::memcpy(KillerScore, KillerScoreReset, sizeof(int32_t) * (SearchPlies - 1));
@@ -268,6 +258,8 @@ MoveRec Think() {
             SingleReply = false;
             break;
         }
+        // Cut short by the clock or asked to stop: what is left of the time or the depth is not wanted.
+        if (StopSearch || StopRequested.load(std::memory_order_relaxed)) break;
         ++IterationDepth;
     }
     GameResult = acceptedResult;
@@ -276,5 +268,6 @@ MoveRec Think() {
     const double unspent = budget - std::fabs(TimerSeconds() - searchStart);
     if (unspent > 0) TimeBank += unspent;
     if (MovesPerControl >= 2 && TimeIncrement > 0) TimeBank += TimeIncrement;
+    Report = nullptr;
     return toPlay;
 }

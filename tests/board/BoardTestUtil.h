@@ -11,7 +11,6 @@ inline void FreshGame() {
     InitBoardTables();
     BookLoaded = false;
     ResetGame();
-    InGuiMode = false;
 }
 
 inline void SetPosition(const std::string& fen) {

@@ -19,7 +19,6 @@ class BookFiles : public ::testing::Test {
         dir_ = std::filesystem::temp_directory_path() / ("talvor-book-" + std::to_string(getpid()));
         std::filesystem::create_directories(dir_);
         InitBoardTables();
-        InGuiMode = false;
         BookLoaded = true;
         ResetGame();
     }

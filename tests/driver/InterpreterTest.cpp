@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <deque>
 #include <fstream>
 #include <limits>
 
@@ -132,33 +133,42 @@ TEST_F(Driver, GameWindowReplies) {
     EXPECT_EQ(Say("writeepd-a\n"), Lines{"7k/8/6K1/5Q2/8/8/8/8 w - -"});
 }
 
-// Game-window main loop: engine turn, mailbox, then one yield that waits only when there is nothing to do.
-// Replies go to the window's output, not to standard output.
-struct LoopEnd {};
-
-TEST_F(Driver, GameWindowMailboxAndLoopOrder) {
+// The window's link, with posted calls kept in a queue (an urgent one ahead) until the test runs them.
+TEST_F(Driver, GameWindowMailboxAndStaleLines) {
     InGuiMode = true;
-    static std::vector<int> waits;
-    static Lines shown;
     SendLineCapture = nullptr;
-    GameWindow.ShowLine = [](const std::string& s) { shown.push_back(s); };
-    GameWindow.Yield = [](int nWaitMs) {
-        waits.push_back(nWaitMs);
-        if (waits.size() == 1) {  // the person starts a game and asks the engine to play White
-            EXPECT_FALSE(InputAvailable());
-            GuiInputLine = "new\nsd 1\ngo\nping 3\n";
-            GuiInputPending = true;
-            EXPECT_TRUE(InputAvailable());
-        }
-        if (waits.size() == 3) throw LoopEnd{};
+    static std::deque<std::function<void()>> queue;
+    static Lines shown;
+    GameWindow.Post = [](std::function<void()> f, bool bUrgent) {
+        bUrgent ? queue.push_front(std::move(f)) : queue.push_back(std::move(f));
     };
-    EXPECT_THROW(MainLoop(), LoopEnd);
-    EXPECT_EQ(waits, (std::vector<int>{-1, 0, -1}));
+    GameWindow.ShowLine = [](const std::string& s, int) { shown.push_back(s); };
+    auto runQueue = [] {
+        for (; !queue.empty(); queue.pop_front()) queue.front()();
+    };
+    // Two feeds in one handler: the mailbox is read once, after it, and the last text wins.
+    FeedEngine("ping 1\n");
+    FeedEngine("ping 2\n");
+    EXPECT_EQ(queue.size(), 1u);
+    runQueue();
+    EXPECT_EQ(shown, Lines{"pong 2"});
     EXPECT_FALSE(GuiInputPending);
-    EXPECT_EQ(GuiInputLine, "");
-    EXPECT_EQ(shown.at(0), "pong 3");
-    EXPECT_EQ(MoveLines(shown), 1u);  // the engine's move, played in the third pass
-    EXPECT_FALSE(EngineOnMove());
+    // A new game fed behind a turn's move still on its way: the new game is read first, and the move is
+    // dropped when it arrives; other lines always arrive.
+    shown.clear();
+    SendLine("move e7e5", LineTag{OutputGame(), 3});
+    SendLine("pong 3");
+    FeedEngine("new\nping 4\n");
+    runQueue();
+    EXPECT_EQ(shown, (Lines{"pong 3", "pong 4"}));
+    // A window promotion without its letter is the queen; with one, that piece.
+    for (const auto& [line, piece] :
+         std::vector<std::pair<std::string, int>>{{"a7a8", WhiteQueen}, {"a7a8r", WhiteRook}}) {
+        Say("new\nforce\nsetboard 4k3/P7/8/8/8/8/8/4K3 w - -\n" + line + "\n");
+        ASSERT_EQ(GameRecord.size(), 2u) << line;
+        EXPECT_EQ(GameRecord[1].Promotion, piece);
+    }
+    runQueue();
 }
 
 TEST_F(Driver, SettingsFileRules) {

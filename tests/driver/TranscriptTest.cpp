@@ -1,6 +1,7 @@
 // The real executable behind a pipe, as a chess interface drives it: exact replies, framing included.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <regex>
 #include <thread>
 
@@ -11,6 +12,12 @@ const std::string Feature = "\nfeature variants=\"normal\" ping=1 setboard=1 ana
 
 struct Engine : EngineProcess {
     explicit Engine(const std::vector<std::string>& args = {TALVOR_EXE, "-xboard"}) : EngineProcess(args) {}
+    // The end of input ends the program; a sanitizer's report on its way out fails the test.
+    ~Engine() {
+        CloseInput();
+        WaitExit(10000);
+        EXPECT_EQ(ErrorOutput().find("Sanitizer"), std::string::npos) << ErrorOutput();
+    }
 
     // Sends the lines, then a ping, and returns everything the engine wrote before the pong.
     std::string Exchange(const std::string& sLines) {
@@ -156,6 +163,93 @@ TEST(Transcript, EndOfInputAndQuitEndTheProgram) {
         EXPECT_EQ(e.WaitExit(3000), 0);
         EXPECT_EQ(e.TakeOutput(), c.expected) << c.input;
     }
+}
+
+// ---- While the engine thinks ----
+// The limits are the program's promises, far above what it takes (a few milliseconds) so that a loaded
+// machine does not fail them; builds with sanitizers, several times slower, get more room.
+#ifdef TALVOR_SLOW_BUILD
+constexpr int Slack = 5;
+#else
+constexpr int Slack = 1;
+#endif
+using Clock = std::chrono::steady_clock;
+
+double MsSince(Clock::time_point t) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - t).count();
+}
+
+// Out of the book, and more to think about than any test waits for.
+const std::string Think40 =
+    "new\nsd 40\nsetboard r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3\nwhite\ngo\n";
+
+// Starts a search and waits until it is past its first iterations (a line of depth 5).
+void StartThinking(Engine& e, const std::string& sStart) {
+    e.Exchange(sStart);
+    ASSERT_TRUE(std::regex_search(e.Await("\n5 "), std::regex("\n5 $")));
+}
+
+TEST(WhileThinking, QuitAndEndOfInputEndTheProgramAtOnce) {
+    for (bool quit : {true, false}) {
+        Engine e;
+        StartThinking(e, Think40);
+        const auto sent = Clock::now();
+        quit ? (void)e.Write("quit\n") : e.CloseInput();
+        EXPECT_EQ(e.WaitExit(1000 * Slack), 0) << (quit ? "quit" : "end of input");
+        EXPECT_LT(MsSince(sent), 1000.0 * Slack);
+        EXPECT_EQ(e.TakeOutput().find("move "), std::string::npos);
+    }
+}
+
+// ping is answered at once; ? plays the move the search has at once.
+TEST(WhileThinking, PingAndMoveNow) {
+    Engine e;
+    StartThinking(e, std::string(Think40).replace(4, 5, "st 5"));
+    auto sent = Clock::now();
+    ASSERT_TRUE(e.Write("ping 77\n"));
+    e.Await("\npong 77\n");
+    EXPECT_LT(MsSince(sent), 100.0 * Slack);
+    sent = Clock::now();
+    ASSERT_TRUE(e.Write("?\n"));
+    const std::string move = e.Await("\nmove ");
+    EXPECT_LT(MsSince(sent), 200.0 * Slack);
+    EXPECT_TRUE(std::regex_search(move + e.Exchange(""), MoveLine));
+}
+
+// force and new stop the search without a move; after new the next game is played as ever.
+TEST(WhileThinking, ForceAndNewLeaveNoMove) {
+    Engine e;
+    for (const char* stop : {"force\n", "new\n"}) {
+        StartThinking(e, Think40);
+        const std::string out = e.Exchange(stop);
+        EXPECT_EQ(out.find("move "), std::string::npos) << stop;
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        EXPECT_EQ(e.Exchange("").find("move "), std::string::npos) << stop;
+    }
+    e.Exchange("sd 2\ne2e4\n");
+    e.Await("\nmove ");
+}
+
+// st N: the move comes inside N seconds. Measured as an interface sees it, so a machine busy elsewhere can
+// delay one move; a search that spends the whole time (as it once did) is late in every position.
+TEST(WhileThinking, MovesUnderStArriveInTime) {
+    if (Slack > 1) GTEST_SKIP() << "a sanitizer's build is too slow to keep time";
+    Engine e;
+    int late = 0;
+    for (const auto& [fen, side] : std::vector<std::pair<std::string, std::string>>{
+             {"r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3", "white"},
+             {"r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1", "white"},
+             {"8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1", "white"},
+             {"2rq1rk1/pp1bppbp/3p1np1/4n3/3NP3/1BN1BP2/PPPQ2PP/2KR3R b - - 0 12", "black"}}) {
+        e.Exchange("new\nst 2\nsetboard " + fen + "\n");
+        const auto sent = Clock::now();
+        ASSERT_TRUE(e.Write(side + "\ngo\n"));  // the side to move, and the engine plays it
+        e.Await("\nmove ", 10000);
+        const double ms = MsSince(sent);
+        late += ms >= 2000;
+        EXPECT_LT(ms, 3000.0) << fen;
+    }
+    EXPECT_LE(late, 1);
 }
 
 // Switches start with - or / in any case. Unknown ones (one empty) are warned about on standard error, each

@@ -1,5 +1,5 @@
 // The game window with the real engine, driver and board control, headless. Each test gets a freshly
-// loaded window; passes of the main loop are run by hand, as MainLoop runs them.
+// loaded window; the window's events are run by hand until the engine has nothing left to do.
 #include <gtest/gtest.h>
 
 #include <QClipboard>
@@ -10,11 +10,14 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTimer>
+#include <chrono>
 #include <functional>
 #include <memory>
+#include <thread>
 
 #include "WindowLayoutChecks.h"
 #include "board/BoardBas.h"
+#include "driver/Dispatcher.h"
 #include "driver/GuiLink.h"
 #include "driver/IOBas.h"
 #include "driver/Talvor.h"
@@ -58,7 +61,10 @@ class GameWindowTest : public ::testing::Test {
         w->Form_Load();
         w->show();
     }
-    void TearDown() override { w.reset(), SetMessageHandler({}), Fed(); }
+    // Nothing of a test's engine may reach the next test's window.
+    void TearDown() override {
+        EngineCommands().Abandon(), Settle(), w.reset(), SetMessageHandler({}), Fed();
+    }
 
     // What waits in the mailbox (the window's last feed), emptied.
     std::string Fed() {
@@ -67,14 +73,19 @@ class GameWindowTest : public ::testing::Test {
         return GuiInputLine.clear(), s;
     }
 
-    // Passes of the main loop until the engine has nothing to do and nothing waits.
-    void Settle() {
-        for (int i = 0, busy = 1; i < 21 && busy; ++i) {
-            busy = GuiInputPending || EngineOnMove();
-            EngineTurn();
-            if (const std::string s = InputAvailable() ? ReadInput() : ""; !s.empty()) InterpretInput(s);
-            GameWindow.Yield(0);
-        }
+    // Window events until the engine has nothing to do and nothing for it or from it is on its way.
+    static void Settle() {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        do {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        } while (EngineBusy() && std::chrono::steady_clock::now() < deadline);
+        EXPECT_FALSE(EngineBusy());
+    }
+    // The board's piece kinds, a8 to h1.
+    std::vector<int> Layout() const {
+        std::vector<int> kinds;
+        for (int i = 1; i <= 64; ++i) kinds.push_back(board->SquareInfo(i).Kind);
+        return kinds;
     }
 
     void Play(Moves moves) {
@@ -196,17 +207,14 @@ TEST_F(GameWindowTest, EngineMoveLineChargesItsClockAndPromotesByLetter) {
         GuiEngineWhite = c.EngineWhite;
         board->NewGame(false, 0, 0, LayoutOf(c.Fen), c.EngineWhite);
         WhiteSeconds = BlackSeconds = 50, WhiteMinutes = BlackMinutes = WhiteHours = BlackHours = 0;
-        SearchSeconds = 75;
-        PromotionLetter = c.Letter;
-        w->ShowLine(std::string("move ") + c.Move);
+        w->ShowLine(std::string("move ") + c.Move + c.Letter, 75);
         EXPECT_EQ(KindAt(c.Square), c.Kind);
         EXPECT_TRUE(PromotionLetter.empty());
         EXPECT_EQ((c.EngineWhite ? w->Label12 : w->Label10)->text(), "0:2:5");
         EXPECT_EQ((c.EngineWhite ? w->Label10 : w->Label12)->text(), c.EngineWhite ? "0:0:50" : "0:0:0");
-        EXPECT_TRUE(Output().endsWith(QString("\r\nmove ") + c.Move));
+        EXPECT_TRUE(Output().endsWith(QString("\r\nmove ") + c.Move + c.Letter));
     }
     EXPECT_TRUE(popups.empty());
-    SearchSeconds = 0;
 }
 
 TEST_F(GameWindowTest, TwoPlayersAlternateClocksAndTakeBack) {
@@ -429,14 +437,40 @@ TEST_F(GameWindowTest, PastedPositionsStartAGame) {
     GuiEngineWhite = false;
 }
 
-// An idle yield sleeps until an event comes, then returns: a few passes, not a spin.
-TEST_F(GameWindowTest, IdleYieldWaitsForAnEvent) {
-    bool fired = false;
-    QTimer::singleShot(50, [&] { fired = true; });
-    int passes = 0;
-    for (; !fired && passes < 1000; ++passes) GameWindow.Yield(-1);
-    EXPECT_TRUE(fired);
-    EXPECT_LT(passes, 20);
+// While the engine thinks the board takes no move from the person; a new game then stops the search and
+// leaves the start position with no engine move on it, also when the old game's move is already on its
+// way to the board.
+TEST_F(GameWindowTest, NewGameWhileTheEngineThinks) {
+    BookLoaded = false;  // the engine thinks from its first move on
+    for (bool moveOnItsWay : {false, true}) {
+        SCOPED_TRACE(moveOnItsWay);
+        (moveOnItsWay ? w->mnulvl1 : w->mnulvl2)->trigger();
+        w->mnuGameNew->trigger();
+        Settle();
+        if (!moveOnItsWay) w->Feed("sd 40");  // more than the test waits for
+        Settle();
+        const std::vector<int> start = Layout();
+        Play({{"e2", "e4"}});
+        QCoreApplication::processEvents();  // the move reaches the engine, which starts thinking
+        ASSERT_TRUE(EngineCommands().Thinking());
+        EXPECT_TRUE(board->Locked());
+        if (moveOnItsWay) {
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+            while (!EngineCommands().TurnOver() && std::chrono::steady_clock::now() < deadline)
+                std::this_thread::yield();
+            ASSERT_GT(LinesInFlight(), 0);
+        }
+        w->mnuGameNew->trigger();
+        Settle();
+        EXPECT_EQ(Layout(), start);
+        EXPECT_EQ(board->SideTurn(), 0);
+        EXPECT_EQ(GameRecord.size(), 1u);
+        EXPECT_TRUE(w->Text1->Text().isEmpty());
+        EXPECT_FALSE(Output().contains("move "));
+        EXPECT_FALSE(board->Locked());
+    }
+    BookLoaded = true;
+    EXPECT_TRUE(messages.empty());
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "driver/GuiLink.h"
 #include "driver/IOBas.h"
 #include "driver/Talvor.h"
+#include "driver/ThinkingOutput.h"
 #include "platform/Platform.h"
 #include "search/SearchBas.h"
 
@@ -35,8 +36,6 @@ class EngineTest : public ::testing::Test {
         (void)started;
     }
     void SetUp() override {
-        InGuiMode = false;
-        GameWindow.Italian = nullptr;
         DrawScore = 0;
         SendLineCapture = [this](const std::string& s) { Lines.push_back(s); };
     }
@@ -47,13 +46,15 @@ class EngineTest : public ::testing::Test {
         ResetGame();
         ASSERT_TRUE(SetBoard(fen)) << fen;
     }
-    // The engine's turn with these clocks, as the driver starts it.
-    static MoveRec RunThink(int depth, const Clock& c = {}) {
+    // The engine's turn with these clocks, as the driver starts it, its thinking as lines of Face.
+    MoveRec RunThink(int depth, const Clock& c = {}) {
         SetClock(depth, c);
         Ply = 0;
         GameResult = ResultNone;
         MoveStartTime = TimerSeconds();
-        return Think();
+        ThinkingOutput thinking(Face, OpponentIsComputer, {});
+        return Think(thinking);
     }
     std::vector<std::string> Lines;
+    ThinkingFace Face = ThinkingFace::Protocol;
 };

@@ -49,20 +49,32 @@ TEST_F(NodeTest, CheckExtensionStopsAtPly31) {
     EXPECT_EQ(nodes(30, 1), nodes(31, 2));  // one more ply of depth is exactly what the extension gave
 }
 
-TEST_F(NodeTest, FixedDepthIsNeverInterruptedByTime) {
-    Prepare("r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3");
-    IterationDepth = 5;
-    TimeLimit = -1;  // long gone
-    IterationStartTime = TimerSeconds();
-    Search(2);
-    EXPECT_FALSE(StopSearch);
-    MaxDepth = NoDepthLimit;
-    EXPECT_EQ(Search(2), 0);
-    EXPECT_TRUE(StopSearch);
-    StopSearch = false;
-    IterationDepth = 3;  // the first three iterations always finish
-    Search(1);
-    EXPECT_FALSE(StopSearch);
+// What ends a search below the root: a request from another thread from iteration 2 on, the clock from
+// iteration 4 of a timed search on; never the clock at a fixed depth.
+TEST_F(NodeTest, StopRequestAndClock) {
+    const struct {
+        int depthLimit, iteration;
+        bool requested, clockGone, stops;
+    } cases[] = {
+        {4, 5, false, true, false},
+        {NoDepthLimit, 5, false, true, true},
+        {NoDepthLimit, 3, false, true, false},
+        {NoDepthLimit, 5, false, false, false},
+        {4, 2, true, false, true},
+        {NoDepthLimit, 2, true, false, true},
+        {4, 1, true, false, false},  // the first iteration always finishes: there is a move to play
+    };
+    for (const auto& c : cases) {
+        Prepare("r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3");
+        MaxDepth = c.depthLimit;
+        ArmStopCheck(c.iteration, TimerSeconds() + (c.clockGone ? -1 : 60));
+        StopRequested = c.requested;
+        const int32_t score = Search(2);
+        StopRequested = false;
+        EXPECT_EQ(StopSearch, c.stops) << &c - cases;
+        EXPECT_TRUE(!c.stops || score == 0);
+    }
+    ArmStopCheck(1, 0);
 }
 
 // The quicksort as written, whose order for ties decides between equally scored moves: middle pivot

@@ -9,6 +9,7 @@
 
 #include "driver/IOBas.h"
 #include "driver/Talvor.h"
+#include "driver/ThinkingOutput.h"
 #include "platform/Platform.h"
 #include "search/SearchBas.h"
 
@@ -69,7 +70,8 @@ int main(int argc, char** argv) {
         Ply = 0;
         MoveStartTime = TimerSeconds();
         if (lines) std::printf("%s\n", fen);
-        const MoveRec m = Think();
+        ThinkingOutput thinking(ThinkingFace::Protocol, false, {});
+        const MoveRec m = Think(thinking);
         std::printf("%-70s %-6s %10d\n", fen, MoveToText(m).c_str(), NodeCount);
         total += NodeCount;
     }

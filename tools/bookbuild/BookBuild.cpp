@@ -87,9 +87,7 @@ bool BuildBook(const std::vector<NamedOpening>& openings, BuiltBook& book, std::
     book.Openings = static_cast<int>(openings.size());
     InitBoardTables();
     const bool savedLoaded = BookLoaded;
-    const bool savedGui = InGuiMode;
     BookLoaded = false;
-    InGuiMode = false;  // promotions must carry their letter to be recognised
 
     // 1. Replay every opening; keep what the book format can hold.
     std::vector<std::pair<std::vector<std::string>, bool>> kept;  // moves, gambit
@@ -102,7 +100,7 @@ bool BuildBook(const std::vector<NamedOpening>& openings, BuiltBook& book, std::
             if ((text.size() != 4 && text.size() != 5) || !FindMoveFromText(text, m)) {
                 sError = "line " + std::to_string(o.SourceLine) + " (" + o.Name + "): move " +
                          std::to_string(i + 1) + " '" + text + "' is not legal";
-                BookLoaded = savedLoaded, InGuiMode = savedGui;
+                BookLoaded = savedLoaded;
                 return false;
             }
             // Book moves are four characters: a line ends before its first promotion.
@@ -120,7 +118,7 @@ bool BuildBook(const std::vector<NamedOpening>& openings, BuiltBook& book, std::
                           IsGambitName(o.Name));
     }
     ResetGame();
-    BookLoaded = savedLoaded, InGuiMode = savedGui;
+    BookLoaded = savedLoaded;
 
     // 2. Count the openings through every position, and whether a non-gambit one passes there.
     std::map<std::string, Node> nodes;

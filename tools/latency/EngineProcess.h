@@ -87,12 +87,14 @@ class EngineProcess {
     int WaitExit(int nTimeoutMs) {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(nTimeoutMs);
         for (;;) {
+            if (exited_) return status_;
             int status = 0;
             if (waitpid(pid_, &status, WNOHANG) == pid_) {
                 exited_ = true;
                 while (Pump(0)) {
                 }
-                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+                status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+                return status_;
             }
             if (std::chrono::steady_clock::now() >= deadline) return -1;
             Pump(10);
@@ -139,5 +141,6 @@ class EngineProcess {
     pid_t pid_ = -1;
     int in_ = -1, out_ = -1, err_ = -1;
     bool exited_ = false;
+    int status_ = -1;
     std::string output_, error_;
 };

@@ -1,5 +1,7 @@
 // talvor-latency: how quickly the engine answers. Writes "ping N", waits for "pong N", 1000 times over,
-// against the real executable, and prints the median and worst round trip.
+// against the real executable, and prints the median and worst round trip. With --thinking the engine
+// thinks at depth 40 meanwhile, as it answers.
+// Usage: talvor-latency [TALVOR] [ROUND-TRIPS] [--thinking]
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -11,11 +13,23 @@
 #include "tools/latency/EngineProcess.h"
 
 int main(int argc, char** argv) {
-    const std::string engine = argc > 1 ? argv[1] : ProgramFolder() + "/talvor";
-    const int trips = argc > 2 ? std::max(1, std::atoi(argv[2])) : 1000;
+    std::vector<std::string> args(argv + 1, argv + argc);
+    const auto flag = std::find(args.begin(), args.end(), "--thinking");
+    const bool thinking = flag != args.end();
+    if (thinking) args.erase(flag);
+    const std::string engine = !args.empty() ? args[0] : ProgramFolder() + "/talvor";
+    const int trips = args.size() > 1 ? std::max(1, std::atoi(args[1].c_str())) : 1000;
     EngineProcess process({engine, "-xboard"});
     if (!process.Write("xboard\nprotover 2\n") || !process.ReadUntil("done=1\n", 5000)) {
         std::fprintf(stderr, "talvor-latency: %s does not answer protover 2\n", engine.c_str());
+        return 1;
+    }
+    // A middlegame out of the book; the engine is past its first iterations when the pings begin.
+    if (thinking &&
+        (!process.Write("new\nsd 40\nsetboard r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R "
+                        "w KQkq - 2 3\nwhite\ngo\n") ||
+         !process.ReadUntil("\n5 ", 10000))) {
+        std::fprintf(stderr, "talvor-latency: %s does not think\n", engine.c_str());
         return 1;
     }
     process.TakeOutput();
@@ -30,7 +44,7 @@ int main(int argc, char** argv) {
         }
         ms.push_back(
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-        process.TakeOutput();
+        process.TakeOutputThrough("\npong " + n + "\n");
     }
     process.Write("quit\n");
     process.WaitExit(2000);

@@ -1,0 +1,33 @@
+// What the search tells whoever runs it, and what it is given to start with. The search formats no text
+// and knows nothing of protocols or windows: the driver turns these reports into lines.
+#pragma once
+#include <cstdint>
+#include <vector>
+
+#include "board/BoardBas.h"
+
+// One thinking report: a new best root move, or a finished iteration.
+struct ThinkingReport {
+    int Depth = 0;              // the depth shown (the iteration number + 2)
+    int32_t Score = 0;          // centipawns, from the engine's side
+    double Seconds = 0;         // since the turn began (best moves) or the search began (iterations)
+    int32_t Nodes = 0;          // root and full-width nodes so far, capture nodes included
+    std::vector<MoveRec> Line;  // the principal line, the root move first
+};
+
+// Called on the thread that searches, while it searches.
+class SearchReporter {
+  public:
+    virtual ~SearchReporter() = default;
+    virtual void NewBest(const ThinkingReport& report) = 0;
+    // An iteration finished and its move is now the one to play.
+    virtual void IterationDone(const ThinkingReport& report) = 0;
+    // The move comes from the opening book: nPly of nBookPlies.
+    virtual void BookMove(int nPly, int nBookPlies) = 0;
+};
+
+// The values the settings file gives the evaluation.
+struct SearchSettings {
+    int16_t PawnValue = 100, KnightValue = 313, BishopValue = 330, RookValue = 520, QueenValue = 900;
+    int16_t DrawScore = 0;
+};
