@@ -24,8 +24,9 @@ int FiftyHistory[MaxPly];
 
 float TimeLeft = 300;
 double OpponentTimeLeft = 300;
-int32_t MovesPerControl = 0, BaseTime = 0, TimeIncrement = 0;
-int MaxDepth = 30;
+int32_t MovesPerControl = 0;
+double BaseTime = 0, TimeIncrement = 0;
+int MaxDepth = NoDepthLimit;
 double TimeBank = 0;
 bool ForceMode = false;
 bool OpponentIsComputer = false;

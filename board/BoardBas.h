@@ -57,12 +57,14 @@ extern int BookPly;                                           // plies recorded 
 extern bool BookLoaded;
 
 // ---- Game, clock and search state shared with the driver and the search ----
-extern float TimeLeft;               // engine clock, seconds
-extern double OpponentTimeLeft;      // opponent clock, seconds
-extern int32_t MovesPerControl;      // 0 = whole game
-extern int32_t BaseTime;             // seconds per period
-extern int32_t TimeIncrement;        // seconds per move
-extern int MaxDepth;                 // 30 = no depth limit
+extern float TimeLeft;           // engine clock, seconds
+extern double OpponentTimeLeft;  // opponent clock, seconds
+extern int32_t MovesPerControl;  // 0 = whole game
+extern double BaseTime;          // seconds per period (fractions count)
+extern double TimeIncrement;     // seconds per move (fractions count)
+extern int MaxDepth;             // sd's depth, or NoDepthLimit
+// MaxDepth when no sd is in force: apart from every depth sd accepts.
+constexpr int NoDepthLimit = 0;
 extern double TimeBank;
 extern bool ForceMode;
 extern bool OpponentIsComputer;

@@ -138,7 +138,7 @@ void ResetGame() {
     TimeLeft = 300;
     OpponentTimeLeft = 300;
     TimeBank = 0;
-    MaxDepth = 30;
+    MaxDepth = NoDepthLimit;
     ForceMode = false;
     OpponentIsComputer = false;
     CapturesOnly = false;

@@ -16,6 +16,14 @@ void ForEachLine(const std::string& sChunk, const std::function<bool(const std::
     }
 }
 
+namespace {
+// Ends the running search as soon as it can, and wakes a turn that waits for the word to end.
+void RequestStop() {
+    StopRequested.store(true);
+    StopRequested.notify_all();
+}
+}  // namespace
+
 CommandDispatcher::CommandDispatcher(Protocol& protocol, DispatcherHooks hooks)
     : protocol_(protocol), hooks_(std::move(hooks)) {}
 
@@ -23,7 +31,7 @@ CommandDispatcher::~CommandDispatcher() {
     if (!thinking_) return;
     int running = Running;
     turn_.compare_exchange_strong(running, Abandoned);
-    StopRequested.store(true);
+    RequestStop();
     engine_.join();
 }
 
@@ -51,6 +59,10 @@ bool CommandDispatcher::Dispatch(const std::string& sLine) {
             break;
         case WhileThinking::Defer:
             break;
+        case WhileThinking::Ignore:
+            // Behind a command that waits it keeps its place: what it asks for may no longer be so then.
+            if (!backlogHoldsOrder_) return true;
+            break;
         case WhileThinking::Stop:
             return Finish(false) && Run(sLine);
         case WhileThinking::MoveNow:
@@ -59,7 +71,7 @@ bool CommandDispatcher::Dispatch(const std::string& sLine) {
             // The program ends without waiting for the search, and without its move.
             int running = Running;
             turn_.compare_exchange_strong(running, Abandoned);
-            StopRequested.store(true);
+            RequestStop();
             return Run(sLine);
         }
     }
@@ -74,7 +86,7 @@ bool CommandDispatcher::Finish(bool bPlay) {
             int running = Running;
             turn_.compare_exchange_strong(running, Abandoned);
         }
-        StopRequested.store(true);
+        RequestStop();
         engine_.join();
         thinking_ = false;
         if (hooks_.ThinkingChanged) hooks_.ThinkingChanged(false);

@@ -17,6 +17,7 @@ enum class WhileThinking {
     Stop,     // the search ends without a move, then the command is carried out
     MoveNow,  // the search ends at once and plays the move it has
     Exit,     // carried out at once: the program ends
+    Ignore,   // asks for what is so while the engine thinks: nothing to do
 };
 
 // One protocol's part: what its commands are and what the engine's turn does.
@@ -57,6 +58,8 @@ class CommandDispatcher {
     void SearchEnded();
     // Ends a running search without a move and takes the state back; what waited is carried out.
     void Abandon();
+    // Starts the engine's turn when it is due: after a call on the engine state from the command thread.
+    void StartTurnIfDue();
     // A search runs (its state not taken back yet).
     bool Thinking() const { return thinking_; }
     // The engine thread's turn is over, its state not taken back yet.
@@ -67,7 +70,6 @@ class CommandDispatcher {
     bool Dispatch(const std::string& sLine);
     bool Finish(bool bPlay);
     bool RunBacklog();
-    void StartTurnIfDue();
 
     enum TurnState { Running, Abandoned, Committed };
     Protocol& protocol_;

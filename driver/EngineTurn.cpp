@@ -79,8 +79,8 @@ void PlayEngineTurn(const std::function<bool()>& commit) {
             SendLine("resign", tag);
             break;
         default:
-            play();
-            SendLine(HalfmoveClock < 100 ? "1/2-1/2 {Pareggio}" : "1/2-1/2 {Regola delle 50 mosse}", tag);
+            // A draw with a move is the fifty-move claim; without one, the engine is stalemated.
+            SendLine(play() ? "1/2-1/2 {Regola delle 50 mosse}" : "1/2-1/2 {Pareggio}", tag);
             break;
     }
 }

@@ -34,6 +34,15 @@ void SwitchEngineOff() {
     ForceMode = true;
 }
 
+void EngineChangesColour() {
+    ReadMailbox();  // what the window fed before comes first
+    CommandDispatcher& commands = EngineCommands();
+    commands.Abandon();
+    EnginePlaysWhite = !EnginePlaysWhite;
+    ForceMode = false;
+    commands.StartTurnIfDue();
+}
+
 void EngineTakeBack(int nPlies) {
     EngineCommands().Abandon();
     TakeBack(nPlies);

@@ -32,6 +32,9 @@ void ReadMailbox();
 // Stops a search without a move and keeps the engine from moving until the window feeds it again (the
 // engine is switched off).
 void SwitchEngineOff();
+// The engine changes colour (a search for the colour it leaves is stopped first) and leaves force mode;
+// it moves when its new colour is on move. The window's choice of the engine's side.
+void EngineChangesColour();
 // Takes back nPlies on the engine's board, a search stopped first.
 void EngineTakeBack(int nPlies);
 // The engine thinks, or a text for it or a line from it is still on its way.

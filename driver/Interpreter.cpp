@@ -39,6 +39,14 @@ bool WholeValue(double v, double lo, double hi, double& out) {
     return true;
 }
 
+// The value as given, when it is a number that fits [lo, hi].
+bool FittingValue(double v, double lo, double hi, double& out) {
+    if (!std::isfinite(v) || v < lo || v > hi) return false;
+    out = v;
+    return true;
+}
+
+// Moves per period, whole; the base in minutes or min:sec and the increment in seconds, fractions kept.
 void Level(const std::string& cmd) {
     const std::vector<std::string> f = SplitAtBlanks(cmd);
     if (f.size() < 4) return;  // the three values are not all there
@@ -47,17 +55,17 @@ void Level(const std::string& cmd) {
     const size_t colon = f[2].find(':');
     if (colon != std::string::npos) {
         double minutes, seconds;
-        if (!WholeValue(TextValue(f[2].substr(0, colon)) * 60, LongMin, LongMax, minutes)) return;
-        if (!WholeValue(TextValue(f[2].substr(colon + 1)), LongMin, LongMax, seconds)) return;
-        if (!WholeValue(minutes + seconds, LongMin, LongMax, base)) return;
-    } else if (!WholeValue(TextValue(f[2]) * 60, LongMin, LongMax, base)) {
+        if (!FittingValue(TextValue(f[2].substr(0, colon)) * 60, LongMin, LongMax, minutes)) return;
+        if (!FittingValue(TextValue(f[2].substr(colon + 1)), LongMin, LongMax, seconds)) return;
+        if (!FittingValue(minutes + seconds, LongMin, LongMax, base)) return;
+    } else if (!FittingValue(TextValue(f[2]) * 60, LongMin, LongMax, base)) {
         return;
     }
-    if (!WholeValue(TextValue(f[3]), LongMin, LongMax, increment)) return;
+    if (!FittingValue(TextValue(f[3]), LongMin, LongMax, increment)) return;
     MovesPerControl = static_cast<int32_t>(moves);
-    BaseTime = static_cast<int32_t>(base);
-    TimeIncrement = static_cast<int32_t>(increment);
-    MaxDepth = 30;
+    BaseTime = base;
+    TimeIncrement = increment;
+    MaxDepth = NoDepthLimit;
     TimeLeft = static_cast<float>(BaseTime);
     OpponentTimeLeft = TimeLeft;
 }
@@ -80,7 +88,7 @@ void HandleMove(const std::string& cmd) {
         if (InGuiMode)
             SendLine(ItalianTexts() ? "Tocca a te! " : "It's Your Turn ");
         else
-            SendLine("Illegal Move: \r\n" + cmd);
+            SendLine("Illegal move: " + cmd);
         return;
     }
     MakeGameMove(m);
@@ -128,8 +136,9 @@ void Black(const std::string&) {
     EnginePlaysWhite = true;
 }
 
+// The engine plays the side to move, and moves.
 void Go(const std::string&) {
-    EnginePlaysWhite = !EnginePlaysWhite;
+    EnginePlaysWhite = WhiteToMove;
     ForceMode = false;
 }
 
@@ -145,11 +154,11 @@ void Otim(const std::string& cmd) {
 
 void St(const std::string& cmd) {
     double v;
-    if (!WholeValue(TextValue(FromChar(cmd, 3)), LongMin, LongMax, v)) return;
+    if (!FittingValue(TextValue(FromChar(cmd, 3)), LongMin, LongMax, v)) return;
     MovesPerControl = 1;
-    BaseTime = static_cast<int32_t>(v);
+    BaseTime = v;
     TimeIncrement = 0;
-    MaxDepth = 30;
+    MaxDepth = NoDepthLimit;
     TimeLeft = static_cast<float>(BaseTime);
     OpponentTimeLeft = TimeLeft;
 }
@@ -181,8 +190,8 @@ void Quit(const std::string&) {
 
 // The commands, tested in this order; the first that matches handles the line. While the engine thinks,
 // the kind says what the command does to the search: the clock commands and computer are carried out
-// when it ends (the search reads them); go changes the engine's colour, so the search for the colour it
-// leaves is stopped.
+// when it ends (the search reads them); go asks for what is so already (the engine plays the side to
+// move, which it is thinking for).
 using W = WhileThinking;
 struct Command {
     const char* Word;
@@ -204,9 +213,9 @@ const Command Commands[] = {
     {"white", false, W::Stop, White},
     {"black", false, W::Stop, Black},
     {"force", false, W::Stop, [](const std::string&) { ForceMode = true; }},
-    {"go", false, W::Stop, Go},
+    {"go", false, W::Ignore, Go},
     {"remove", false, W::Stop, [](const std::string&) { TakeBack(2); }},
-    {"undo", false, W::Stop, Nothing},
+    {"undo", false, W::Stop, [](const std::string&) { TakeBack(1); }},
     {"draw", false, W::Answer, Draw},
     {"time", true, W::Defer, Time},
     {"otim", true, W::Defer, Otim},

@@ -102,8 +102,9 @@ void frmDebugMain::cmdMovePiece_Click() {
                           : "Illegal move or bad syntax");
 }
 
+// The engine changes colour, as the protocol's go once made it do.
 void frmDebugMain::Command1_Click() {
-    Feed("go");
+    EngineChangesColour();
 }
 
 void frmDebugMain::Command2_Click() {

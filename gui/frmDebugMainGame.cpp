@@ -137,7 +137,7 @@ void frmDebugMain::mnuext_Click() {
 void frmDebugMain::mnuEngineWithe_Click() {
     GuiEngineWhite = true;
     if (!mnutalvoroff->isChecked()) {
-        Feed("go");
+        EngineChangesColour();
         mnuEngineWithe->setChecked(true);
         mnuEngineBlack->setChecked(false);
     }
@@ -146,7 +146,7 @@ void frmDebugMain::mnuEngineWithe_Click() {
 void frmDebugMain::mnuEngineBlack_Click() {
     GuiEngineWhite = false;
     if (!mnutalvoroff->isChecked()) {
-        Feed("go");
+        EngineChangesColour();
         mnuEngineBlack->setChecked(true);
         mnuEngineWithe->setChecked(false);
     }

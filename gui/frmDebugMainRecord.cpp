@@ -129,10 +129,12 @@ bool frmDebugMain::SetUpPosition(const QString& sFen) {
     txtIO->SetText("");
     if (EngineOn) {
         // New forgets the depth of the level, so the level's text goes first; new gives the engine Black.
+        // White to play it: go when White is on move, else black (Black on move, the engine White).
         const char* level = mnulvl1->isChecked()   ? EasyCommands
                             : mnulvl2->isChecked() ? MediumCommands
                                                    : AdvancedCommands;
-        Feed(QString::fromLatin1(level) + "\nsetboard " + FenText(*p) + (GuiEngineWhite ? "\ngo" : ""));
+        const char* side = !GuiEngineWhite ? "" : p->WhiteToMove ? "\ngo" : "\nblack";
+        Feed(QString::fromLatin1(level) + "\nsetboard " + FenText(*p) + side);
         for (QAction* a : {mnulvl1, mnulvl2, mnulvl3}) a->setEnabled(false);
     }
     ShowSideToMove(p->WhiteToMove);

@@ -22,8 +22,9 @@ extern int SearchSeconds;     // whole seconds spent by the running/last search
 constexpr int32_t ScoreInfinity = 100000;  // initial root window; Ply - ScoreInfinity: mated at Ply
 constexpr int SearchPlies = 100;           // rows of every per-ply table
 constexpr int QuiesceDepth = 30;           // capture plies allowed below a full-width leaf
+// The deepest iteration: below it the check extension (plies 1 to 30) and the capture search (30 plies)
+// still fit the per-ply tables. A deeper sd searches this deep.
 constexpr int MaxIterationCount = 30;
-constexpr int NoDepthLimit = 30;  // MaxDepth when no sd command is in force
 
 // ---- Settings-backed values (set once by InitSearch) ----
 extern int16_t PawnValue, KnightValue, BishopValue, RookValue, QueenValue;

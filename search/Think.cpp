@@ -39,18 +39,61 @@ double ClockReserve(double dLeft) {
 // A budget the engine's clock cannot pay is cut so that the move arrives with the reserve in hand.
 // With st the interface restarts the clock for every move, and a clock at zero or below is one the
 // interface never gave (sd zeroes it): both keep the budget as computed.
-float CapToClock(float fBudget) {
-    if (MovesPerControl == 1 || TimeLeft <= 0) return fBudget;
+double CapToClock(double dBudget) {
+    if (MovesPerControl == 1 || TimeLeft <= 0) return dBudget;
     double ceiling = TimeLeft - ClockReserve(TimeLeft);
     if (ceiling < TimeLeft / 4) ceiling = TimeLeft / 4;  // a tiny clock still spends a little of itself
-    return fBudget > ceiling ? static_cast<float>(ceiling) : fBudget;
+    return std::min(dBudget, ceiling);
 }
 
 // st gives a fixed time per move, which the move must never overrun: a small part of it is kept back
 // for unwinding the search and the reply's trip to the interface.
-float MoveTimeBudget(int32_t nSeconds) {
-    const double reserve = std::max(0.02 * nSeconds, 0.03);
-    return static_cast<float>(std::max(nSeconds - reserve, 0.0));
+double MoveTimeBudget(double dSeconds) {
+    const double reserve = std::max(0.02 * dSeconds, 0.03);
+    return std::max(dSeconds - reserve, 0.0);
+}
+
+// No budget is smaller: whatever the control says, the first iterations (which always finish) get this.
+constexpr double MinimumBudget = 0.01;
+
+// The budget of the control's rules, before the clock's own limit.
+double RuleBudget() {
+    if (MovesPerControl != 0) {
+        if (MovesPerControl == 1) return MoveTimeBudget(BaseTime);
+        // A second of each move's share is kept in hand, but never more than half the share: 40 moves
+        // in 30 seconds still get a budget.
+        const double share = BaseTime / MovesPerControl;
+        double t = share - std::min(1.0, share / 2);
+        if (TimeBank >= 1) {
+            t += 0.666 * TimeBank;
+            TimeBank -= 0.666 * TimeBank;
+        }
+        return t;
+    }
+    const double inc = TimeIncrement;
+    if (TimeLeft <= 60) return TimeLeft - 1 - inc > 1 ? inc + 1 : 1;
+    int divisor = 30;
+    if (TimeLeft < 900) {
+        // Behind on the clock: spend less per move.
+        const double d = OpponentTimeLeft - TimeLeft;
+        if (OpponentTimeLeft / 10 < d)
+            divisor = 40;
+        else if (OpponentTimeLeft / 20 < d)
+            divisor = 35;
+    }
+    const double t = TimeLeft / divisor;
+    const double used = (t > 30 && inc > 5) ? inc / 2 : inc;
+    return TimeLeft - t - used <= 1 ? t : t + used;
+}
+
+float FitToClock(double dRuleBudget) {
+    return static_cast<float>(std::max(CapToClock(dRuleBudget), MinimumBudget));
+}
+
+// A move that captures or moves a pawn starts the fifty-move count again.
+bool ResetsFiftyCount(const MoveRec& m) {
+    const int piece = Board[m.From];
+    return Board[m.To] < EmptySquare || piece == WhitePawn || piece == BlackPawn;
 }
 
 ThinkingReport ReportOf(int32_t nScore, double dSeconds) {
@@ -75,29 +118,7 @@ void ArmStopCheck(int nIteration, double dDeadline) {
 }
 
 float AllocateTime() {
-    if (MovesPerControl != 0) {
-        if (MovesPerControl == 1) return MoveTimeBudget(BaseTime);
-        double t = static_cast<double>(BaseTime) / MovesPerControl - 1;
-        if (TimeBank >= 1) {
-            t += 0.666 * TimeBank;
-            TimeBank -= 0.666 * TimeBank;
-        }
-        return CapToClock(static_cast<float>(t));
-    }
-    const int32_t inc = TimeIncrement;
-    if (TimeLeft <= 60) return CapToClock(TimeLeft - 1 - inc > 1 ? static_cast<float>(inc + 1) : 1.0f);
-    int divisor = 30;
-    if (TimeLeft < 900) {
-        // Behind on the clock: spend less per move.
-        const double d = OpponentTimeLeft - TimeLeft;
-        if (OpponentTimeLeft / 10 < d)
-            divisor = 40;
-        else if (OpponentTimeLeft / 20 < d)
-            divisor = 35;
-    }
-    const double t = TimeLeft / divisor;
-    const int32_t used = (t > 30 && inc > 5) ? inc / 2 : inc;
-    return CapToClock(static_cast<float>(TimeLeft - t - used <= 1 ? t : t + used));
+    return FitToClock(RuleBudget());
 }
 
 void SearchRoot(MoveRec& result, int32_t nAlpha, int32_t nBeta, int nDepth) {
@@ -183,7 +204,8 @@ void SearchRoot(MoveRec& result, int32_t nAlpha, int32_t nBeta, int nDepth) {
     if (!drawMoveText.empty()) {
         if (MoveToText(best) == drawMoveText && RepetitionCount(RootKeyCache[drawMoveText]) == 2)
             GameResult = ResultRepetition;
-    } else if (HalfmoveClock > 100) {
+    } else if (HalfmoveClock > 100 && !ResetsFiftyCount(best)) {
+        // Claimed only with a move after which the count still stands: a capture or a pawn move ends it.
         GameResult = ResultDraw;
     }
     result = best;
@@ -209,9 +231,13 @@ MoveRec Think(SearchReporter& report) {
     NodeCount = 0;
     QuiescenceNodes = 0;
     const double searchStart = TimerSeconds();
-    const float budget = AllocateTime();
+    const double ruleBudget = RuleBudget();
+    const float budget = FitToClock(ruleBudget);
     TimeLimit = budget;
-    const int maxIterations = (!FixedDepthMode() && TimeLeft <= 10 && budget == 1.0f) ? 3 : MaxIterationCount;
+    // Short of time, the rules' one second means: a quick move, three iterations at most (also when the
+    // clock's limit has cut the second).
+    const bool quick = !FixedDepthMode() && TimeLeft <= 10 && ruleBudget == 1.0;
+    const int maxIterations = quick ? 3 : MaxIterationCount;
 
     uint8_t saved[BoardSize];
     std::memcpy(saved, Board, sizeof saved);

@@ -124,7 +124,9 @@ TEST_F(EngineThread, CommandsBesideTheSearch) {
          {"1-0 {x}", "tellics decline", decline},
          {},
          [] { return TimeLeft == 50 && OpponentTimeLeft == 70 && OpponentIsComputer; }},
-        {"e2e4\nping 6\n", {}, {"Illegal Move: \r\ne2e4", "pong 6"}, [] { return true; }},
+        {"e2e4\nping 6\n", {}, {"Illegal move: e2e4", "pong 6"}, [] { return true; }},
+        // go asks for the side to move, which the engine is thinking for already.
+        {"go\nping 7\n", {"pong 7"}, {}, [] { return EnginePlaysWhite && !WhiteToMove; }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.input);
@@ -149,8 +151,6 @@ TEST_F(EngineThread, CommandsThatStopTheSearch) {
     } cases[] = {
         {"force\n", [] { return ForceMode && GameRecord.size() == 1; }},
         {"new\n", [] { return PositionKey() == "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -"; }},
-        // go changes the engine's colour: it no longer plays the side to move.
-        {"go\n", [] { return !EnginePlaysWhite && WhiteToMove; }},
         {"white\n", [] { return !EnginePlaysWhite; }},
         {"setboard 4k3/8/8/8/8/8/8/4K2R b K - 0 1\n", [] { return !WhiteToMove; }},
         {"level 40 5 0\nforce\n", [] { return MovesPerControl == 40 && BaseTime == 300; }},

@@ -68,32 +68,35 @@ TEST(TextValue, ReadsTheLeadingNumberAndRoundsHalfEven) {
 // Moves per control, base, increment, both clocks, depth and protocol version, in one line.
 std::string ClockState() {
     char s[120];
-    std::snprintf(s, sizeof s, "%d %d %d %g %g %d %d", MovesPerControl, BaseTime, TimeIncrement, TimeLeft,
+    std::snprintf(s, sizeof s, "%d %g %g %g %g %d %d", MovesPerControl, BaseTime, TimeIncrement, TimeLeft,
                   OpponentTimeLeft, MaxDepth, ProtocolVersion);
     return s;
 }
 
-// Each command starts from a fresh game. Seconds round half to even. Too few values, overflow (of a value,
-// of minutes in seconds, of the sum) or a depth out of range leave everything as it was.
+// Each command starts from a fresh game. Moves per period and depths round half to even; seconds count as
+// given. Too few values, overflow (of a value, of minutes in seconds, of the sum) or a depth out of range
+// leave everything as it was. sd 30 is a depth like any other, apart from new's "no limit" (0).
 TEST_F(Driver, ClockDepthAndVersionCommands) {
-    const std::string fresh = "0 0 0 300 300 30 0";
+    const std::string fresh = "0 0 0 300 300 0 0";
     std::vector<std::pair<const char*, std::string>> cases = {
-        {"level 40 5 0", "40 300 0 300 300 30 0"},
-        {"level 0 2:30 5", "0 150 5 150 150 30 0"},
-        {"level 0 2.5 0", "0 150 0 150 150 30 0"},
-        {"level 0 0:2.5 0", "0 2 0 2 2 30 0"},
-        {"level 0 0:3.5 0", "0 4 0 4 4 30 0"},
-        {"level 2.5 1 0.5", "2 60 0 60 60 30 0"},
-        {"st 10", "1 10 0 10 10 30 0"},
-        {"st 2.5", "1 2 0 2 2 30 0"},
-        {"st 3.5", "1 4 0 4 4 30 0"},
+        {"level 40 5 0", "40 300 0 300 300 0 0"},
+        {"level 0 2:30 5", "0 150 5 150 150 0 0"},
+        {"level 0 2.5 0", "0 150 0 150 150 0 0"},
+        {"level 0 0:2.5 0", "0 2.5 0 2.5 2.5 0 0"},
+        {"level 40 0:30 0", "40 30 0 30 30 0 0"},
+        {"level 0 0:10 0.1", "0 10 0.1 10 10 0 0"},
+        {"level 2.5 1 0.5", "2 60 0.5 60 60 0 0"},
+        {"st 10", "1 10 0 10 10 0 0"},
+        {"st 2.5", "1 2.5 0 2.5 2.5 0 0"},
         {"sd 4", "0 0 0 0 0 4 0"},
         {"sd 2.5", "0 0 0 0 0 2 0"},
         {"sd 0.6", "0 0 0 0 0 1 0"},
-        {"time 12345", "0 0 0 123.45 300 30 0"},
-        {"otim 6000", "0 0 0 300 60 30 0"},
-        {"protover 2.5", "0 0 0 300 300 30 2"},
-        {"protover 3", "0 0 0 300 300 30 3"},
+        {"sd 30", "0 0 0 0 0 30 0"},
+        {"sd 32767", "0 0 0 0 0 32767 0"},
+        {"time 12345", "0 0 0 123.45 300 0 0"},
+        {"otim 6000", "0 0 0 300 60 0 0"},
+        {"protover 2.5", "0 0 0 300 300 0 2"},
+        {"protover 3", "0 0 0 300 300 0 3"},
     };
     for (const char* cmd :
          {"level 40 5", "level 1e10 5 0", "level 0 99999999 0", "level 0 35791394:8 0", "st 1e12", "sd 0.4",

@@ -58,13 +58,13 @@ TEST(Transcript, CommandTableInOrder) {
         {"result 1-0 {White mates}\n", "\n1-0 {White mates}\n"},
         {"allseeks\n", "\ntellics seek 5 0 f\n\ntellics seek 10 0 f\n"},
         // Not ours: no reply, and no reply to the game window's own commands in console mode.
-        {"hint\nbk\nundo\nanalyze\nexit\nperft 3\nbench\nhint-a\nwriteepd-a\ndisplay-a\nPING 1\n", ""},
+        {"hint\nbk\nanalyze\nexit\nperft 3\nbench\nhint-a\nwriteepd-a\ndisplay-a\nPING 1\n", ""},
         // Carriage returns end lines too.
         {"ping 5\r\nping 6\r", "\npong 5\n\npong 6\n"},
-        {"new\ne2e5\n", "\nIllegal Move: \r\ne2e5\n"},
-        {"new\nforce\ne2e4\ne7e5\ne7e5\nE2E4\n", "\nIllegal Move: \r\ne7e5\n\nIllegal Move: \r\nE2E4\n"},
+        {"new\ne2e5\n", "\nIllegal move: e2e5\n"},
+        {"new\nforce\ne2e4\ne7e5\ne7e5\nE2E4\n", "\nIllegal move: e7e5\n\nIllegal move: E2E4\n"},
         // A promotion needs its letter.
-        {"force\nsetboard 4k3/P7/8/8/8/8/8/4K3 w - -\na7a8\n", "\nIllegal Move: \r\na7a8\n"},
+        {"force\nsetboard 4k3/P7/8/8/8/8/8/4K3 w - -\na7a8\n", "\nIllegal move: a7a8\n"},
         {"a7a8n\n", ""},
     };
     for (const Case& c : cases) EXPECT_EQ(e.Exchange(c.input), c.expected) << c.input;
@@ -72,15 +72,17 @@ TEST(Transcript, CommandTableInOrder) {
 
 TEST(Transcript, EngineAnswersMovesAndGo) {
     Engine e;
-    // After a move, and after go right after new (the engine takes White): one well-formed move.
-    for (const char* input : {"new\nsd 2\ne2e4\n", "new\nsd 2\ngo\n"}) {
+    // After a move; after go right after new (the engine takes White); and, as interfaces other than XBoard
+    // start a game, after force, the opening moves and go (the engine takes the side to move, Black here).
+    for (const char* input : {"new\nsd 2\ne2e4\n", "new\nsd 2\ngo\n", "new\nsd 2\nforce\ne2e4\ngo\n",
+                              "new\nsd 2\nforce\ne2e4\ne7e5\ng1f3\nb8c6\ngo\n"}) {
         e.Exchange(input);
         e.Await("\nmove ");
         const std::string out = e.Exchange("");
         EXPECT_TRUE(std::regex_search("\nmove " + out, MoveLine)) << input << out;
     }
-    // force, then go while Black is to move: the engine now plays White and waits for Black.
-    EXPECT_EQ(e.Exchange("new\nsd 2\nforce\ne2e4\ngo\n"), "");
+    // white and black name the side to move; the engine plays the other one.
+    EXPECT_EQ(e.Exchange("new\nsd 2\nblack\n"), "");
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     EXPECT_EQ(e.Exchange(""), "");
     e.Exchange("e7e5\n");
@@ -104,21 +106,57 @@ TEST(Transcript, TakeBacks) {
     Engine e;
     const Case cases[] = {
         {"new\nforce\nremove\ne2e4\n", ""},  // nothing to take back: e2e4 is still White's move
-        {"new\nforce\ne2e4\nremove\ne2e4\n", "\nIllegal Move: \r\ne2e4\n"},  // one ply only: nothing taken
+        {"new\nforce\ne2e4\nremove\ne2e4\n", "\nIllegal move: e2e4\n"},  // one ply only: nothing taken
         {"new\nforce\ne2e4\nd7d5\nremove\ne2e4\n", ""},
+        // undo takes back one ply, within the same limits.
+        {"new\nforce\ne2e4\nundo\ne2e4\n", ""},
+        {"new\nforce\nundo\ne2e4\nd7d5\nundo\nundo\ne2e4\ne7e5\n", ""},
         // The en-passant right of the position before a take-back comes back.
         {"new\nforce\ne2e4\na7a6\ne4e5\nd7d5\na2a3\na6a5\nremove\ne5d6\n", ""},
+        {"new\nforce\ne2e4\na7a6\ne4e5\nd7d5\na2a3\nundo\ne5d6\n", ""},
         // Moves made before a setboard are not taken back.
         {"new\nforce\ne2e4\ne7e5\nsetboard 4k3/8/8/8/8/8/8/4K3 w - - 0 1\nremove\ne1e2\n", ""},
+        {"new\nforce\ne2e4\nsetboard 4k3/8/8/8/8/8/8/4K3 b - - 0 1\nundo\ne8e7\n", ""},
     };
     for (const Case& c : cases) EXPECT_EQ(e.Exchange(c.input), c.expected) << c.input;
+}
+
+// After 101 plies without a capture or a pawn move the engine (Black) claims the draw only with a move after
+// which the count still stands: with its queen it takes the knight and plays on; without a capture it
+// claims with its move.
+TEST(Transcript, FiftyMoveClaim) {
+    // Kings on cycles of 7 and 8 squares: no position comes back within 56 moves. White's last move leaves
+    // the cycle, so that no reply of Black's returns to a position seen before (a repetition is claimed
+    // before the count).
+    const char* white[] = {"a1", "b1", "c1", "c2", "b3", "a3", "a2"};
+    const char* black[] = {"f8", "g8", "h8", "h7", "h6", "g6", "f6", "f7"};
+    std::string plies;
+    for (int i = 0; i < 50; ++i)
+        plies +=
+            std::string(white[i % 7]) + white[(i + 1) % 7] + "\n" + black[i % 8] + black[(i + 1) % 8] + "\n";
+    plies += std::string(white[50 % 7]) + "b2\n";
+    const Case cases[] = {{"3q1k2/8/8/8/3N4/8/8/K7", "\nmove d8d4\n"},
+                          {"3q1k2/8/8/8/8/8/8/K7", "\n1/2-1/2 {Regola delle 50 mosse}\n"}};
+    for (const Case& c : cases) {
+        Engine e;
+        EXPECT_EQ(e.Exchange("new\nforce\nsetboard " + std::string(c.input) + " w - - 0 1\n" + plies), "");
+        ASSERT_TRUE(e.Write("sd 3\ngo\n"));
+        const std::string out = e.Await(c.expected);
+        const std::string after = e.Exchange("");
+        if (c.expected.find("move") != std::string::npos)
+            EXPECT_EQ(after.find("1/2-1/2"), std::string::npos) << after;
+        else
+            EXPECT_TRUE(std::regex_search(
+                out, std::regex("\nmove [a-h][1-8][a-h][1-8]\n\n1/2-1/2 \\{Regola delle 50 mosse\\}\n$")))
+                << out;
+    }
 }
 
 TEST(Transcript, RejectedSetboardFreezesUntilNew) {
     Engine e;
     EXPECT_EQ(e.Exchange("new\nforce\nsetboard 7k/p7/6K1/5Q2/8/8/8/8 w - -\nf5d5\n"), "");
     EXPECT_EQ(e.Exchange("setboard 7k/p7/6K1/5Q2/8/8/8 w - -\n"), "\ntellusererror Illegal position\n");
-    EXPECT_EQ(e.Exchange("e2e4\na7a6\n"), "\nIllegal Move: \r\ne2e4\n\nIllegal Move: \r\na7a6\n");
+    EXPECT_EQ(e.Exchange("e2e4\na7a6\n"), "\nIllegal move: e2e4\n\nIllegal move: a7a6\n");
     EXPECT_EQ(e.Exchange("sd 1\ngo\n"), "");  // never plays on from a position the interface refused
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_EQ(e.Exchange(""), "");
@@ -180,8 +218,8 @@ double MsSince(Clock::time_point t) {
 }
 
 // Out of the book, and more to think about than any test waits for.
-const std::string Think40 =
-    "new\nsd 40\nsetboard r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3\nwhite\ngo\n";
+const std::string Middlegame = "r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3";
+const std::string Think40 = "new\nsd 40\nsetboard " + Middlegame + "\nwhite\ngo\n";
 
 // Starts a search and waits until it is past its first iterations (a line of depth 5).
 void StartThinking(Engine& e, const std::string& sStart) {
@@ -228,6 +266,23 @@ TEST(WhileThinking, ForceAndNewLeaveNoMove) {
     }
     e.Exchange("sd 2\ne2e4\n");
     e.Await("\nmove ");
+}
+
+// sd 30 is a depth like any other: the search goes on past three iterations until ? asks for the move.
+// Short controls count as given: 40 moves in 30 seconds is no budget below zero (one iteration), and an
+// increment of 0.1 s is no increment of 0 (the one-second rule of a short clock: three iterations).
+TEST(WhileThinking, DepthAndShortControls) {
+    Engine e;
+    StartThinking(e, std::string(Think40).replace(4, 5, "sd 30"));
+    e.Await("\n6 ");
+    ASSERT_TRUE(e.Write("?\n"));
+    e.Await("\nmove ");
+    for (const char* level : {"level 40 0:30 0", "level 0 0:10 0.1"}) {
+        e.Exchange(std::string("new\n") + level + "\nsetboard " + Middlegame + "\n");
+        ASSERT_TRUE(e.Write("go\n"));
+        const std::string out = e.Await("\nmove ");
+        EXPECT_NE(out.find(std::string(level).ends_with("0.1") ? "\n6 " : "\n5 "), std::string::npos) << out;
+    }
 }
 
 // st N: the move comes inside N seconds. Measured as an interface sees it, so a machine busy elsewhere can

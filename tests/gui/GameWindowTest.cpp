@@ -121,15 +121,19 @@ TEST_F(GameWindowTest, LoadAndChoicesFeedTheirCommands) {
         {[&] { w->mnulvl3->trigger(); }, Advanced, w->mnulvl3, "Advanced Level"},
         {[&] { w->mnulvl2->trigger(); }, Medium, w->mnulvl2, "Medium Level"},
         {[&] { w->mnuGameNew->trigger(); }, Medium, w->mnulvl2, "Medium Level"},
-        {[&] { w->mnuEngineWithe->trigger(); }, "go\n", nullptr, {}},
-        {[&] { w->mnuEngineBlack->trigger(); }, "go\n", nullptr, {}},  // the same text again still goes
-        {[&] { w->Command1->click(); }, "go\n", nullptr, {}},
+        // The engine's side, and Go: the engine changes colour (a call, no text).
+        {[&] { w->mnuEngineWithe->trigger(); }, "", nullptr, {}},
+        {[&] { w->mnuEngineBlack->trigger(); }, "", nullptr, {}},
+        {[&] { w->mnuEngineBlack->trigger(); }, "", nullptr, {}},  // the same side again changes it too
+        {[&] { w->Command1->click(); }, "", nullptr, {}},
         {[&] { w->Command2->click(); }, "new\n", nullptr, {}},
     };
     for (const auto& s : steps) {
         SCOPED_TRACE(s.Fed);
+        const bool engineWhite = EnginePlaysWhite;
         s.Do();
         EXPECT_EQ(Fed(), s.Fed);
+        EXPECT_EQ(EnginePlaysWhite, s.Fed.empty() != engineWhite);
         if (!s.Level) continue;
         EXPECT_EQ(w->Label9->text(), s.Label);
         for (QAction* a : {w->mnulvl1, w->mnulvl2, w->mnulvl3}) EXPECT_EQ(a->isChecked(), a == s.Level);
@@ -395,7 +399,8 @@ TEST_F(GameWindowTest, PastedPositionsStartAGame) {
         QString Promotion;  // Black's: the engine's choice (a queen here) or the person's
     } cases[] = {
         {w->mnulvl1, false, std::string(Easy) + "setboard " + fen.toStdString() + "\n", "b1=Q"},
-        {w->mnulvl3, true, std::string(Advanced) + "setboard " + fen.toStdString() + "\ngo\n", "b1=N"},
+        // Black to move and the engine White: black says so, where go would give the engine Black.
+        {w->mnulvl3, true, std::string(Advanced) + "setboard " + fen.toStdString() + "\nblack\n", "b1=N"},
         {nullptr, false, "", "b1=N"},
     };
     for (const auto& c : cases) {
@@ -435,6 +440,35 @@ TEST_F(GameWindowTest, PastedPositionsStartAGame) {
     EXPECT_EQ(board->LayoutText(), before);
     EXPECT_EQ(Fed(), "");
     GuiEngineWhite = false;
+}
+
+// Choosing White while the engine thinks as Black: the search stops without a move and the engine waits
+// for the person's Black move, then answers it as White; choosing Black again makes it move at once.
+TEST_F(GameWindowTest, EngineSideChangesWhileItThinks) {
+    BookLoaded = false;
+    w->mnulvl2->trigger();
+    Settle();
+    w->Feed("sd 40");  // more than the test waits for
+    Settle();
+    Play({{"e2", "e4"}});
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(EngineCommands().Thinking());
+    w->mnuEngineWithe->trigger();
+    Settle();
+    EXPECT_EQ(GameRecord.size(), 2u);
+    EXPECT_TRUE(EnginePlaysWhite && GuiEngineWhite && !WhiteToMove);
+    w->Feed("sd 2");
+    Settle();
+    Play({{"e7", "e5"}});
+    Settle();
+    EXPECT_EQ(GameRecord.size(), 4u);  // the engine's White reply
+    EXPECT_EQ(board->SideTurn(), 1);
+    w->mnuEngineBlack->trigger();
+    Settle();
+    EXPECT_EQ(GameRecord.size(), 5u);
+    EXPECT_EQ(board->SideTurn(), 0);
+    BookLoaded = true;
+    EXPECT_TRUE(messages.empty());
 }
 
 // While the engine thinks the board takes no move from the person; a new game then stops the search and

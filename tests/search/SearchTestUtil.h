@@ -15,7 +15,8 @@
 
 // The clocks as the driver leaves them: zeroed for sd N, or a timed game with no depth limit.
 struct Clock {
-    int32_t moves = 0, base = 0, inc = 0;
+    int32_t moves = 0;
+    double base = 0, inc = 0;
     float left = 0;
     double opponent = 0, bank = 0;
 };

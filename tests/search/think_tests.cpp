@@ -44,11 +44,13 @@ TEST_F(ThinkTest, GameEndsRepetitionsAndIterations) {
          "^\n3 -100000 0 0\n4 -100000 0 0\n5 -100000 0 0\n$"},
         {"R5k1/5ppp/8/8/8/8/5PPP/6K1 b - - 0 1", 1, "", ResultWhiteWins, "^\n3 -100000 0 0\n$"},
         {"6k1/5ppp/8/8/8/8/5PPP/r5K1 w - - 0 1", 1, "", ResultBlackWins, "^\n3 -100000 0 0\n$"},
-        {"4k3/8/8/8/8/8/8/R3K3 w - - 0 1", 2, "*", ResultDraw, R"(\n4 0 0 \d+( \w+)+\n$)",
-         101},  // fifty moves
+        // Fifty moves: claimed with a quiet move; a capture or a pawn move starts the count again.
+        {"4k3/8/8/8/8/8/8/R3K3 w - - 0 1", 2, "*", ResultDraw, R"(\n4 0 0 \d+( \w+)+\n$)", 101},
+        {"4k3/8/8/8/8/8/q7/R3K3 w - - 0 1", 2, "a1a2", ResultNone, R"( a1a2.*\n$)", 101},
+        {"8/8/8/8/8/k7/1Q6/7K b - - 0 1", 2, "a3b2", ResultNone, R"( a3b2.*\n$)", 101},
+        {"7k/P7/8/8/8/8/8/K7 w - - 0 1", 2, "a7a8q", ResultNone, R"( a7a8q.*\n$)", 101},
         // Kg1 and Kg2 are covered: one reply, one iteration (its best-move line and the iteration line).
         {"7k/8/8/8/8/4n3/8/r6K w - - 0 1", 5, "h1h2", ResultNone, R"(^\n(3 -?\d+ 0 \d+ h1h2.*\n){2}$)"},
-        {Start, 0, "*", ResultNone, R"(\n3 .*\n$)"},  // sd 0 still finds a move
         {Start, 2, "g1f3", ResultRepetition, R"(\n4 300 0 \d+ g1f3\n$)", 0, afterNf3, 2, 300},
         {Start, 2, "g1f3", ResultNone, R"(\n4 300 0 \d+ g1f3\n$)", 0, afterNf3, 1, 300},
         // Early iterations prefer the repetition (worth 5000 here); the fourth finds the mate in two.
@@ -141,15 +143,20 @@ TEST_F(ThinkTest, BudgetTable) {
         // of it is kept back, whichever is more, and never more than there is.
         {{1, 5, 0, 0.5f, 5, 0}, 4.9f, 0},
         {{1, 1, 0, 1, 1, 0}, 0.97f, 0},
-        {{1, 0, 0, 0, 0, 0}, 0.0f, 0},
-        {{40, 300, 0, 300, 300, 0}, 6.5f, 0},      // level 40 5 0
+        {{1, 0, 0, 0, 0, 0}, 0.01f, 0},  // never below a hundredth of a second
+        {{1, 2.5, 0, 2.5f, 2.5, 0}, 2.45f, 0},
+        {{40, 300, 0, 300, 300, 0}, 6.5f, 0},  // level 40 5 0
+        {{40, 30, 0, 30, 30, 0}, 0.375f, 0},   // level 40 0:30 0: half the share, not 0.75 - 1
+        {{40, 0, 0, 0, 0, 0}, 0.01f, 0},
         {{40, 300, 0, 300, 300, 0.9}, 6.5f, 0.9},  // a bank below 1 is not touched
         {{40, 300, 0, 300, 300, 10}, 6.5f + 6.66f, 10 - 6.66},
-        {{0, 0, 0, 600, 600, 0}, 20.0f, 0},        // incremental, level clocks
-        {{0, 0, 0, 600, 700, 0}, 15.0f, 0},        // behind by more than a tenth: divisor 40
-        {{0, 0, 0, 600, 640, 0}, 600.0f / 35, 0},  // behind by more than a twentieth: 35
-        {{0, 0, 0, 1200, 2000, 0}, 40.0f, 0},      // 900 or more left: always 30
-        {{0, 0, 2, 45, 45, 0}, 3.0f, 0},           // under a minute: increment + 1
+        {{0, 0, 0, 600, 600, 0}, 20.0f, 0},           // incremental, level clocks
+        {{0, 0, 0, 600, 700, 0}, 15.0f, 0},           // behind by more than a tenth: divisor 40
+        {{0, 0, 0, 600, 640, 0}, 600.0f / 35, 0},     // behind by more than a twentieth: 35
+        {{0, 0, 0, 1200, 2000, 0}, 40.0f, 0},         // 900 or more left: always 30
+        {{0, 0, 2, 45, 45, 0}, 3.0f, 0},              // under a minute: increment + 1
+        {{0, 0, 0.1, 10, 10, 0}, 1.1f, 0},            // level 0 0:10 0.1: the increment counts
+        {{0, 0, 7, 1200, 1200, 0}, 40.0f + 3.5f, 0},  // half of an odd increment
         {{0, 0, 0, 8, 8, 0}, 1.0f, 0},
         {{0, 0, 0, 0, 0, 0}, 1.0f, 0},              // sd zeroed the clocks
         {{0, 0, 10, 90, 90, 0}, 3.0f + 10, 0},      // t = 3 <= 30: the whole increment
@@ -167,7 +174,7 @@ TEST_F(ThinkTest, BudgetTable) {
     }
     // Whatever the control, the increment and the bank, the reserve stays on the clock.
     for (int32_t moves : {0, 2, 40})
-        for (int32_t inc : {0, 2, 30, 57})
+        for (double inc : {0.0, 0.1, 2.0, 30.0, 57.0})
             for (float left : {0.05f, 0.3f, 0.9f, 1.5f, 3.0f, 7.0f, 20.0f, 59.0f, 61.0f, 300.0f}) {
                 SetClock(NoDepthLimit, {moves, 300, inc, left, 300, 50});
                 EXPECT_LE(AllocateTime(), std::max(left - (0.15f + 0.05f * left), left / 4) + 1e-4f)
