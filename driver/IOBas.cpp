@@ -16,6 +16,7 @@ bool GuiInputPending = false;
 std::string GuiInputLine;
 std::function<void(const std::string&)> SendLineCapture;
 bool ConsoleInputClosed = false;
+bool LineFeedBeforeEachLine = true;
 
 namespace {
 constexpr size_t ChunkSize = 2048;
@@ -118,7 +119,7 @@ void SendLine(const std::string& sText, const LineTag& tag) {
         return;
     }
     // Each line leaves at once, framed by line feeds, in one write.
-    WriteConsole("\n" + sText + "\n");
+    WriteConsole((LineFeedBeforeEachLine ? "\n" : "") + sText + "\n");
 }
 
 void EndAfterOutput(int nStatus) {

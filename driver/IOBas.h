@@ -20,6 +20,9 @@ struct LineTag {
     uint64_t Game = 0;
     int SearchSeconds = 0;
 };
+// Console framing: xboard's line feed before each line as well as after it (true), or the line feed
+// after it alone (UCI). Set once at start-up.
+extern bool LineFeedBeforeEachLine;
 // Sends one line, from any thread: one write each, never mixed with another line. In game-window mode
 // the line is shown by the window's own thread, after what that thread is doing now.
 void SendLine(const std::string& sText, const LineTag& tag = {});

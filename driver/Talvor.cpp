@@ -13,10 +13,10 @@ namespace {
 // The program's message texts (resource strings 101 and 102).
 constexpr char NoClockText[] = "Talvor needs a monotonic clock to time its moves, and this system has none.";
 constexpr char UnknownSwitchText[] =
-    "Talvor: unknown command-line switch ignored (use -xboard to run under a chess interface).";
+    "Talvor: unknown command-line switch ignored (use -xboard or -uci to run under a chess interface).";
 constexpr char NoWindowText[] =
     "talvor: this build has no game window. Run it from a chess interface, e.g. "
-    "xboard -fcp \"talvor -xboard\", or talk to it directly with: talvor -xboard\n";
+    "xboard -fcp \"talvor -xboard\", or talk to it directly with: talvor -xboard (or talvor -uci)\n";
 
 std::string Lower(std::string s) {
     for (char& c : s)
@@ -25,18 +25,21 @@ std::string Lower(std::string s) {
 }
 }  // namespace
 
-bool ChooseGuiMode(const std::string& sCommandLine, std::vector<std::string>& warnings) {
-    bool consoleSwitch = false, gui = false;
+RunMode ChooseRunMode(const std::string& sCommandLine, std::vector<std::string>& warnings) {
+    RunMode console = RunMode::Window;  // the last console switch, if any
+    bool gui = false;
     if (!sCommandLine.empty()) {
         const std::string line = Lower(sCommandLine);
         size_t start = 0;
         for (;;) {
             const size_t blank = line.find(' ', start);
             const std::string token = line.substr(start, blank == std::string::npos ? blank : blank - start);
-            if (token == "xboard" || token == "/xboard" || token == "-xboard") {
-                consoleSwitch = true;
+            const std::string word =
+                token.empty() || (token[0] != '-' && token[0] != '/') ? token : token.substr(1);
+            if (word == "xboard" || word == "uci") {
+                console = word == "uci" ? RunMode::Uci : RunMode::Xboard;
                 gui = false;
-            } else if (token == "inguimode" || token == "/inguimode" || token == "-inguimode") {
+            } else if (word == "inguimode") {
                 gui = true;
             } else {
                 warnings.push_back(std::string(UnknownSwitchText) + "\n" + sCommandLine);
@@ -45,12 +48,15 @@ bool ChooseGuiMode(const std::string& sCommandLine, std::vector<std::string>& wa
             start = blank + 1;
         }
     }
-    return gui || !consoleSwitch;
+    return gui ? RunMode::Window : console;
 }
+
+SearchSettings IniSettings;
+bool UciMode = false;
 
 void InitEngine() {
     ProtocolVersion = 1;
-    SearchSettings settings;
+    SearchSettings& settings = IniSettings;
     settings.PawnValue = SettingNumber(ReadSetting("ValorePedoni", "100"));
     settings.KnightValue = SettingNumber(ReadSetting("ValoreCavalli", "313"));
     settings.BishopValue = SettingNumber(ReadSetting("ValoreAlfieri", "330"));
@@ -65,17 +71,16 @@ void InitEngine() {
 CommandDispatcher& EngineCommands() {
     // The engine thread's last word goes to whichever loop reads the commands.
     static CommandDispatcher commands(
-        XboardProtocol(), DispatcherHooks{[] {
-                                              if (InGuiMode && GameWindow.Post)
-                                                  GameWindow.Post([] { EngineCommands().SearchEnded(); },
-                                                                  false);
-                                              else
-                                                  WakeConsoleReader();
-                                          },
-                                          [](bool bThinking) {
-                                              if (InGuiMode && GameWindow.Thinking)
-                                                  GameWindow.Thinking(bThinking);
-                                          }});
+        UciMode ? UciProtocol() : XboardProtocol(),
+        DispatcherHooks{[] {
+                            if (InGuiMode && GameWindow.Post)
+                                GameWindow.Post([] { EngineCommands().SearchEnded(); }, false);
+                            else
+                                WakeConsoleReader();
+                        },
+                        [](bool bThinking) {
+                            if (InGuiMode && GameWindow.Thinking) GameWindow.Thinking(bThinking);
+                        }});
     return commands;
 }
 
@@ -87,7 +92,11 @@ int Main(int argc, char** argv) {
     std::string commandLine;
     for (int i = 1; i < argc; ++i) commandLine += (i > 1 ? " " : "") + std::string(argv[i]);
     std::vector<std::string> warnings;
-    InGuiMode = ChooseGuiMode(commandLine, warnings);
+    const RunMode mode = ChooseRunMode(commandLine, warnings);
+    InGuiMode = mode == RunMode::Window;
+    UciMode = mode == RunMode::Uci;
+    // UCI interfaces read every line as a command or a reply: no empty lines between them.
+    LineFeedBeforeEachLine = !UciMode;
 
     if (!InGuiMode) {
         IgnoreInterruptSignals();

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "search/SearchReport.h"
+
 class CommandDispatcher;
 class Protocol;
 
@@ -17,8 +19,12 @@ void InitEngine();
 
 // The xboard protocol: its commands, and the engine's turn.
 Protocol& XboardProtocol();
-// The program's one dispatcher, over the xboard protocol: on standard input in console mode, on the
-// game window's thread in game-window mode.
+// The UCI protocol, its sibling over the same engine.
+Protocol& UciProtocol();
+// Console mode speaks UCI instead of xboard (set once at start-up).
+extern bool UciMode;
+// The program's one dispatcher, over the xboard protocol (UCI in UCI mode): on standard input in console
+// mode, on the game window's thread in game-window mode.
 CommandDispatcher& EngineCommands();
 // Carries out every whole line of a chunk in order, as when the engine is idle (tests, the fuzzer).
 void InterpretInput(const std::string& sChunk);
@@ -43,9 +49,14 @@ bool EngineOnMove();
 // next new or accepted setboard, so it never plays on from a position the interface does not show.
 extern bool PositionRejected;
 
-// Chooses the run mode from the command line (the arguments joined by single blanks): true for the
-// game window. Each unknown or empty switch adds one warning text.
-bool ChooseGuiMode(const std::string& sCommandLine, std::vector<std::string>& warnings);
+// What the settings file gave the evaluation at start-up.
+extern SearchSettings IniSettings;
+
+enum class RunMode { Window, Xboard, Uci };
+// Chooses the run mode from the command line (the arguments joined by single blanks): the game window
+// unless a console switch (xboard, uci) comes after the last inguimode; of the console switches the last
+// counts. Each unknown or empty switch adds one warning text.
+RunMode ChooseRunMode(const std::string& sCommandLine, std::vector<std::string>& warnings);
 
 // The leading-number reading of command values: blanks, tabs and line feeds are skipped anywhere;
 // an optional sign, digits, a decimal point, an exponent (E or D); 0 when nothing is readable.

@@ -37,13 +37,17 @@ class EngineThread : public ::testing::Test {
             changed_.notify_all();
         };
         QuitCapture = [this] { quits_ = true; };
+        Speak(XboardProtocol());
+    }
+    void Speak(Protocol& protocol) {
+        commands_.reset();
         commands_ = std::make_unique<CommandDispatcher>(
-            XboardProtocol(), DispatcherHooks{[this] {
-                                                  std::lock_guard<std::mutex> hold(mutex_);
-                                                  finished_ = true;
-                                                  changed_.notify_all();
-                                              },
-                                              {}});
+            protocol, DispatcherHooks{[this] {
+                                          std::lock_guard<std::mutex> hold(mutex_);
+                                          finished_ = true;
+                                          changed_.notify_all();
+                                      },
+                                      {}});
     }
     void TearDown() override {
         commands_.reset();
@@ -68,6 +72,9 @@ class EngineThread : public ::testing::Test {
             if (!std::regex_match(l, ThinkingLine)) replies.push_back(l);
         return replies;
     }
+    bool AwaitLine(const std::regex& r) {
+        return Await([&] { return Has(r); });
+    }
     // Runs the command loop's part until the engine has stopped thinking, and returns all that came.
     Lines Settle() {
         while (commands_->Thinking()) {
@@ -87,7 +94,7 @@ class EngineThread : public ::testing::Test {
 
     std::unique_ptr<CommandDispatcher> commands_;
     bool quits_ = false;
-    const std::regex ThinkingLine{R"((-?\d+ ){4}.*|tellics kibitz .*)"};
+    const std::regex ThinkingLine{R"((-?\d+ ){4}.*|tellics kibitz .*|info depth .*)"};
 
   private:
     bool Await(const std::function<bool()>& done) {
@@ -182,6 +189,25 @@ TEST_F(EngineThread, NewLimitsStartTheSearchAgain) {
     EXPECT_TRUE(IsMove(lines.back())) << lines.back();
     EXPECT_EQ(lines[lines.size() - 2].substr(0, 2), "4 ");  // depth 2 shown as 4: the last iteration ran
     EXPECT_EQ(GameRecord.size(), 2u);
+}
+
+// UCI: commands that set the position and the limits wait for the search; isready does not. stop gives
+// the infinite search's move, then the go that waited runs with its own position.
+TEST_F(EngineThread, UciCommandsWhileGoInfinite) {
+    Speak(UciProtocol());
+    commands_->Input(std::string("position fen ") + Middlegame + "\ngo infinite\n");
+    ASSERT_TRUE(AwaitLine(std::regex("info depth 4 .*")));
+    EXPECT_EQ(Say("position fen 7k/8/8/8/8/4n3/8/r6K w - - 0 1\ngo depth 2\nisready\n"), Lines{"readyok"});
+    EXPECT_TRUE(commands_->Thinking());
+    Lines moves = Say("stop\n");  // the infinite search's move comes before stop returns
+    ASSERT_TRUE(AwaitLine(std::regex("bestmove h1h2")));
+    for (const std::string& l : Settle())
+        if (l.rfind("bestmove", 0) == 0) moves.push_back(l);
+    ASSERT_EQ(moves.size(), 2u);
+    EXPECT_TRUE(std::regex_match(moves[0], std::regex("bestmove [a-h][1-8][a-h][1-8]"))) << moves[0];
+    EXPECT_NE(moves[0], "bestmove h1h2");
+    EXPECT_EQ(moves[1], "bestmove h1h2");
+    EXPECT_EQ(PositionKey(), "7k/8/8/8/8/4n3/8/r6K w - -");  // the engine's board is the interface's
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
-// libFuzzer: any input chunk through the interpreter, in console and game-window mode.
+// libFuzzer: any input chunk through the xboard interpreter, in console and game-window mode, or through
+// the UCI interpreter.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "board/BoardBas.h"
+#include "driver/Dispatcher.h"
 #include "driver/IOBas.h"
 #include "driver/Talvor.h"
 
@@ -21,8 +23,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     PositionRejected = false;
     ProtocolVersion = 0;
     BaseTime = 0;
+    const std::string chunk(reinterpret_cast<const char*>(data), size);
+    if (size > 0 && (data[0] & 0xC0) == 0x40) {
+        Protocol& uci = UciProtocol();
+        uci.Handle("ucinewgame");
+        ForEachLine(chunk, [&uci](const std::string& sLine) { return uci.Handle(sLine); });
+        return 0;
+    }
     InGuiMode = size > 0 && (data[0] & 0x80) != 0;
-    InterpretInput(std::string(reinterpret_cast<const char*>(data), size));
+    InterpretInput(chunk);
     InGuiMode = false;
     return 0;
 }

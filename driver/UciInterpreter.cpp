@@ -1,0 +1,342 @@
+// The UCI interpreter: the same engine, its position set by position, its limits by go, its thinking as
+// info lines and its move as bestmove. The interface keeps the game: every position command sets the
+// game afresh from the start position or a FEN and the moves played since.
+#include <algorithm>
+#include <charconv>
+#include <climits>
+#include <vector>
+
+#include "board/BoardBas.h"
+#include "driver/Dispatcher.h"
+#include "driver/IOBas.h"
+#include "driver/Talvor.h"
+#include "driver/UciOutput.h"
+#include "search/SearchBas.h"
+
+namespace {
+using Words = std::vector<std::string>;
+
+// The words of a line, between blanks and tabs.
+Words WordsOf(const std::string& s) {
+    Words words;
+    std::string w;
+    for (char c : s + ' ') {
+        if (c == ' ' || c == '\t') {
+            if (!w.empty()) words.push_back(std::move(w));
+            w.clear();
+        } else {
+            w += c;
+        }
+    }
+    return words;
+}
+
+std::string Joined(const Words& w, size_t from, size_t to) {
+    std::string s;
+    for (size_t i = from; i < to && i < w.size(); ++i) s += (s.empty() ? "" : " ") + w[i];
+    return s;
+}
+
+std::string Lower(std::string s) {
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return s;
+}
+
+// The whole text as a whole number within [lo, hi].
+bool WholeNumber(const std::string& s, int64_t lo, int64_t hi, int64_t& out) {
+    int64_t v = 0;
+    const auto r = std::from_chars(s.data(), s.data() + s.size(), v);
+    if (r.ec != std::errc() || r.ptr != s.data() + s.size() || v < lo || v > hi) return false;
+    out = v;
+    return true;
+}
+
+void Tell(const std::string& sText) {
+    SendLine("info string " + sText);
+}
+
+// ---- Options: the settings file's evaluation values, and the book ----
+struct SpinOption {
+    const char* Name;
+    int16_t* Value;
+    int16_t SearchSettings::*FileValue;  // the default: what Talvor.ini says
+    int Min, Max;
+};
+const SpinOption Spins[] = {
+    {"ValorePedoni", &PawnValue, &SearchSettings::PawnValue, 0, 10000},
+    {"ValoreCavalli", &KnightValue, &SearchSettings::KnightValue, 0, 10000},
+    {"ValoreAlfieri", &BishopValue, &SearchSettings::BishopValue, 0, 10000},
+    {"ValoreTorri", &RookValue, &SearchSettings::RookValue, 0, 10000},
+    {"ValoreRegine", &QueenValue, &SearchSettings::QueenValue, 0, 10000},
+    {"RicercaPatta", &DrawScore, &SearchSettings::DrawScore, -10000, 10000},
+};
+bool OwnBook = true;
+
+// A file value outside the usual range widens it: the default must lie within.
+int SpinMin(const SpinOption& o) {
+    return std::min<int>(o.Min, IniSettings.*o.FileValue);
+}
+int SpinMax(const SpinOption& o) {
+    return std::max<int>(o.Max, IniSettings.*o.FileValue);
+}
+
+void Uci(const Words&) {
+    SendLine("id name Talvor");
+    SendLine("id author the TalvorWBE developers");
+    for (const SpinOption& o : Spins)
+        SendLine(std::string("option name ") + o.Name + " type spin default " +
+                 std::to_string(IniSettings.*o.FileValue) + " min " + std::to_string(SpinMin(o)) + " max " +
+                 std::to_string(SpinMax(o)));
+    SendLine("option name OwnBook type check default true");
+    SendLine("uciok");
+}
+
+// setoption name NAME [value VALUE]; names compare without regard to case.
+void SetOption(const Words& w) {
+    size_t valueAt = w.size();
+    for (size_t i = 2; i < w.size(); ++i)
+        if (w[i] == "value") {
+            valueAt = i;
+            break;
+        }
+    const std::string name = Joined(w, 2, valueAt);
+    const std::string value = Joined(w, valueAt + 1, w.size());
+    if (w.size() < 3 || w[1] != "name") return Tell("setoption needs: setoption name NAME value VALUE");
+    for (const SpinOption& o : Spins) {
+        if (Lower(name) != Lower(o.Name)) continue;
+        int64_t v;
+        if (!WholeNumber(value, SpinMin(o), SpinMax(o), v))
+            return Tell(std::string("option ") + o.Name + " takes a whole number from " +
+                        std::to_string(SpinMin(o)) + " to " + std::to_string(SpinMax(o)) + ", not '" + value +
+                        "'");
+        *o.Value = static_cast<int16_t>(v);
+        return;
+    }
+    if (Lower(name) == "ownbook") {
+        if (Lower(value) != "true" && Lower(value) != "false")
+            return Tell("option OwnBook takes true or false, not '" + value + "'");
+        OwnBook = Lower(value) == "true";
+        return;
+    }
+    Tell("no option named '" + name + "'");
+}
+
+// ---- The position ----
+struct GameStart {
+    std::string Fen;  // empty: the start position
+    Words Moves;
+};
+GameStart LastGood;
+
+// Sets the game from scratch as the xboard mode would play it from new: the book follows the moves from
+// the start position, and every position counts towards repetitions.
+bool SetUpGame(const GameStart& g, std::string& fault) {
+    ResetGame();
+    PositionRejected = false;
+    if (!g.Fen.empty()) {
+        const Words f = WordsOf(g.Fen);
+        int64_t halfmoves = 0, moveNumber = 1;
+        if (!SetBoard(Joined(f, 0, f.size())) || f.size() > 6 ||
+            (f.size() >= 5 && !WholeNumber(f[4], 0, INT_MAX, halfmoves)) ||
+            (f.size() == 6 && !WholeNumber(f[5], 1, INT_MAX, moveNumber))) {
+            fault = "not a position Talvor can play: '" + g.Fen + "'";
+            return false;
+        }
+        HalfmoveClock = static_cast<int>(halfmoves);
+    }
+    if (!OwnBook) BookPly = OutOfBook;
+    for (size_t i = 0; i < g.Moves.size(); ++i) {
+        MoveRec m;
+        if (!FindMoveFromText(g.Moves[i], m)) {
+            fault = "illegal move " + g.Moves[i] + " (move " + std::to_string(i + 1) + " of the position)";
+            return false;
+        }
+        MakeGameMove(m);
+        RecordMove(m);
+        ++RepetitionTable[PositionKey()];
+    }
+    return true;
+}
+
+// position startpos|fen FEN [moves MOVE ...]; a fault keeps the last good position.
+void Position(const Words& w) {
+    GameStart g;
+    size_t i = 2;
+    if (w.size() >= 2 && w[1] == "fen") {
+        while (i < w.size() && w[i] != "moves") ++i;
+        g.Fen = Joined(w, 2, i);
+    } else if (w.size() < 2 || w[1] != "startpos") {
+        return Tell("position needs startpos or fen");
+    }
+    if (i < w.size() && w[i] != "moves") return Tell("position: '" + w[i] + "' where moves should be");
+    if (i < w.size()) g.Moves.assign(w.begin() + static_cast<long>(i) + 1, w.end());
+    std::string fault;
+    if (SetUpGame(g, fault)) {
+        LastGood = std::move(g);
+        return;
+    }
+    Tell(fault + "; the position stays as it was");
+    SetUpGame(LastGood, fault);
+}
+
+void NewGame(const Words&) {
+    LastGood = GameStart{};
+    std::string fault;
+    SetUpGame(LastGood, fault);
+}
+
+// ---- go ----
+bool GoPending = false;     // a go waits for its turn
+bool WaitsForStop = false;  // go infinite: the move waits for stop
+bool TurnWaitsForStop = false;
+
+void ZeroClocks() {
+    MovesPerControl = 0;
+    BaseTime = TimeIncrement = 0;
+    TimeLeft = 0;
+    OpponentTimeLeft = 0;
+}
+
+// go [wtime W] [btime B] [winc W] [binc B] [movestogo N] [movetime MS] [depth D] [infinite]. One limit
+// counts, the first of: infinite, depth, movetime, the clocks; without one the search goes as deep as
+// it can, until stop. Times are milliseconds.
+void Go(const Words& w) {
+    enum { WTime, BTime, WInc, BInc, MovesToGo, MoveTime, Depth, Count };
+    static const char* const Names[Count] = {"wtime",     "btime",    "winc", "binc",
+                                             "movestogo", "movetime", "depth"};
+    int64_t value[Count] = {};
+    bool given[Count] = {};
+    bool infinite = false;
+    for (size_t i = 1; i < w.size(); ++i) {
+        int k = 0;
+        while (k < Count && w[i] != Names[k]) ++k;
+        if (k < Count) {
+            if (i + 1 < w.size() && WholeNumber(w[i + 1], INT64_MIN / 2, INT64_MAX / 2, value[k]))
+                given[k] = true;
+            else
+                Tell("go: " + w[i] + " needs a whole number");
+            i += i + 1 < w.size();
+        } else if (w[i] == "infinite") {
+            infinite = true;
+        } else {
+            Tell("go: " + w[i] + " is not supported and is ignored");
+            if (w[i] == "searchmoves")
+                while (i + 1 < w.size() && IsMoveText(w[i + 1])) ++i;
+            else if ((w[i] == "nodes" || w[i] == "mate") && i + 1 < w.size())
+                ++i;
+        }
+    }
+    if (given[Depth] && (value[Depth] < 1 || value[Depth] > 32767)) {
+        Tell("go: depth " + std::to_string(value[Depth]) + " is not from 1 to 32767");
+        given[Depth] = false;
+    }
+    const int own = WhiteToMove ? WTime : BTime, other = WhiteToMove ? BTime : WTime;
+    TimeBank = 0;  // the clocks the interface gives already hold what earlier moves saved
+    WaitsForStop = infinite;
+    MaxDepth = NoDepthLimit;
+    if (infinite || (!given[Depth] && !given[MoveTime] && !given[own])) {
+        ZeroClocks();
+        MaxDepth = MaxIterationCount;
+    } else if (given[Depth]) {
+        ZeroClocks();
+        MaxDepth = static_cast<int>(value[Depth]);
+    } else if (given[MoveTime]) {  // as st
+        MovesPerControl = 1;
+        BaseTime = static_cast<double>(value[MoveTime]) / 1000;
+        TimeIncrement = 0;
+        TimeLeft = static_cast<float>(BaseTime);
+        OpponentTimeLeft = TimeLeft;
+    } else {
+        TimeLeft = static_cast<float>(static_cast<double>(value[own]) / 1000);
+        OpponentTimeLeft = given[other] ? static_cast<double>(value[other]) / 1000 : TimeLeft;
+        const int inc = WhiteToMove ? WInc : BInc;
+        TimeIncrement = given[inc] ? static_cast<double>(value[inc]) / 1000 : 0;
+        // N moves to the next control: the clock shared among them, as level shares its base. One move
+        // counts as two: a whole clock for one move is st's rule, which keeps no reserve of the clock.
+        const bool control = given[MovesToGo] && value[MovesToGo] > 0;
+        MovesPerControl =
+            control ? static_cast<int32_t>(std::clamp<int64_t>(value[MovesToGo], 2, 100000)) : 0;
+        BaseTime = control ? TimeLeft * (value[MovesToGo] == 1 ? 2.0 : 1.0) : 0;
+    }
+    GoPending = true;
+}
+
+void Quit(const Words&) {
+    if (!QuitCapture) QuitProgram();
+    QuitCapture();
+}
+
+void Nothing(const Words&) {}
+
+// While the engine thinks: isready is answered at once; what sets the position, the limits or the
+// options waits for the search to end, in order; stop ends it with its move.
+using W = WhileThinking;
+struct Command {
+    const char* Word;
+    WhileThinking Kind;
+    void (*Run)(const Words& w);
+};
+const Command Commands[] = {
+    {"uci", W::Answer, Uci},
+    {"isready", W::Answer, [](const Words&) { SendLine("readyok"); }},
+    {"debug", W::Answer, Nothing},
+    {"register", W::Answer, Nothing},
+    {"ponderhit", W::Answer, Nothing},
+    {"setoption", W::Defer, SetOption},
+    {"ucinewgame", W::Defer, NewGame},
+    {"position", W::Defer, Position},
+    {"go", W::Defer, Go},
+    {"stop", W::MoveNow, Nothing},
+    {"quit", W::Exit, Quit},
+};
+
+// The command of a line and its words from the command on: unknown words before it are skipped.
+const Command* Find(const std::string& sLine, Words& words) {
+    words = WordsOf(sLine);
+    for (size_t i = 0; i < words.size(); ++i)
+        for (const Command& c : Commands)
+            if (words[i] == c.Word) {
+                words.erase(words.begin(), words.begin() + static_cast<long>(i));
+                return &c;
+            }
+    return nullptr;
+}
+
+class UciEngine : public Protocol {
+  public:
+    WhileThinking Kind(const std::string& sLine) const override {
+        Words words;
+        const Command* c = Find(sLine, words);
+        return c ? c->Kind : WhileThinking::Answer;
+    }
+    bool Handle(const std::string& sLine) override {
+        Words words;
+        const Command* c = Find(sLine, words);
+        if (!c) return true;
+        c->Run(words);
+        return c->Kind != WhileThinking::Exit;
+    }
+    bool TurnDue() const override { return GoPending; }
+    void BeginTurn() override {
+        GoPending = false;
+        TurnWaitsForStop = WaitsForStop;
+        BeginEngineTurn();
+    }
+    // The move is the interface's to play: the engine's board stays as the position command set it.
+    void PlayTurn(const std::function<bool()>& commit) override {
+        UciThinking thinking;
+        const MoveRec best = Think(thinking);
+        if (TurnWaitsForStop)
+            while (!StopRequested.load()) StopRequested.wait(false);
+        GameResult = ResultNone;  // the interface judges the game; every go gets a move
+        if (commit()) SendLine(UciBestMove(best));
+    }
+};
+
+}  // namespace
+
+Protocol& UciProtocol() {
+    static UciEngine protocol;
+    return protocol;
+}

@@ -1,0 +1,51 @@
+#include "driver/UciOutput.h"
+
+#include <cmath>
+
+#include "driver/IOBas.h"
+#include "platform/Platform.h"
+#include "search/SearchBas.h"
+
+namespace {
+// Scores this close to the mate value are mates: no line of the search is longer.
+constexpr int32_t MateBound = ScoreInfinity - SearchPlies;
+}  // namespace
+
+// A side mated at ply p scores p - ScoreInfinity; the root's side moves at the odd plies.
+std::string UciScore(int32_t nScore) {
+    if (nScore >= MateBound) return "mate " + std::to_string((ScoreInfinity - nScore + 1) / 2);
+    if (nScore <= -MateBound) return "mate -" + std::to_string((ScoreInfinity + nScore) / 2);
+    return "cp " + std::to_string(nScore);
+}
+
+std::string UciInfoLine(const ThinkingReport& report, double dSeconds) {
+    if (report.Line.empty()) return "";
+    const double seconds = dSeconds > 0 ? dSeconds : 0;
+    const auto ms = static_cast<int64_t>(std::floor(seconds * 1000));
+    const int64_t nps = seconds > 0 ? std::llround(report.Nodes / seconds) : 0;
+    // The xboard lines show the iteration number + 2; UCI's depth is the iteration itself.
+    std::string s = "info depth " + std::to_string(report.Depth - 2) + " score " + UciScore(report.Score) +
+                    " nodes " + std::to_string(report.Nodes) + " nps " + std::to_string(nps) + " time " +
+                    std::to_string(ms) + " pv";
+    for (const MoveRec& m : report.Line) s += " " + MoveToText(m);
+    return s;
+}
+
+std::string UciBestMove(const MoveRec& move) {
+    return "bestmove " + (move.From == 0 ? std::string("0000") : MoveToText(move));
+}
+
+// Times count from the turn's start, for best moves and iterations alike. A best move the search found
+// as it was being stopped is no best move: its score is that of a search cut short.
+void UciThinking::NewBest(const ThinkingReport& report) {
+    if (!StopSearch) IterationDone(report);
+}
+
+void UciThinking::IterationDone(const ThinkingReport& report) {
+    const std::string line = UciInfoLine(report, TimerSeconds() - MoveStartTime);
+    if (!line.empty()) SendLine(line);
+}
+
+void UciThinking::BookMove(int nPly, int nBookPlies) {
+    SendLine("info string book move " + std::to_string(nPly) + "/" + std::to_string(nBookPlies));
+}

@@ -1,0 +1,22 @@
+// The engine's thinking and its move as UCI lines.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "search/SearchReport.h"
+
+// "cp 25" from the side to move; "mate 3" when it mates in three moves, "mate -2" when it is mated in two.
+std::string UciScore(int32_t nScore);
+// "info depth 4 score cp 25 nodes 1234 nps 61700 time 20 pv e2e4 e7e5 ...", dSeconds into the search;
+// empty for a report without a move (no legal move at the root).
+std::string UciInfoLine(const ThinkingReport& report, double dSeconds);
+// "bestmove e7e8q", or "bestmove 0000" for no move.
+std::string UciBestMove(const MoveRec& move);
+
+// Sends what the search reports as info lines.
+class UciThinking : public SearchReporter {
+  public:
+    void NewBest(const ThinkingReport& report) override;
+    void IterationDone(const ThinkingReport& report) override;
+    void BookMove(int nPly, int nBookPlies) override;
+};

@@ -1,0 +1,208 @@
+// The real executable in UCI mode behind a pipe, as a UCI interface drives it.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <regex>
+
+#include "tools/latency/EngineProcess.h"
+
+namespace {
+#ifdef TALVOR_SLOW_BUILD
+constexpr int Slack = 5;
+#else
+constexpr int Slack = 1;
+#endif
+
+double MsSince(std::chrono::steady_clock::time_point t) {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t).count();
+}
+
+struct UciEngine : EngineProcess {
+    UciEngine() : EngineProcess({TALVOR_EXE, "-uci"}) {}
+    ~UciEngine() {
+        CloseInput();
+        WaitExit(10000);
+        EXPECT_EQ(ErrorOutput().find("Sanitizer"), std::string::npos) << ErrorOutput();
+    }
+    // Everything the engine writes up to sMark, which is taken too.
+    std::string Await(const std::string& sMark, int nTimeoutMs = 20000) {
+        EXPECT_TRUE(ReadUntil(sMark, nTimeoutMs)) << "no " << sMark << " in " << TakeOutput();
+        return TakeOutputThrough(sMark);
+    }
+    // The lines, then isready: everything before its readyok.
+    std::string Exchange(const std::string& sLines) {
+        EXPECT_TRUE(Write(sLines + "isready\n"));
+        const std::string out = Await("readyok\n");
+        return out.substr(0, out.size() - 8);
+    }
+    // A go and its answer: the info lines and the bestmove line.
+    std::string Search(const std::string& sLines) {
+        EXPECT_TRUE(Write(sLines));
+        const std::string thinking = Await("bestmove ");
+        return thinking + Await("\n");
+    }
+};
+
+std::string LastInfo(const std::string& sOut) {
+    const size_t end = sOut.rfind("\nbestmove ");
+    const size_t start = sOut.rfind("info ", end);
+    return start == std::string::npos || end == std::string::npos ? "" : sOut.substr(start, end - start);
+}
+
+std::string BestMove(const std::string& sOut) {
+    const size_t at = sOut.rfind("bestmove ");
+    return at == std::string::npos ? "" : sOut.substr(at + 9, sOut.find('\n', at) - at - 9);
+}
+
+const std::regex InfoLine(
+    R"(info depth \d+ score (cp -?\d+|mate -?\d+) nodes \d+ nps \d+ time \d+ pv( [a-h][1-8][a-h][1-8][qrbn]?)+)");
+
+TEST(Uci, HandshakeOptionsAndBadInput) {
+    UciEngine e;
+    EXPECT_EQ(e.Exchange("uci\n"),
+              "id name Talvor\nid author the TalvorWBE developers\n"
+              "option name ValorePedoni type spin default 100 min 0 max 10000\n"
+              "option name ValoreCavalli type spin default 313 min 0 max 10000\n"
+              "option name ValoreAlfieri type spin default 330 min 0 max 10000\n"
+              "option name ValoreTorri type spin default 520 min 0 max 10000\n"
+              "option name ValoreRegine type spin default 900 min 0 max 10000\n"
+              "option name RicercaPatta type spin default 0 min -10000 max 10000\n"
+              "option name OwnBook type check default true\nuciok\n");
+    const struct {
+        const char* input;
+        const char* reply;
+    } cases[] = {
+        {"ucinewgame\nsetoption name ValoreRegine value 950\nsetoption name ownbook value false\n", ""},
+        {"debug on\nponderhit\nnonsense\n\n", ""},
+        {"setoption name Hash value 16\n", "info string no option named 'Hash'\n"},
+        {"setoption name ValoreTorri value 5x\n",
+         "info string option ValoreTorri takes a whole number from 0 to 10000, not '5x'\n"},
+        {"setoption name OwnBook value yes\n", "info string option OwnBook takes true or false, not 'yes'\n"},
+        {"position startpos moves e2e4 e7e5 g1f3 b8c6 f1b5 g8f6 e1g1\n", ""},
+        {"position fen 4k3/P7/8/8/8/8/8/4K3 w - - 0 1 moves a7a8n e8d7\n", ""},
+        {"position fen 8/8/8 w - - 0 1\n",
+         "info string not a position Talvor can play: '8/8/8 w - - 0 1'; the position stays as it was\n"},
+        {"position fen 4k3/8/8/8/8/8/8/4K3 w - - x 1\n",
+         "info string not a position Talvor can play: '4k3/8/8/8/8/8/8/4K3 w - - x 1'; the position stays as "
+         "it was\n"},
+        {"position startpos moves e2e4 e2e4\n",
+         "info string illegal move e2e4 (move 2 of the position); the position stays as it was\n"},
+        {"position fen 4k3/P7/8/8/8/8/8/4K3 w - - 0 1 moves a7a8\n",  // a promotion names its piece
+         "info string illegal move a7a8 (move 1 of the position); the position stays as it was\n"},
+        {"position\n", "info string position needs startpos or fen\n"},
+        {"position startpos e2e4\n", "info string position: 'e2e4' where moves should be\n"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(e.Exchange(c.input), c.reply) << c.input;
+}
+
+// Each go form ends in one bestmove, and only the position last set well counts.
+TEST(Uci, GoFormsAndPositions) {
+    UciEngine e;
+    e.Exchange("setoption name OwnBook value false\n");
+    const struct {
+        const char* input;
+        const char* best;   // "" for any move
+        const char* shows;  // in the last info line
+    } cases[] = {
+        // Only Kh2 is legal: one iteration. A refused position leaves this one in place.
+        {"position fen 7k/8/8/8/8/4n3/8/r6K w - - 0 1\nposition fen 8/8 w - -\ngo depth 3\n", "h1h2",
+         "depth 1 "},
+        {"position fen 7k/8/5K2/8/8/8/8/1R6 w - - 0 1\ngo depth 4\n", "f6g6", "depth 4 score mate 2 "},
+        {"position fen 7k/p7/6K1/8/8/8/8/1R6 b - - 0 1\ngo depth 3\n", "", "score mate -1 "},
+        {"position fen 7k/P7/8/8/8/8/8/K7 w - - 0 1\ngo movetime 200\n", "a7a8q", " pv a7a8q"},
+        {"position fen r3k2r/pppppppp/8/8/8/8/PPPPPPPP/R3K2R w KQkq - 0 1 moves a2a3 a7a6\ngo depth 2\n", "",
+         "depth 2 "},
+        {"position startpos moves e2e4\ngo wtime 10000 btime 10000 winc 100 binc 100\n", "", ""},
+        {"position startpos\ngo wtime 1000 btime 1000 movestogo 1\n", "", ""},
+        {"ucinewgame\nposition fen 2rq1rk1/pp1bppbp/3p1np1/4n3/3NP3/1BN1BP2/PPPQ2PP/2KR3R b - - 0 12\n"
+         "go btime 2000 wtime 9000 movestogo 20\n",
+         "", ""},
+        // Mated and stalemated: no move, and no thinking to show.
+        {"position fen R5k1/5ppp/8/8/8/8/5PPP/6K1 b - - 0 1\ngo depth 3\n", "0000", ""},
+        {"position fen 7k/5Q2/6K1/8/8/8/8/8 b - - 0 1\ngo movetime 100\n", "0000", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.input);
+        const auto start = std::chrono::steady_clock::now();
+        const std::string out = e.Search(c.input);
+        EXPECT_LT(MsSince(start), 10000.0 * Slack);
+        if (*c.best) {
+            EXPECT_EQ(BestMove(out), c.best) << out;
+        }
+        EXPECT_TRUE(std::regex_match(BestMove(out), std::regex("[a-h][1-8][a-h][1-8][qrbn]?|0000"))) << out;
+        if (std::string(c.best) == "0000") {
+            EXPECT_EQ(out.find("info"), std::string::npos) << out;
+        } else {
+            EXPECT_TRUE(std::regex_match(LastInfo(out), InfoLine)) << out;
+            EXPECT_NE(LastInfo(out).find(c.shows), std::string::npos) << out;
+        }
+        EXPECT_EQ(out.find("bestmove"), out.rfind("bestmove")) << out;  // one answer to one go
+    }
+    // The book, when the moves from the start position are one of its lines.
+    const std::string book =
+        e.Search("setoption name OwnBook value true\nposition startpos moves e2e4\ngo depth 9\n");
+    EXPECT_TRUE(std::regex_match(book, std::regex("info string book move 1/30\nbestmove \\w{4}\n"))) << book;
+    const std::string named = e.Search("position startpos\ngo nodes 5 depth 0 movetime 100\n");
+    EXPECT_EQ(named.rfind("info string go: nodes is not supported and is ignored\n"
+                          "info string go: depth 0 is not from 1 to 32767\n",
+                          0),
+              0u)
+        << named;
+}
+
+// go infinite: readyok at once meanwhile, no bestmove before stop (not even when the search has nothing
+// more to do), then the move at once.
+TEST(Uci, InfiniteUntilStop) {
+    UciEngine e;
+    for (const char* position :
+         {"startpos moves e2e4 c7c5 g1f3 d7d6 d2d4 c5d4 f3d4 g8f6 b1c3 a7a6",
+          "fen 7k/8/8/8/8/4n3/8/r6K w - - 0 1", "fen R5k1/5ppp/8/8/8/8/5PPP/6K1 b - - 0 1"}) {
+        SCOPED_TRACE(position);
+        ASSERT_TRUE(e.Write(std::string("position ") + position + "\ngo infinite\n"));
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        auto sent = std::chrono::steady_clock::now();
+        const std::string during = e.Exchange("");
+        EXPECT_LT(MsSince(sent), 500.0 * Slack);
+        EXPECT_EQ(during.find("bestmove"), std::string::npos) << during;
+        sent = std::chrono::steady_clock::now();
+        ASSERT_TRUE(e.Write("stop\n"));
+        std::string out = e.Await("bestmove ");
+        out += e.Await("\n");
+        EXPECT_LT(MsSince(sent), 1000.0 * Slack);
+        EXPECT_TRUE(std::regex_match(BestMove(out), std::regex("[a-h][1-8][a-h][1-8][qrbn]?|0000"))) << out;
+        EXPECT_EQ(e.Exchange("stop\n"), "");  // nothing to stop: no second answer
+    }
+}
+
+// The same search as in xboard mode: at a fixed depth the same node count and move.
+TEST(Uci, FixedDepthSearchesAsXboardDoes) {
+    const char* fen = "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1";
+    UciEngine uci;
+    const std::string info = LastInfo(uci.Search(std::string("position fen ") + fen + "\ngo depth 4\n"));
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(info, m, std::regex(R"(nodes (\d+) .* pv (\w+))"))) << info;
+    EngineProcess xboard({TALVOR_EXE, "-xboard"});
+    ASSERT_TRUE(xboard.Write(std::string("new\nforce\nsetboard ") + fen + "\nsd 4\ngo\n"));
+    ASSERT_TRUE(xboard.ReadUntil("\nmove ", 20000 * Slack));
+    const std::string lines = xboard.TakeOutput();
+    std::smatch x;
+    ASSERT_TRUE(std::regex_search(lines, x, std::regex(R"(\n6 -?\d+ \d+ (\d+) (\w+)[^\n]*\n\nmove )")))
+        << lines;
+    EXPECT_EQ(m[1], x[1]);
+    EXPECT_EQ(m[2], x[2]);
+}
+
+// quit and the end of input end the program at once, also during a search; no bestmove then.
+TEST(Uci, QuitAndEndOfInput) {
+    for (bool quit : {true, false}) {
+        UciEngine e;
+        ASSERT_TRUE(e.Write(
+            "position fen r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3\ngo infinite\n"));
+        e.Await("info depth 4 ");
+        quit ? (void)e.Write("quit\n") : e.CloseInput();
+        EXPECT_EQ(e.WaitExit(1000 * Slack), 0);
+        EXPECT_EQ(e.TakeOutput().find("bestmove"), std::string::npos);
+    }
+}
+
+}  // namespace
