@@ -59,7 +59,10 @@ check_engine() {
     contains "$out" 'pong 7' || return 1
     ! contains "$out" 'pong 8' || return 1
     out=$(cd / && printf 'protover 2\nnew\ngo\n' | timeout 10 "$program" -xboard) || return 1
-    grep -q '^1 0 0 1 {Book' <<<"$out" && grep -q '^move [a-h][1-8][a-h][1-8]$' <<<"$out"
+    grep -q '^1 0 0 1 {Book' <<<"$out" && grep -q '^move [a-h][1-8][a-h][1-8]$' <<<"$out" || return 1
+    # The UCI mode: the handshake with the settings file's values, and readyok.
+    out=$(cd / && printf 'uci\nisready\nquit\n' | timeout 10 "$program" -uci) || return 1
+    contains "$out" 'option name ValorePedoni type spin default 100' && contains "$out" $'uciok\nreadyok'
 }
 
 echo "== package $deb =="
@@ -79,6 +82,7 @@ for path in "/usr/games/talvor -> ../lib/games/talvor/talvor" /usr/lib/games/tal
     "/usr/lib/games/talvor/TalvorBook.bk2 -> ../../../share/games/talvor/TalvorBook.bk2" \
     /usr/share/games/talvor/Talvor.ini /usr/share/games/talvor/TalvorBook.txt \
     /usr/share/games/talvor/TalvorBook.bk2 /usr/share/games/plugins/xboard/talvor.eng \
+    /usr/share/games/plugins/uci/talvor.eng \
     /usr/share/applications/talvor.desktop /usr/share/icons/hicolor/48x48/apps/talvor.png \
     /usr/share/icons/hicolor/64x64/apps/talvor.png /usr/share/icons/hicolor/128x128/apps/talvor.png \
     /usr/share/icons/hicolor/scalable/apps/talvor.svg /usr/share/man/man6/talvor.6.gz \
@@ -119,7 +123,7 @@ done
 check "scalable icon" contains "$(file -b "$root/usr/share/icons/hicolor/scalable/apps/talvor.svg")" "SVG"
 page=$(man --warnings -E UTF-8 -l "$root/usr/share/man/man6/talvor.6.gz" 2>"$scratch/man-warnings" | col -b)
 check "manual page without warnings" test ! -s "$scratch/man-warnings"
-for key in $(sed -n 's/^\([A-Za-z0-9]*\)=.*/\1/p' data/Talvor.ini) xboard /xboard -xboard inguimode; do
+for key in $(sed -n 's/^\([A-Za-z0-9]*\)=.*/\1/p' data/Talvor.ini) xboard /xboard -xboard -uci inguimode; do
     check "manual page explains $key" contains "$page" "$key"
 done
 zcat "$root/usr/share/doc/talvor/changelog.gz" >"$scratch/changelog"
