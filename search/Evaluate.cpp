@@ -6,7 +6,6 @@
 
 EvalState Track;
 bool Tracking = false;
-int8_t LineStep[BoardSize][BoardSize];
 int16_t PawnWorkByCode[17][BoardSize];
 uint32_t PawnKeyByCode[17][BoardSize];
 uint64_t SquareBit[BoardSize];
@@ -77,14 +76,6 @@ void InstallWorkingTables() {
             for (int to = sq + Directions[r]; SquareBit[to] != 0; to += Directions[r])
                 RayMask[sq][r] |= SquareBit[to];
     }
-    std::memset(LineStep, 0, sizeof LineStep);
-    for (int a = 21; a <= 98; ++a)
-        for (int b = 21; b <= 98; ++b) {
-            if (a == b || a % 10 == 0 || a % 10 == 9 || b % 10 == 0 || b % 10 == 9) continue;
-            const int dr = RankOf(b) - RankOf(a), df = FileOf(b) - FileOf(a);
-            if (dr != 0 && df != 0 && dr != df && dr != -df) continue;
-            LineStep[a][b] = static_cast<int8_t>(10 * ((dr > 0) - (dr < 0)) + ((df > 0) - (df < 0)));
-        }
 }
 
 void PrepareEvaluation() {

@@ -24,7 +24,6 @@ struct EvalState {
 extern EvalState Track;
 extern bool Tracking;  // Track describes the board: the capture search may use TrackedEvaluate
 extern int32_t PieceSquareSum[17][BoardSize];
-extern int8_t LineStep[BoardSize][BoardSize];  // unit step from a square towards another on its line, or 0
 
 void StartTracking();  // Track from the piece list; Tracking false for positions it does not cover
 int32_t TrackedEvaluate();
@@ -153,14 +152,7 @@ inline bool LegalAfterMove(const MoveRec& m, int nPiece, bool bWasInCheck) {
     const bool whiteMoved = !WhiteToMove;
     const int k = whiteMoved ? WhiteKingSquare : BlackKingSquare;
     if (m.From == k || m.To == k) return Tracking ? LegalTracked(m) : IsLegalAfterMove(m);
-    const int step = LineStep[k][m.From];
-    if (step == 0) return true;
-    int s = k + step;
-    while (Board[s] >= EmptySquare) s += step;
-    const int c = Board[s];
-    const bool straight = step == 10 || step == -10 || step == 1 || step == -1;
-    if (whiteMoved) return !(c == BlackQueen || c == (straight ? BlackRook : BlackBishop));
-    return !(c == WhiteQueen || c == (straight ? WhiteRook : WhiteBishop));
+    return !OpensLineToKing(k, m.From, whiteMoved);
 }
 
 // InCheck() right after MakeMove(m), when before m the side now to move was not in check (true below the
@@ -172,7 +164,7 @@ inline bool InCheckAfter(const MoveRec& m) {
     const int k = WhiteToMove ? WhiteKingSquare : BlackKingSquare;
     if (to == k || from == k) return Tracking ? InCheckTracked() : InCheck();
     // A king gives no check of its own: next to the other king it would have stood in check itself.
-    const int toward = LineStep[to][k];
+    const int toward = LineStep(to, k);
     const bool straight = toward == 10 || toward == -10 || toward == 1 || toward == -1;
     switch (q) {
         case WhitePawn:
@@ -203,12 +195,5 @@ inline bool InCheckAfter(const MoveRec& m) {
             break;
         }
     }
-    const int step = LineStep[k][from];
-    if (step == 0) return false;
-    int s = k + step;
-    while (Board[s] >= EmptySquare) s += step;
-    const int c = Board[s];
-    const bool open = step == 10 || step == -10 || step == 1 || step == -1;
-    if (WhiteToMove) return c == BlackQueen || c == (open ? BlackRook : BlackBishop);
-    return c == WhiteQueen || c == (open ? WhiteRook : WhiteBishop);
+    return OpensLineToKing(k, from, WhiteToMove);
 }
