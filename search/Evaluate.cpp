@@ -8,9 +8,33 @@ EvalState Track;
 bool Tracking = false;
 int16_t PawnWorkByCode[17][BoardSize];
 uint32_t PawnKeyByCode[17][BoardSize];
-uint64_t SquareBit[BoardSize];
-uint64_t RayMask[BoardSize][8];
-uint8_t SquareOfBit[65];
+
+namespace {
+constexpr SquareSets MakeSquareSets() {
+    SquareSets t{};
+    auto onBoard = [](int sq) { return sq >= 21 && sq <= 98 && sq % 10 != 0 && sq % 10 != 9; };
+    for (int sq = 0; sq < BoardSize; ++sq)
+        if (onBoard(sq)) t.SquareBit[sq] = uint64_t{1} << ((sq / 10 - 2) * 8 + sq % 10 - 1);
+    constexpr int kRays[8] = {10, -10, 1, -1, 11, -11, 9, -9};
+    constexpr int kKnight[8] = {8, 19, 21, 12, -8, -19, -21, -12};
+    for (int sq = 0; sq < BoardSize; ++sq) {
+        if (!onBoard(sq)) continue;
+        t.SquareOfBit[__builtin_ctzll(t.SquareBit[sq])] = static_cast<uint8_t>(sq);
+        for (int r = 0; r < 8; ++r) {
+            for (int to = sq + kRays[r]; onBoard(to); to += kRays[r]) t.RayMask[sq][r] |= t.SquareBit[to];
+            if (onBoard(sq + kRays[r])) t.KingMask[sq] |= t.SquareBit[sq + kRays[r]];
+            if (sq + kKnight[r] >= 0 && sq + kKnight[r] < BoardSize && onBoard(sq + kKnight[r]))
+                t.KnightMask[sq] |= t.SquareBit[sq + kKnight[r]];
+        }
+        for (int d : {9, 11}) {
+            if (onBoard(sq + d)) t.PawnAttacks[0][sq] |= t.SquareBit[sq + d];
+            if (onBoard(sq - d)) t.PawnAttacks[1][sq] |= t.SquareBit[sq - d];
+        }
+    }
+    return t;
+}
+}  // namespace
+constinit const SquareSets kSets = MakeSquareSets();
 const CodeKind kCodeKind[17] = {
     {0, 0, 0, 0, 0, 0},  {0, 1, 0, 0, 0, 0}, {1, 1, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0}, {1, 0, 0, 0, 0, 0},
     {0, 0, 0, 0, 1, 0},  {1, 0, 0, 0, 1, 0}, {0, 0, 1, 0, 0, 0}, {1, 0, 1, 0, 0, 0}, {0, 0, 0, 1, 0, 24},
@@ -63,19 +87,6 @@ void InstallWorkingTables() {
             x ^= x << 5;
             PawnKeyByCode[code][sq] = x;
         }
-    std::memset(SquareBit, 0, sizeof SquareBit);
-    for (int sq = 21; sq <= 98; ++sq)
-        if (sq % 10 != 0 && sq % 10 != 9)
-            SquareBit[sq] = uint64_t{1} << ((RankOf(sq) - 1) * 8 + FileOf(sq) - 1);
-    std::memset(RayMask, 0, sizeof RayMask);
-    std::memset(SquareOfBit, 0, sizeof SquareOfBit);
-    for (int sq = 21; sq <= 98; ++sq) {
-        if (SquareBit[sq] == 0) continue;
-        SquareOfBit[__builtin_ctzll(SquareBit[sq])] = static_cast<uint8_t>(sq);
-        for (int r = 0; r < 8; ++r)
-            for (int to = sq + Directions[r]; SquareBit[to] != 0; to += Directions[r])
-                RayMask[sq][r] |= SquareBit[to];
-    }
 }
 
 void PrepareEvaluation() {
@@ -255,19 +266,22 @@ void StartTracking() {
     for (int slot = 1; slot <= PieceCount; ++slot) {
         const int s = PieceList[slot];
         const int p = Board[s];
-        if (p >= 1 && p <= 12) TrackAdd(p, s);
+        if (p >= 1 && p <= 12) {
+            TrackAdd(p, s);
+            Track.Slots[kCodeKind[p].Colour] |= 1u << (slot - 1);
+        }
     }
     // Occupancy is of the board itself: every piece on it must be in the list for the two to agree.
     int onBoard = 0;
-    uint64_t occupied = 0;
+    uint64_t white = 0, black = 0;
     for (int sq = 21; sq <= 98; ++sq)
         if (Board[sq] >= 1 && Board[sq] <= 12) {
             ++onBoard;
-            occupied |= SquareBit[sq];
+            (Board[sq] & 1 ? white : black) |= kSets.SquareBit[sq];
         }
     // The king terms are taken from the king-square variables: that needs one king a side, standing there.
-    Tracking = occupied == Track.Occupied && onBoard == __builtin_popcountll(occupied) &&
-               Track.Kings[0] <= 1 && Track.Kings[1] <= 1 &&
+    Tracking = white == Track.ByColour[0] && black == Track.ByColour[1] &&
+               onBoard == __builtin_popcountll(white | black) && Track.Kings[0] <= 1 && Track.Kings[1] <= 1 &&
                (Track.Kings[0] == 0 || Board[WhiteKingSquare] == WhiteKing) &&
                (Track.Kings[1] == 0 || Board[BlackKingSquare] == BlackKing);
 }

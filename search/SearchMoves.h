@@ -19,7 +19,9 @@ struct EvalState {
     int8_t RookBonus[2][10];  // a rook's file bonus by colour and file, signed from White's side
     int32_t RookScore;        // the rooks' file bonuses
     uint32_t PawnKey;         // hash of the pawn placement, to find its terms worked out before
-    uint64_t Occupied;        // one bit per square holding a piece (a1 bit 0 ... h8 bit 63)
+    uint32_t Slots[2];        // piece-list slots of each colour's pieces, slot s as bit s - 1
+    uint64_t ByColour[2];     // one bit per square holding a piece of the colour (a1 bit 0 ... h8 bit 63)
+    uint64_t ByCode[13];      // the same by piece code
 };
 extern EvalState Track;
 extern bool Tracking;  // Track describes the board: the capture search may use TrackedEvaluate
@@ -38,12 +40,42 @@ struct CodeKind {
 extern const CodeKind kCodeKind[17];
 extern int16_t PawnWorkByCode[17][BoardSize];  // the working pawn table of a pawn code, 0 for other codes
 extern uint32_t PawnKeyByCode[17][BoardSize];  // random bits for a pawn code on a square, 0 for other codes
-extern uint64_t SquareBit[BoardSize];          // a square's bit in Occupied, 0 off the board
-// The squares along each ray from a square (directions as in Directions), as bits of Occupied: the first
-// piece on a ray is the lowest set bit of ray and occupancy for the rising directions (even indexes),
-// the highest for the others. SquareOfBit maps a bit back to its square; entry 64 is the border square 0.
-extern uint64_t RayMask[BoardSize][8];
-extern uint8_t SquareOfBit[65];
+
+// The board's squares as bits of a 64-bit set, fixed before any code runs.
+struct SquareSets {
+    uint64_t SquareBit[BoardSize];  // a square's bit, 0 off the board
+    // The squares along each ray from a square (directions as in Directions): the first piece on a ray is
+    // the lowest set bit of ray and occupancy for the rising directions (even indexes), the highest for the
+    // others.
+    uint64_t RayMask[BoardSize][8];
+    uint8_t SquareOfBit[65];  // a bit's square; entry 64 is the border square 0
+    uint64_t KnightMask[BoardSize], KingMask[BoardSize];
+    uint64_t PawnAttacks[2][BoardSize];  // squares a pawn of the colour attacks
+};
+extern const SquareSets kSets;
+
+// Squares a rook or bishop on a bit attacks through an occupancy (SliderAttacks.cpp).
+struct SliderMagic {
+    uint64_t Mask, Multiplier;
+    const uint64_t* Attacks;
+    unsigned Shift;
+};
+extern SliderMagic RookMagics[64], BishopMagics[64];
+inline uint64_t RookAttacks(int nBit, uint64_t nOccupied) {
+    const SliderMagic& m = RookMagics[nBit];
+    return m.Attacks[((nOccupied & m.Mask) * m.Multiplier) >> m.Shift];
+}
+inline uint64_t BishopAttacks(int nBit, uint64_t nOccupied) {
+    const SliderMagic& m = BishopMagics[nBit];
+    return m.Attacks[((nOccupied & m.Mask) * m.Multiplier) >> m.Shift];
+}
+// The same, the lines walked square by square: what the tables are checked against.
+uint64_t WalkedRookAttacks(int nBit, uint64_t nOccupied);
+uint64_t WalkedBishopAttacks(int nBit, uint64_t nOccupied);
+
+inline uint64_t TrackedOccupancy() {
+    return Track.ByColour[0] | Track.ByColour[1];
+}
 
 // Adds (nSign 1) or removes (nSign -1) a listed piece. No branch: pieces come in no predictable order.
 inline void TrackPiece(int nCode, int nSquare, int nSign) {
@@ -60,7 +92,8 @@ inline void TrackPiece(int nCode, int nSquare, int nSign) {
     Track.RookScore += nSign * k.Rook * Track.RookBonus[k.Colour][f];
     Track.PawnsKnown &= static_cast<uint8_t>(k.Pawn ^ 1);  // the pawn structure's score is due again
     Track.PawnKey ^= PawnKeyByCode[nCode][nSquare];
-    Track.Occupied ^= SquareBit[nSquare];  // a piece leaves or arrives; a capture's victim leaves first
+    Track.ByColour[k.Colour] ^= kSets.SquareBit[nSquare];  // a piece leaves or arrives
+    Track.ByCode[nCode] ^= kSets.SquareBit[nSquare];
 }
 inline void TrackRemove(int nCode, int nSquare) {
     TrackPiece(nCode, nSquare, -1);
@@ -74,11 +107,11 @@ inline void TrackAdd(int nCode, int nSquare) {
 inline void TrackMove(const MoveRec& m) {
     const int from = m.From, to = m.To;
     const int p = Board[from];
-    if (m.EnPassant == 1) {
-        const int victim = p == WhitePawn ? to - 10 : to + 10;
-        if (PieceIndex[victim] != 0) TrackRemove(Board[victim], victim);
-    } else if (PieceIndex[to] != 0) {
-        TrackRemove(Board[to], to);
+    const int victim = m.EnPassant == 1 ? (p == WhitePawn ? to - 10 : to + 10) : to;
+    if (const int slot = PieceIndex[victim]; slot != 0) {
+        const int code = Board[victim];
+        TrackRemove(code, victim);
+        Track.Slots[kCodeKind[code].Colour] &= ~(1u << (slot - 1));
     }
     TrackRemove(p, from);
     TrackAdd(m.Promotion != 0 ? m.Promotion : p, to);
@@ -95,11 +128,11 @@ inline void TrackMove(const MoveRec& m) {
 
 // The square of the first piece along ray r from nSquare, or 0 (the border) when the ray is open.
 inline int FirstOnRay(int nSquare, int r) {
-    const uint64_t blockers = RayMask[nSquare][r] & Track.Occupied;
+    const uint64_t blockers = kSets.RayMask[nSquare][r] & TrackedOccupancy();
     const int bit = blockers == 0  ? 64
                     : (r & 1) == 0 ? __builtin_ctzll(blockers)
                                    : 63 - __builtin_clzll(blockers);
-    return SquareOfBit[bit];
+    return kSets.SquareOfBit[bit];
 }
 
 // IsAttacked(nSquare, bByBlack ? 2 : 1) read from the running occupancy instead of walking the rays.
