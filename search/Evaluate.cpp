@@ -6,8 +6,6 @@
 
 EvalState Track;
 bool Tracking = false;
-int16_t PawnWorkByCode[17][BoardSize];
-uint32_t PawnKeyByCode[17][BoardSize];
 
 namespace {
 constexpr SquareSets MakeSquareSets() {
@@ -15,14 +13,15 @@ constexpr SquareSets MakeSquareSets() {
     auto onBoard = [](int sq) { return sq >= 21 && sq <= 98 && sq % 10 != 0 && sq % 10 != 9; };
     for (int sq = 0; sq < BoardSize; ++sq)
         if (onBoard(sq)) t.SquareBit[sq] = uint64_t{1} << ((sq / 10 - 2) * 8 + sq % 10 - 1);
-    constexpr int kRays[8] = {10, -10, 1, -1, 11, -11, 9, -9};
+    constexpr int kSteps[8] = {10, -10, 1, -1, 11, -11, 9, -9};
     constexpr int kKnight[8] = {8, 19, 21, 12, -8, -19, -21, -12};
     for (int sq = 0; sq < BoardSize; ++sq) {
         if (!onBoard(sq)) continue;
-        t.SquareOfBit[__builtin_ctzll(t.SquareBit[sq])] = static_cast<uint8_t>(sq);
+        const int bit = __builtin_ctzll(t.SquareBit[sq]);
+        t.BitOfSquare[sq] = static_cast<uint8_t>(bit);
+        t.SquareOfBit[bit] = static_cast<uint8_t>(sq);
         for (int r = 0; r < 8; ++r) {
-            for (int to = sq + kRays[r]; onBoard(to); to += kRays[r]) t.RayMask[sq][r] |= t.SquareBit[to];
-            if (onBoard(sq + kRays[r])) t.KingMask[sq] |= t.SquareBit[sq + kRays[r]];
+            if (onBoard(sq + kSteps[r])) t.KingMask[sq] |= t.SquareBit[sq + kSteps[r]];
             if (sq + kKnight[r] >= 0 && sq + kKnight[r] < BoardSize && onBoard(sq + kKnight[r]))
                 t.KnightMask[sq] |= t.SquareBit[sq + kKnight[r]];
         }
@@ -35,12 +34,8 @@ constexpr SquareSets MakeSquareSets() {
 }
 }  // namespace
 constinit const SquareSets kSets = MakeSquareSets();
-const CodeKind kCodeKind[17] = {
-    {0, 0, 0, 0, 0, 0},  {0, 1, 0, 0, 0, 0}, {1, 1, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0}, {1, 0, 0, 0, 0, 0},
-    {0, 0, 0, 0, 1, 0},  {1, 0, 0, 0, 1, 0}, {0, 0, 1, 0, 0, 0}, {1, 0, 1, 0, 0, 0}, {0, 0, 0, 1, 0, 24},
-    {1, 0, 0, 1, 0, 94}, {0, 0, 0, 0, 0, 0}, {1, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0},
-    {0, 0, 0, 0, 0, 0},  {0, 0, 0, 0, 0, 0},
-};
+const CodeKind kCodeKind[17] = {{0}, {0}, {1}, {0}, {1}, {0}, {1}, {0}, {1},
+                                {0}, {1}, {0}, {1}, {0}, {0}, {0}, {0}};
 
 // Per piece code and square, with White's sign: material plus table plus the placement terms that
 // depend on the square alone (a rook or queen on the seventh rank). Rebuilt with the working tables,
@@ -74,19 +69,14 @@ void BuildPieceSquareSum() {
 
 }  // namespace
 
+namespace {
+// Raised whenever the working pawn tables change: pawn terms worked out before belong to the old ones.
+uint32_t PawnTablesEdition = 1;
+}  // namespace
+
 void InstallWorkingTables() {
     BuildPieceSquareSum();
-    std::memset(PawnWorkByCode, 0, sizeof PawnWorkByCode);
-    std::memcpy(PawnWorkByCode[WhitePawn], WhitePawnWork, sizeof WhitePawnWork);
-    std::memcpy(PawnWorkByCode[BlackPawn], BlackPawnWork, sizeof BlackPawnWork);
-    uint32_t x = 2463534242u;  // xorshift: any fixed spread of bits serves
-    for (int code : {WhitePawn, BlackPawn})
-        for (int sq = 0; sq < BoardSize; ++sq) {
-            x ^= x << 13;
-            x ^= x >> 17;
-            x ^= x << 5;
-            PawnKeyByCode[code][sq] = x;
-        }
+    ++PawnTablesEdition;
 }
 
 void PrepareEvaluation() {
@@ -262,7 +252,6 @@ void StartTracking() {
         std::memcpy(built, now, sizeof now);
     }
     std::memset(&Track, 0, sizeof Track);
-    Track.Pawns[0][0] = Track.Pawns[1][0] = Track.Pawns[0][9] = Track.Pawns[1][9] = -1;
     for (int slot = 1; slot <= PieceCount; ++slot) {
         const int s = PieceList[slot];
         const int p = Board[s];
@@ -280,17 +269,28 @@ void StartTracking() {
             (Board[sq] & 1 ? white : black) |= kSets.SquareBit[sq];
         }
     // The king terms are taken from the king-square variables: that needs one king a side, standing there.
+    const uint64_t whiteKing = Track.ByCode[WhiteKing], blackKing = Track.ByCode[BlackKing];
     Tracking = white == Track.ByColour[0] && black == Track.ByColour[1] &&
-               onBoard == __builtin_popcountll(white | black) && Track.Kings[0] <= 1 && Track.Kings[1] <= 1 &&
-               (Track.Kings[0] == 0 || Board[WhiteKingSquare] == WhiteKing) &&
-               (Track.Kings[1] == 0 || Board[BlackKingSquare] == BlackKing);
+               onBoard == __builtin_popcountll(white | black) && (whiteKing & (whiteKing - 1)) == 0 &&
+               (blackKing & (blackKing - 1)) == 0 &&
+               (whiteKing == 0 || Board[WhiteKingSquare] == WhiteKing) &&
+               (blackKing == 0 || Board[BlackKingSquare] == BlackKing);
 }
 
 namespace {
 
-// Isolated, doubled and passed pawns and pawns on files without enemy pawns, from the per-file counts.
-int32_t PawnStructure() {
-    const auto& pawns = Track.Pawns;
+// What Evaluate takes from the pawns alone, worked out once per placement of the pawns.
+struct PawnTerms {
+    uint64_t White, Black;    // the placement
+    uint32_t Edition;         // of the working pawn tables
+    int32_t Score;            // isolated, doubled, passed pawns, pawns on files without enemy pawns
+    int8_t RookBonus[2][8];   // a rook's bonus by colour and file (a = 0), from White's side
+    int16_t KingFiles[2][8];  // a middlegame king's penalty for the files around it without enemy pawns
+};
+
+// Isolated, doubled and passed pawns and pawns on files without enemy pawns, from the per-file counts
+// (edge files 0 and 9 read -1: "fewer than one" but never "none") and table sums.
+int32_t PawnStructure(const int (&pawns)[2][10], const int (&work)[2][10]) {
     int32_t score = 0;
     for (int f = 1; f <= 8; ++f) {
         const int white = pawns[0][f], black = pawns[1][f];
@@ -304,7 +304,7 @@ int32_t PawnStructure() {
             if (black == 0) {
                 score += 6 * white;
                 if (pawns[1][f - 1] < 1 && pawns[1][f + 1] < 1) {
-                    score += 30 * white + 3 * Track.PawnWork[0][f];
+                    score += 30 * white + 3 * work[0][f];
                     if (!isolated) score += 20 * white;
                 }
             }
@@ -319,7 +319,7 @@ int32_t PawnStructure() {
             if (white == 0) {
                 score -= 6 * black;
                 if (pawns[0][f - 1] < 1 && pawns[0][f + 1] < 1) {
-                    score -= 30 * black + 3 * Track.PawnWork[1][f];
+                    score -= 30 * black + 3 * work[1][f];
                     if (!isolated) score -= 20 * black;
                 }
             }
@@ -328,84 +328,94 @@ int32_t PawnStructure() {
     return score;
 }
 
-}  // namespace
-
-namespace {
-
-// Pawn placements met before, with their terms. An entry is used only when its counts and table sums
-// equal the current ones, which are all the terms depend on.
-struct PawnEntry {
-    int8_t Pawns[2][10];
-    int16_t PawnWork[2][10];
-    int8_t RookBonus[2][10];
-    int32_t Score;
-    bool Used;
-};
-constexpr int kPawnEntries = 2048;
-PawnEntry PawnCache[kPawnEntries];
-
-}  // namespace
-
-void KnowPawns() {
-    PawnEntry& e = PawnCache[Track.PawnKey & (kPawnEntries - 1)];
-    if (!e.Used || std::memcmp(e.Pawns, Track.Pawns, sizeof e.Pawns) != 0 ||
-        std::memcmp(e.PawnWork, Track.PawnWork, sizeof e.PawnWork) != 0) {
-        const auto& pawns = Track.Pawns;
-        std::memcpy(e.Pawns, Track.Pawns, sizeof e.Pawns);
-        std::memcpy(e.PawnWork, Track.PawnWork, sizeof e.PawnWork);
-        e.Score = PawnStructure();
-        // Rooks on files without own pawns, more on files without any.
-        for (int f = 0; f < 10; ++f) {
-            const int noWhite = pawns[0][f] == 0, noBlack = pawns[1][f] == 0;
-            const bool edge = f == 0 || f == 9;
-            e.RookBonus[0][f] = static_cast<int8_t>(edge ? 0 : noWhite * (10 + 10 * noBlack));
-            e.RookBonus[1][f] = static_cast<int8_t>(edge ? 0 : -noBlack * (10 + 10 * noWhite));
+void WorkOut(PawnTerms& e, uint64_t nWhite, uint64_t nBlack) {
+    int pawns[2][10] = {{-1, 0, 0, 0, 0, 0, 0, 0, 0, -1}, {-1, 0, 0, 0, 0, 0, 0, 0, 0, -1}};
+    int work[2][10] = {};
+    const int16_t* tables[2] = {WhitePawnWork, BlackPawnWork};
+    for (int c = 0; c < 2; ++c)
+        for (uint64_t b = c == 0 ? nWhite : nBlack; b != 0; b &= b - 1) {
+            const int sq = kSets.SquareOfBit[__builtin_ctzll(b)];
+            ++pawns[c][sq % 10];
+            work[c][sq % 10] += tables[c][sq];
         }
-        e.Used = true;
+    e.White = nWhite;
+    e.Black = nBlack;
+    e.Edition = PawnTablesEdition;
+    e.Score = PawnStructure(pawns, work);
+    for (int f = 1; f <= 8; ++f) {
+        // Rooks on files without own pawns, more on files without any.
+        const int noWhite = pawns[0][f] == 0, noBlack = pawns[1][f] == 0;
+        e.RookBonus[0][f - 1] = static_cast<int8_t>(noWhite * (10 + 10 * noBlack));
+        e.RookBonus[1][f - 1] = static_cast<int8_t>(-noBlack * (10 + 10 * noWhite));
+        int openWhite = 0, openBlack = 0;  // files around f without enemy pawns (an edge reads -1: never)
+        for (int j = -1; j <= 1; ++j) {
+            openWhite += pawns[1][f + j] == 0;
+            openBlack += pawns[0][f + j] == 0;
+        }
+        e.KingFiles[0][f - 1] = static_cast<int16_t>(-16 * openWhite);
+        e.KingFiles[1][f - 1] = static_cast<int16_t>(16 * openBlack);
     }
-    Track.PawnScore = e.Score;
-    std::memcpy(Track.RookBonus, e.RookBonus, sizeof Track.RookBonus);
-    // Kept up to date from here on as rooks move.
-    Track.RookScore = 0;
-    for (int f = 1; f <= 8; ++f)
-        Track.RookScore +=
-            Track.Rooks[0][f] * Track.RookBonus[0][f] + Track.Rooks[1][f] * Track.RookBonus[1][f];
-    Track.PawnsKnown = 1;
 }
 
+// Pawn placements met before. An entry serves only the placement and tables it was worked out for.
+constexpr int kPawnEntries = 4096;
+PawnTerms PawnCache[kPawnEntries];
+
+const PawnTerms& TermsOfPawns(uint64_t nWhite, uint64_t nBlack) {
+    const uint64_t mix = (nWhite ^ (nBlack * 0x9E3779B97F4A7C15ull)) * 0xBF58476D1CE4E5B9ull;
+    PawnTerms& e = PawnCache[mix >> (64 - 12)];
+    if (e.White != nWhite || e.Black != nBlack || e.Edition != PawnTablesEdition) WorkOut(e, nWhite, nBlack);
+    return e;
+}
+
+// The colour's queens not on their own d1 / d8, counted.
+inline int QueensAway(uint64_t nQueens, int nHome) {
+    int n = 0;
+    for (uint64_t b = nQueens & ~kSets.SquareBit[nHome]; b != 0; b &= b - 1) ++n;
+    return n;
+}
+
+}  // namespace
+
 int32_t TrackedEvaluate() {
-    const auto& pawns = Track.Pawns;
-    if (!Track.PawnsKnown) KnowPawns();
-    int32_t score = Track.Sum + Track.PawnScore + Track.RookScore;
-    // Blocked centre pawns (listed ones: an unlisted piece counts for nothing in Evaluate).
-    if (Board[34] == WhitePawn && Board[44] < EmptySquare && PieceIndex[34] != 0) score -= 6;
-    if (Board[35] == WhitePawn && Board[45] < EmptySquare && PieceIndex[35] != 0) score -= 6;
-    if (Board[84] == BlackPawn && Board[74] < EmptySquare && PieceIndex[84] != 0) score += 6;
-    if (Board[85] == BlackPawn && Board[75] < EmptySquare && PieceIndex[85] != 0) score += 6;
-    if (Track.QueensAway[0] != 0 &&
+    const uint64_t* by = Track.ByCode;
+    const PawnTerms& pawns = TermsOfPawns(by[WhitePawn], by[BlackPawn]);
+    int32_t score = Track.Sum + pawns.Score;
+    for (uint64_t b = by[WhiteRook]; b != 0; b &= b - 1) score += pawns.RookBonus[0][__builtin_ctzll(b) & 7];
+    for (uint64_t b = by[BlackRook]; b != 0; b &= b - 1) score += pawns.RookBonus[1][__builtin_ctzll(b) & 7];
+    // Blocked centre pawns.
+    const uint64_t occupied = TrackedOccupancy();
+    const uint64_t* bit = kSets.SquareBit;
+    if ((by[WhitePawn] & bit[34]) && (occupied & bit[44])) score -= 6;
+    if ((by[WhitePawn] & bit[35]) && (occupied & bit[45])) score -= 6;
+    if ((by[BlackPawn] & bit[84]) && (occupied & bit[74])) score += 6;
+    if ((by[BlackPawn] & bit[85]) && (occupied & bit[75])) score += 6;
+    if (const int away = QueensAway(by[WhiteQueen], 24);
+        away != 0 &&
         (TouchCount[22] == 0 || TouchCount[23] == 0 || TouchCount[26] == 0 || TouchCount[27] == 0))
-        score -= 2 * Track.QueensAway[0];
-    if (Track.QueensAway[1] != 0 &&
+        score -= 2 * away;
+    if (const int away = QueensAway(by[BlackQueen], 94);
+        away != 0 &&
         (TouchCount[92] == 0 || TouchCount[93] == 0 || TouchCount[96] == 0 || TouchCount[97] == 0))
-        score += 2 * Track.QueensAway[1];
+        score += 2 * away;
     if (Middlegame) {
-        if (Track.Kings[0] != 0) {
+        if (by[WhiteKing] != 0) {
             if (WhiteCastled > 0) score += 15 - 2 * WhiteCastled + 4;
-            const int k = WhiteKingSquare, f = k % 10;
+            const int k = WhiteKingSquare;
             for (int j = -1; j <= 1; ++j) {
                 if (Board[k + 10 + j] == WhitePawn) score += 8;
                 if (Board[k + 20 + j] == WhitePawn) score += 4;
-                if (pawns[1][f + j] == 0) score -= 16;
             }
+            score += pawns.KingFiles[0][k % 10 - 1];
         }
-        if (Track.Kings[1] != 0) {
+        if (by[BlackKing] != 0) {
             if (BlackCastled > 0) score += -19 + 2 * BlackCastled - 4;
-            const int k = BlackKingSquare, f = k % 10;
+            const int k = BlackKingSquare;
             for (int j = -1; j <= 1; ++j) {
                 if (Board[k - 10 + j] == BlackPawn) score -= 8;
                 if (Board[k - 20 + j] == BlackPawn) score -= 4;
-                if (pawns[0][f + j] == 0) score += 16;
             }
+            score += pawns.KingFiles[1][k % 10 - 1];
         }
     }
     return WhiteToMove ? score : -score;

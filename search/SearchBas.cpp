@@ -42,29 +42,26 @@ void UpdatePV(const MoveRec& m) {
 
 namespace {
 
-// The quicksort itself: descending, middle pivot, the upper part sorted first.
-template <typename Small>
-void Quicksort(MoveList& aMoves, int32_t* aScores, int nLow, int nHigh, Small small) {
-    while (nHigh > nLow) {
-        if (small(aMoves, aScores, nLow, nHigh)) return;
-        // Middle index rounded half to even: ties among equal scores land where this pivot puts them.
-        const int sum = nLow + nHigh;
-        int mid = sum / 2;
-        if ((sum & 1) && (mid & 1)) ++mid;
-        const int32_t pivot = aScores[mid];
-        int i = nLow, j = nHigh;
-        for (;;) {
-            while (aScores[i] > pivot) ++i;
-            while (aScores[j] < pivot) --j;
-            if (i > j) break;
-            std::swap(aScores[i], aScores[j]);
-            std::swap(aMoves.Move[i], aMoves.Move[j]);
-            ++i;
-            --j;
-            if (i > j) break;
-        }
-        Quicksort(aMoves, aScores, i, nHigh, small);  // upper part first, then the lower one
-        nHigh = j;
+// One step of the quicksort on aScores[nLow..nHigh], the items moved alongside: descending, middle pivot.
+// Afterwards [nLow, j] and [i, nHigh] are still to be sorted; whatever lies between is in place. The two
+// parts never touch each other, so the order in which they are sorted changes nothing.
+template <typename T>
+inline void Partition(int32_t* aScores, T* aItems, int nLow, int nHigh, int& i, int& j) {
+    // Middle index rounded half to even: ties among equal scores land where this pivot puts them.
+    const int sum = nLow + nHigh;
+    int mid = sum / 2;
+    if ((sum & 1) && (mid & 1)) ++mid;
+    const int32_t pivot = aScores[mid];
+    i = nLow, j = nHigh;
+    for (;;) {
+        while (aScores[i] > pivot) ++i;
+        while (aScores[j] < pivot) --j;
+        if (i > j) break;
+        std::swap(aScores[i], aScores[j]);
+        std::swap(aItems[i], aItems[j]);
+        ++i;
+        --j;
+        if (i > j) break;
     }
 }
 
@@ -85,66 +82,82 @@ struct SmallSorts {
         return Order(a[0], a[1]) * 243 + Order(a[0], a[2]) * 81 + Order(a[0], a[3]) * 27 +
                Order(a[1], a[2]) * 9 + Order(a[1], a[3]) * 3 + Order(a[2], a[3]);
     }
-    SmallSorts() : Three{}, Four{} {
-        const auto none = [](MoveList&, int32_t*, int, int) { return false; };
-        for (int n : {3, 4})
-            for (int low : {0, 1})
-                for (int code = 0; code < (n == 3 ? 27 : 256); ++code) {  // every assignment of values 0..n-1
-                    MoveList list;
-                    int32_t scores[5];
-                    for (int i = 0, c = code; i < n; ++i, c /= n) {
-                        scores[low + i] = c % n;
-                        list.Move[low + i].From = static_cast<uint8_t>(i);
-                    }
-                    const int key = n == 3 ? Key3(scores + low) : Key4(scores + low);
-                    Quicksort(list, scores, low, low + n - 1, none);
-                    for (int i = 0; i < n; ++i)
-                        (n == 3 ? Three[key][i] : Four[low][key][i]) = list.Move[low + i].From;
-                }
-    }
+    SmallSorts();
+    static const SmallSorts Tables;
 };
-const SmallSorts kSmallSorts;
 
-template <int N>
-inline void Permute(MoveList& aMoves, int32_t* aScores, int nLow, const uint8_t* pOrder) {
-    MoveRec moves[N];
+template <typename T, int N>
+inline void Permute(int32_t* aScores, T* aItems, int nLow, const uint8_t* pOrder) {
+    T items[N];
     int32_t scores[N];
     for (int i = 0; i < N; ++i) {
-        moves[i] = aMoves.Move[nLow + pOrder[i]];
+        items[i] = aItems[nLow + pOrder[i]];
         scores[i] = aScores[nLow + pOrder[i]];
     }
     for (int i = 0; i < N; ++i) {
-        aMoves.Move[nLow + i] = moves[i];
+        aItems[nLow + i] = items[i];
         aScores[nLow + i] = scores[i];
     }
 }
 
-bool SortSmall(MoveList& aMoves, int32_t* aScores, int nLow, int nHigh) {
+// Two, three or four entries as the quicksort would leave them; false for other sizes.
+template <typename T>
+inline bool SortSmall(int32_t* aScores, T* aItems, int nLow, int nHigh) {
     switch (nHigh - nLow) {
         case 1:  // two entries: equal ones change places
             if (aScores[nHigh] >= aScores[nLow]) {
                 std::swap(aScores[nLow], aScores[nHigh]);
-                std::swap(aMoves.Move[nLow], aMoves.Move[nHigh]);
+                std::swap(aItems[nLow], aItems[nHigh]);
             }
             return true;
         case 2:
-            Permute<3>(aMoves, aScores, nLow, kSmallSorts.Three[SmallSorts::Key3(aScores + nLow)]);
+            Permute<T, 3>(aScores, aItems, nLow, SmallSorts::Tables.Three[SmallSorts::Key3(aScores + nLow)]);
             return true;
         case 3:
-            Permute<4>(aMoves, aScores, nLow, kSmallSorts.Four[nLow & 1][SmallSorts::Key4(aScores + nLow)]);
+            Permute<T, 4>(aScores, aItems, nLow,
+                          SmallSorts::Tables.Four[nLow & 1][SmallSorts::Key4(aScores + nLow)]);
             return true;
     }
     return false;
 }
 
+// The quicksort itself, the upper part sorted first; bSmall: short ranges from the tables.
+template <typename T, bool bSmall>
+void Quicksort(int32_t* aScores, T* aItems, int nLow, int nHigh) {
+    while (nHigh > nLow) {
+        if (bSmall && SortSmall(aScores, aItems, nLow, nHigh)) return;
+        int i, j;
+        Partition(aScores, aItems, nLow, nHigh, i, j);
+        Quicksort<T, bSmall>(aScores, aItems, i, nHigh);
+        nHigh = j;
+    }
+}
+
+SmallSorts::SmallSorts() : Three{}, Four{} {
+    for (int n : {3, 4})
+        for (int low : {0, 1})
+            for (int code = 0; code < (n == 3 ? 27 : 256); ++code) {  // every assignment of values 0..n-1
+                int32_t scores[5];
+                uint8_t from[5];
+                for (int i = 0, c = code; i < n; ++i, c /= n) {
+                    scores[low + i] = c % n;
+                    from[low + i] = static_cast<uint8_t>(i);
+                }
+                const int key = n == 3 ? Key3(scores + low) : Key4(scores + low);
+                Quicksort<uint8_t, false>(scores, from, low, low + n - 1);
+                for (int i = 0; i < n; ++i) (n == 3 ? Three[key][i] : Four[low][key][i]) = from[low + i];
+            }
+}
+
+const SmallSorts SmallSorts::Tables;
+
 }  // namespace
 
 void SortMoves(MoveList& aMoves, int32_t* aScores, int nLow, int nHigh) {
-    Quicksort(aMoves, aScores, nLow, nHigh, SortSmall);
+    Quicksort<MoveRec, true>(aScores, aMoves.Move, nLow, nHigh);
 }
 
-void OrderMoves(MoveList& aMoves, int nCount) {
-    int32_t scores[MaxListMoves];
+void ScoreMoves(const MoveList& aMoves, int nCount, int32_t* aScores) {
     const int ply = Ply;
     const MoveRec& killer1 = KillerMove1[ply];
     const MoveRec& killer2 = KillerMove2[ply];
@@ -168,19 +181,49 @@ void OrderMoves(MoveList& aMoves, int nCount) {
             else if (SameMove(m, killer2))
                 s += 500;
         }
-        scores[i] = s;
+        aScores[i] = s;
     }
+}
+
+void OrderMoves(MoveList& aMoves, int nCount) {
+    int32_t scores[MaxListMoves];
+    ScoreMoves(aMoves, nCount, scores);
     SortMoves(aMoves, scores, 0, nCount - 1);
+}
+
+void MoveOrder::Start(int nCount) {
+    Count = nCount;
+    Top = 0;
+    for (int i = 0; i < nCount; ++i) Index[i] = static_cast<uint8_t>(i);
+    if (nCount > 1) Pending[Top++] = {0, static_cast<int16_t>(nCount - 1)};
+    Settled = Top > 0 ? 0 : nCount;
+}
+
+void MoveOrder::Settle() {
+    int lo = Pending[Top - 1].Low, hi = Pending[Top - 1].High;
+    --Top;
+    while (hi > lo) {
+        if (SortSmall(Score, Index, lo, hi)) break;
+        int i, j;
+        Partition(Score, Index, lo, hi, i, j);
+        if (i < hi) Pending[Top++] = {static_cast<int16_t>(i), static_cast<int16_t>(hi)};
+        hi = j;
+    }
+    Settled = Top > 0 ? Pending[Top - 1].Low : Count;
 }
 
 namespace {
 
-// One move list per ply, made once: a node's list lives while its children use the lists of deeper plies,
-// and a fresh list on the stack would cost its whole zero-filled size at every node.
-MoveList NodeLists[SearchPlies + 1];
+// One move list and its order per ply, made once: a node's list lives while its children use those of
+// deeper plies, and a fresh list on the stack would cost its whole zero-filled size at every node.
+struct NodeMoves {
+    MoveList List;
+    MoveOrder Order;
+};
+NodeMoves PlyMoves[SearchPlies + 1];
 
-inline MoveList& ListOfPly() {
-    return NodeLists[Ply >= 0 && Ply <= SearchPlies ? Ply : SearchPlies];
+inline NodeMoves& MovesOfPly() {
+    return PlyMoves[Ply >= 0 && Ply <= SearchPlies ? Ply : SearchPlies];
 }
 
 int32_t QuiesceNode(int32_t nAlpha, int32_t nBeta, int nDepth, const MoveRec* pLast);
@@ -210,15 +253,17 @@ int32_t QuiesceNode(int32_t nAlpha, int32_t nBeta, int nDepth, const MoveRec* pL
     if (stand > nAlpha) nAlpha = stand;
     PVLength[Ply] = Ply;
 
-    MoveList& list = ListOfPly();
+    NodeMoves& moves = MovesOfPly();
+    MoveList& list = moves.List;
     CapturesOnly = true;
     GenerateCaptures(list);
-    OrderMoves(list, list.Count);
+    ScoreMoves(list, list.Count, moves.Order.Score);
     CapturesOnly = false;
+    moves.Order.Start(list.Count);
 
     const bool inCheck = list.Count > 0 && (pLast != nullptr ? InCheckAfter(*pLast) : InCheck());
     for (int i = 0; i < list.Count; ++i) {
-        MoveRec& m = list.Move[i];
+        MoveRec& m = list.Move[moves.Order.At(i)];
         const EvalState saved = Track;
         const bool legal = EnterMove(m, inCheck);
         int32_t score = 0;
@@ -252,14 +297,15 @@ int32_t SearchNode(int32_t nAlpha, int32_t nBeta, int nDepth, const MoveRec* pLa
     if (inCheck && Ply < 31) ++nDepth;
     PVLength[Ply] = Ply;
 
-    MoveList& list = ListOfPly();
+    NodeMoves& moves = MovesOfPly();
+    MoveList& list = moves.List;
     GenerateMoves(list);
-    OrderMoves(list, list.Count);
-    if (!Track.PawnsKnown) KnowPawns();
+    ScoreMoves(list, list.Count, moves.Order.Score);
+    moves.Order.Start(list.Count);
 
     bool anyLegal = false;
     for (int i = 0; i < list.Count; ++i) {
-        MoveRec& m = list.Move[i];
+        MoveRec& m = list.Move[moves.Order.At(i)];
         const EvalState saved = Track;
         const bool legal = EnterMove(m, inCheck);
         int32_t score = 0;

@@ -5,23 +5,13 @@
 
 #include "search/SearchBas.h"
 
-// The parts of Evaluate that depend on where the pieces stand, summed as the pieces move.
+// Where the pieces stand, kept up to date move by move, and the part of Evaluate that is a sum over them.
 // Colour rows: 0 White, 1 Black.
 struct EvalState {
-    int32_t Sum;              // material, tables and seventh-rank terms of every listed piece, White's side
-    int8_t Pawns[2][10];      // pawns by colour and file; the edge files 0 and 9 read -1
-    int16_t PawnWork[2][10];  // working pawn-table values of those pawns, summed by file
-    int8_t Rooks[2][10];      // rooks by colour and file
-    int8_t QueensAway[2];     // queens not on their own d1 / d8
-    int8_t Kings[2];
-    uint8_t PawnsKnown;       // PawnScore, RookBonus and RookScore fit this pawn placement
-    int32_t PawnScore;        // isolated, doubled, passed pawns, pawns facing no enemy pawn
-    int8_t RookBonus[2][10];  // a rook's file bonus by colour and file, signed from White's side
-    int32_t RookScore;        // the rooks' file bonuses
-    uint32_t PawnKey;         // hash of the pawn placement, to find its terms worked out before
-    uint32_t Slots[2];        // piece-list slots of each colour's pieces, slot s as bit s - 1
-    uint64_t ByColour[2];     // one bit per square holding a piece of the colour (a1 bit 0 ... h8 bit 63)
-    uint64_t ByCode[13];      // the same by piece code
+    int32_t Sum;           // material, tables and seventh-rank terms of every listed piece, White's side
+    uint32_t Slots[2];     // piece-list slots of each colour's pieces, slot s as bit s - 1
+    uint64_t ByColour[2];  // one bit per square holding a piece of the colour (a1 bit 0 ... h8 bit 63)
+    uint64_t ByCode[13];   // the same by piece code
 };
 extern EvalState Track;
 extern bool Tracking;  // Track describes the board: the capture search may use TrackedEvaluate
@@ -29,26 +19,18 @@ extern int32_t PieceSquareSum[17][BoardSize];
 
 void StartTracking();  // Track from the piece list; Tracking false for positions it does not cover
 int32_t TrackedEvaluate();
-// Works out the pawn-structure and rook-file terms of the tracked placement once, for every node below
-// that moves no pawn.
-void KnowPawns();
 
-// By piece code: colour row, and 1 for the kinds the state counts. Codes without a piece count nothing.
+// By piece code: colour row. Codes without a piece read White and are never tracked.
 struct CodeKind {
-    uint8_t Colour, Pawn, Rook, Queen, King, Home;  // Home: the queen's own square (d1 24, d8 94)
+    uint8_t Colour;
 };
 extern const CodeKind kCodeKind[17];
-extern int16_t PawnWorkByCode[17][BoardSize];  // the working pawn table of a pawn code, 0 for other codes
-extern uint32_t PawnKeyByCode[17][BoardSize];  // random bits for a pawn code on a square, 0 for other codes
 
 // The board's squares as bits of a 64-bit set, fixed before any code runs.
 struct SquareSets {
-    uint64_t SquareBit[BoardSize];  // a square's bit, 0 off the board
-    // The squares along each ray from a square (directions as in Directions): the first piece on a ray is
-    // the lowest set bit of ray and occupancy for the rising directions (even indexes), the highest for the
-    // others.
-    uint64_t RayMask[BoardSize][8];
-    uint8_t SquareOfBit[65];  // a bit's square; entry 64 is the border square 0
+    uint64_t SquareBit[BoardSize];   // a square's bit, 0 off the board
+    uint8_t BitOfSquare[BoardSize];  // the index of that bit
+    uint8_t SquareOfBit[64];
     uint64_t KnightMask[BoardSize], KingMask[BoardSize];
     uint64_t PawnAttacks[2][BoardSize];  // squares a pawn of the colour attacks
 };
@@ -77,23 +59,12 @@ inline uint64_t TrackedOccupancy() {
     return Track.ByColour[0] | Track.ByColour[1];
 }
 
-// Adds (nSign 1) or removes (nSign -1) a listed piece. No branch: pieces come in no predictable order.
+// Adds (nSign 1) or removes (nSign -1) a listed piece.
 inline void TrackPiece(int nCode, int nSquare, int nSign) {
-    const CodeKind& k = kCodeKind[nCode];
-    const int f = nSquare % 10;
+    const uint64_t bit = kSets.SquareBit[nSquare];
     Track.Sum += nSign * PieceSquareSum[nCode][nSquare];
-    Track.Pawns[k.Colour][f] = static_cast<int8_t>(Track.Pawns[k.Colour][f] + nSign * k.Pawn);
-    Track.PawnWork[k.Colour][f] =
-        static_cast<int16_t>(Track.PawnWork[k.Colour][f] + nSign * PawnWorkByCode[nCode][nSquare]);
-    Track.Rooks[k.Colour][f] = static_cast<int8_t>(Track.Rooks[k.Colour][f] + nSign * k.Rook);
-    Track.QueensAway[k.Colour] =
-        static_cast<int8_t>(Track.QueensAway[k.Colour] + nSign * (k.Queen & (nSquare != k.Home)));
-    Track.Kings[k.Colour] = static_cast<int8_t>(Track.Kings[k.Colour] + nSign * k.King);
-    Track.RookScore += nSign * k.Rook * Track.RookBonus[k.Colour][f];
-    Track.PawnsKnown &= static_cast<uint8_t>(k.Pawn ^ 1);  // the pawn structure's score is due again
-    Track.PawnKey ^= PawnKeyByCode[nCode][nSquare];
-    Track.ByColour[k.Colour] ^= kSets.SquareBit[nSquare];  // a piece leaves or arrives
-    Track.ByCode[nCode] ^= kSets.SquareBit[nSquare];
+    Track.ByColour[kCodeKind[nCode].Colour] ^= bit;
+    Track.ByCode[nCode] ^= bit;
 }
 inline void TrackRemove(int nCode, int nSquare) {
     TrackPiece(nCode, nSquare, -1);
@@ -113,8 +84,12 @@ inline void TrackMove(const MoveRec& m) {
         TrackRemove(code, victim);
         Track.Slots[kCodeKind[code].Colour] &= ~(1u << (slot - 1));
     }
-    TrackRemove(p, from);
-    TrackAdd(m.Promotion != 0 ? m.Promotion : p, to);
+    const int arriving = m.Promotion != 0 ? m.Promotion : p;
+    const uint64_t fromBit = kSets.SquareBit[from], toBit = kSets.SquareBit[to];
+    Track.Sum += PieceSquareSum[arriving][to] - PieceSquareSum[p][from];
+    Track.ByColour[kCodeKind[p].Colour] ^= fromBit | toBit;
+    Track.ByCode[p] ^= fromBit;
+    Track.ByCode[arriving] ^= toBit;
     if (m.Castle != CastleNone) {
         static const int kCorner[5] = {0, 28, 21, 98, 91};
         static const int kRookTo[5] = {0, 26, 24, 96, 94};
@@ -126,35 +101,18 @@ inline void TrackMove(const MoveRec& m) {
     }
 }
 
-// The square of the first piece along ray r from nSquare, or 0 (the border) when the ray is open.
-inline int FirstOnRay(int nSquare, int r) {
-    const uint64_t blockers = kSets.RayMask[nSquare][r] & TrackedOccupancy();
-    const int bit = blockers == 0  ? 64
-                    : (r & 1) == 0 ? __builtin_ctzll(blockers)
-                                   : 63 - __builtin_clzll(blockers);
-    return kSets.SquareOfBit[bit];
-}
-
-// IsAttacked(nSquare, bByBlack ? 2 : 1) read from the running occupancy instead of walking the rays.
+// IsAttacked(nSquare, bByBlack ? 2 : 1) read from the running piece sets.
 inline bool AttackedTracked(int nSquare, bool bByBlack) {
-    const int king = bByBlack ? BlackKing : WhiteKing, knight = bByBlack ? BlackKnight : WhiteKnight;
-    const int rook = bByBlack ? BlackRook : WhiteRook, bishop = bByBlack ? BlackBishop : WhiteBishop;
-    const int queen = bByBlack ? BlackQueen : WhiteQueen;
-    bool hit = bByBlack ? (Board[nSquare + 11] == BlackPawn) | (Board[nSquare + 9] == BlackPawn)
-                        : (Board[nSquare - 11] == WhitePawn) | (Board[nSquare - 9] == WhitePawn);
-    static constexpr int kKnight[8] = {8, 19, 21, 12, -8, -19, -21, -12};
-    static constexpr int kKing[8] = {1, -1, 9, -9, 10, -10, 11, -11};
-    for (int i = 0; i < 8; ++i)
-        hit |= (Board[nSquare + kKnight[i]] == knight) | (Board[nSquare + kKing[i]] == king);
-    for (int r = 0; r < 4; ++r) {
-        const int c = Board[FirstOnRay(nSquare, r)];
-        hit |= (c == rook) | (c == queen);
-    }
-    for (int r = 4; r < 8; ++r) {
-        const int c = Board[FirstOnRay(nSquare, r)];
-        hit |= (c == bishop) | (c == queen);
-    }
-    return hit;
+    const int a = bByBlack ? 1 : 0;  // added to a white piece's code, the attacker's code
+    const uint64_t* by = Track.ByCode;
+    const int bit = kSets.BitOfSquare[nSquare];
+    const uint64_t occupied = TrackedOccupancy();
+    // A pawn attacks nSquare from where a pawn of the other colour on nSquare would attack.
+    return ((kSets.PawnAttacks[a ^ 1][nSquare] & by[WhitePawn + a]) |
+            (kSets.KnightMask[nSquare] & by[WhiteKnight + a]) |
+            (kSets.KingMask[nSquare] & by[WhiteKing + a]) |
+            (RookAttacks(bit, occupied) & (by[WhiteRook + a] | by[WhiteQueen + a])) |
+            (BishopAttacks(bit, occupied) & (by[WhiteBishop + a] | by[WhiteQueen + a]))) != 0;
 }
 
 // IsLegalAfterMove(m) and InCheck() on the tracked position.
