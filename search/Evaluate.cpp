@@ -29,7 +29,21 @@ constexpr SquareSets MakeSquareSets() {
             if (onBoard(sq + d)) t.PawnAttacks[0][sq] |= t.SquareBit[sq + d];
             if (onBoard(sq - d)) t.PawnAttacks[1][sq] |= t.SquareBit[sq - d];
         }
+        t.FileOf[sq] = static_cast<uint8_t>(sq % 10);
     }
+    constexpr int kUntouched[8] = {22, 23, 26, 27, 92, 93, 96, 97};
+    for (int i = 0; i < 8; ++i) t.UntouchedBit[kUntouched[i]] = static_cast<uint8_t>(1 << i);
+    for (int sq = 0; sq < BoardSize; ++sq)
+        for (int c = 0; c < 2; ++c)
+            for (int far = 0; far < 2; ++far) {
+                const int ahead = (c == 0 ? 10 : -10) * (far + 1);
+                for (int j = -1; j <= 1; ++j) {
+                    const int to = sq + ahead + j;
+                    if (to >= 0 && to < BoardSize && onBoard(to)) t.Shelter[c][far][sq] |= t.SquareBit[to];
+                }
+                if (onBoard(sq + ahead))
+                    t.ShelterShift[c][far][sq] = static_cast<uint8_t>(((sq + ahead) / 10 - 2) * 8);
+            }
     return t;
 }
 }  // namespace
@@ -268,6 +282,8 @@ void StartTracking() {
             ++onBoard;
             (Board[sq] & 1 ? white : black) |= kSets.SquareBit[sq];
         }
+    for (int sq = 21; sq <= 98; ++sq)
+        if (kSets.UntouchedBit[sq] != 0 && TouchCount[sq] == 0) Track.Untouched |= kSets.UntouchedBit[sq];
     // The king terms are taken from the king-square variables: that needs one king a side, standing there.
     const uint64_t whiteKing = Track.ByCode[WhiteKing], blackKing = Track.ByCode[BlackKing];
     Tracking = white == Track.ByColour[0] && black == Track.ByColour[1] &&
@@ -377,7 +393,8 @@ inline int QueensAway(uint64_t nQueens, int nHome) {
 
 }  // namespace
 
-int32_t TrackedEvaluate() {
+int32_t TrackedEvaluate(bool bWhiteToMove) {
+    static constexpr uint8_t kPawnsIn[8] = {0, 1, 1, 2, 1, 2, 2, 3};  // pawns among three adjacent files
     const uint64_t* by = Track.ByCode;
     const PawnTerms& pawns = TermsOfPawns(by[WhitePawn], by[BlackPawn]);
     int32_t score = Track.Sum + pawns.Score;
@@ -390,33 +407,31 @@ int32_t TrackedEvaluate() {
     if ((by[WhitePawn] & bit[35]) && (occupied & bit[45])) score -= 6;
     if ((by[BlackPawn] & bit[84]) && (occupied & bit[74])) score += 6;
     if ((by[BlackPawn] & bit[85]) && (occupied & bit[75])) score += 6;
-    if (const int away = QueensAway(by[WhiteQueen], 24);
-        away != 0 &&
-        (TouchCount[22] == 0 || TouchCount[23] == 0 || TouchCount[26] == 0 || TouchCount[27] == 0))
-        score -= 2 * away;
-    if (const int away = QueensAway(by[BlackQueen], 94);
-        away != 0 &&
-        (TouchCount[92] == 0 || TouchCount[93] == 0 || TouchCount[96] == 0 || TouchCount[97] == 0))
-        score += 2 * away;
+    // Queens out while a minor piece's home square is untouched.
+    if ((Track.Untouched & 0x0F) != 0) score -= 2 * QueensAway(by[WhiteQueen], 24);
+    if ((Track.Untouched & 0xF0) != 0) score += 2 * QueensAway(by[BlackQueen], 94);
     if (Middlegame) {
-        if (by[WhiteKing] != 0) {
+        const auto& shelter = kSets.Shelter;
+        const auto& shift = kSets.ShelterShift;
+        if (const uint64_t king = by[WhiteKing]; king != 0) {
             if (WhiteCastled > 0) score += 15 - 2 * WhiteCastled + 4;
-            const int k = WhiteKingSquare;
-            for (int j = -1; j <= 1; ++j) {
-                if (Board[k + 10 + j] == WhitePawn) score += 8;
-                if (Board[k + 20 + j] == WhitePawn) score += 4;
-            }
-            score += pawns.KingFiles[0][k % 10 - 1];
+            const int k = kSets.SquareOfBit[__builtin_ctzll(king)], f = kSets.FileOf[k];
+            const uint64_t own = by[WhitePawn];
+            // A king on the a-file has no file to its left: the three files start at its own.
+            const int low = f == 1 ? 0 : f - 2;
+            score += 8 * kPawnsIn[((own & shelter[0][0][k]) >> (shift[0][0][k] + low)) & 7] +
+                     4 * kPawnsIn[((own & shelter[0][1][k]) >> (shift[0][1][k] + low)) & 7];
+            score += pawns.KingFiles[0][f - 1];
         }
-        if (by[BlackKing] != 0) {
+        if (const uint64_t king = by[BlackKing]; king != 0) {
             if (BlackCastled > 0) score += -19 + 2 * BlackCastled - 4;
-            const int k = BlackKingSquare;
-            for (int j = -1; j <= 1; ++j) {
-                if (Board[k - 10 + j] == BlackPawn) score -= 8;
-                if (Board[k - 20 + j] == BlackPawn) score -= 4;
-            }
-            score += pawns.KingFiles[1][k % 10 - 1];
+            const int k = kSets.SquareOfBit[__builtin_ctzll(king)], f = kSets.FileOf[k];
+            const uint64_t own = by[BlackPawn];
+            const int low = f == 1 ? 0 : f - 2;
+            score -= 8 * kPawnsIn[((own & shelter[1][0][k]) >> (shift[1][0][k] + low)) & 7] +
+                     4 * kPawnsIn[((own & shelter[1][1][k]) >> (shift[1][1][k] + low)) & 7];
+            score += pawns.KingFiles[1][f - 1];
         }
     }
-    return WhiteToMove ? score : -score;
+    return bWhiteToMove ? score : -score;
 }

@@ -247,8 +247,8 @@ inline void LeaveMove(const MoveRec& m, const EvalState& saved) {
 // A node below the root; pLast is the move that led to it, or null when it is not known to have been
 // reached by a legal move (then its check state is computed from scratch).
 int32_t QuiesceNode(int32_t nAlpha, int32_t nBeta, int nDepth, const MoveRec* pLast) {
-    if (nDepth == 0) return Tracking ? TrackedEvaluate() : Evaluate();
-    const int32_t stand = Tracking ? TrackedEvaluate() : Evaluate();
+    if (nDepth == 0) return Tracking ? TrackedEvaluate(WhiteToMove) : Evaluate();
+    const int32_t stand = Tracking ? TrackedEvaluate(WhiteToMove) : Evaluate();
     if (stand >= nBeta) return stand;
     if (stand > nAlpha) nAlpha = stand;
     PVLength[Ply] = Ply;

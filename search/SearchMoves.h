@@ -12,13 +12,16 @@ struct EvalState {
     uint32_t Slots[2];     // piece-list slots of each colour's pieces, slot s as bit s - 1
     uint64_t ByColour[2];  // one bit per square holding a piece of the colour (a1 bit 0 ... h8 bit 63)
     uint64_t ByCode[13];   // the same by piece code
+    uint8_t Untouched;  // b1, c1, f1, g1, b8, c8, f8, g8 (bits 0..7) while no move has started or ended there
 };
 extern EvalState Track;
 extern bool Tracking;  // Track describes the board: the capture search may use TrackedEvaluate
 extern int32_t PieceSquareSum[17][BoardSize];
 
 void StartTracking();  // Track from the piece list; Tracking false for positions it does not cover
-int32_t TrackedEvaluate();
+// Evaluate() of the tracked position with bWhiteToMove to move. It reads Track and the castling flags, never
+// the board, so it can judge a move's position before the move is made on the board.
+int32_t TrackedEvaluate(bool bWhiteToMove);
 
 // By piece code: colour row. Codes without a piece read White and are never tracked.
 struct CodeKind {
@@ -33,6 +36,12 @@ struct SquareSets {
     uint8_t SquareOfBit[64];
     uint64_t KnightMask[BoardSize], KingMask[BoardSize];
     uint64_t PawnAttacks[2][BoardSize];  // squares a pawn of the colour attacks
+    uint8_t FileOf[BoardSize];
+    uint8_t UntouchedBit[BoardSize];  // a square's bit in EvalState::Untouched, 0 for the others
+    // The squares one and two ranks in front of a king of the colour, and the shift that brings each
+    // group's rank down to the lowest byte.
+    uint64_t Shelter[2][2][BoardSize];
+    uint8_t ShelterShift[2][2][BoardSize];
 };
 extern const SquareSets kSets;
 
@@ -84,6 +93,7 @@ inline void TrackMove(const MoveRec& m) {
         TrackRemove(code, victim);
         Track.Slots[kCodeKind[code].Colour] &= ~(1u << (slot - 1));
     }
+    Track.Untouched &= static_cast<uint8_t>(~(kSets.UntouchedBit[from] | kSets.UntouchedBit[to]));
     const int arriving = m.Promotion != 0 ? m.Promotion : p;
     const uint64_t fromBit = kSets.SquareBit[from], toBit = kSets.SquareBit[to];
     Track.Sum += PieceSquareSum[arriving][to] - PieceSquareSum[p][from];
@@ -98,6 +108,8 @@ inline void TrackMove(const MoveRec& m) {
             TrackRemove(Board[corner], corner);
             TrackAdd(Board[corner], kRookTo[m.Castle]);
         }
+        Track.Untouched &=
+            static_cast<uint8_t>(~kSets.UntouchedBit[kRookTo[m.Castle]]);  // the corners are none
     }
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <random>
+#include <vector>
 
 #include "search/SearchMoves.h"
 #include "tests/search/SearchTestUtil.h"
@@ -19,7 +20,8 @@ bool PlacementAsIfStarted() {
     Track = running;
     return std::memcmp(running.ByCode, fresh.ByCode, sizeof fresh.ByCode) == 0 &&
            std::memcmp(running.ByColour, fresh.ByColour, sizeof fresh.ByColour) == 0 &&
-           std::memcmp(running.Slots, fresh.Slots, sizeof fresh.Slots) == 0 && running.Sum == fresh.Sum;
+           std::memcmp(running.Slots, fresh.Slots, sizeof fresh.Slots) == 0 && running.Sum == fresh.Sum &&
+           running.Untouched == fresh.Untouched;
 }
 
 TEST(SliderAttacks, EveryTableEntryAgreesWithWalkedLines) {
@@ -50,7 +52,10 @@ TEST_F(ShortcutTest, AgreeWithTheBoardOnRandomGames) {
           "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1",
           "8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1", "n1n5/PPPk4/8/8/8/8/4Kppp/5N1N b - - 0 1",
           "r3k2r/Pppp1ppp/1b3nbN/nP6/BBP1P3/q4N2/Pp1P2PP/R2Q1RK1 w kq - 0 1",
-          "4k3/8/8/3pP3/8/8/8/4K3 w - d6 0 1"}) {
+          "4k3/8/8/3pP3/8/8/8/4K3 w - d6 0 1",
+          // Middlegame kings on the edge files behind their pawns, queens out early.
+          "1r4rk/6pp/2n5/3q4/8/2NQ1P1P/PP2P3/KR4N1 w - - 0 1",
+          "kr4r1/pp6/2nq4/8/8/3Q1N2/6PP/1R4RK b - - 0 1"}) {
         for (int game = 0; game < 40; ++game) {
             Position(fen);
             PrepareEvaluation();
@@ -59,7 +64,7 @@ TEST_F(ShortcutTest, AgreeWithTheBoardOnRandomGames) {
             Ply = 1;
             for (int step = 0; step < 60; ++step) {
                 const std::string key = PositionKey();
-                ASSERT_EQ(TrackedEvaluate(), Evaluate()) << key;
+                ASSERT_EQ(TrackedEvaluate(WhiteToMove), Evaluate()) << key;
                 ASSERT_TRUE(PlacementAsIfStarted()) << key;
                 MoveList reference, quick, list;
                 CapturesOnly = true;
@@ -94,6 +99,44 @@ TEST_F(ShortcutTest, AgreeWithTheBoardOnRandomGames) {
                 MakeMove(m);
                 ++Ply;
             }
+        }
+    }
+    Tracking = false;
+    Ply = 0;
+}
+
+// Games too particular for random moves to find, checked after every move.
+TEST_F(ShortcutTest, RunningEvaluationAlongChosenGames) {
+    const struct {
+        const char* fen;
+        std::vector<const char*> moves;
+    } games[] = {
+        // From the start (a set-up position counts every minor piece's square as touched): the queen
+        // leaves d1 while g1 alone stays untouched.
+        {nullptr, {"b2b3", "e7e5", "c1b2", "b8c6", "b1c3", "g8f6", "e2e3", "f8e7", "f1e2", "e8g8", "d1c1"}},
+        // Both sides castle, then a king walks to the edge behind its pawns.
+        {"r3k2r/pppq1ppp/2n2n2/4p3/4P3/2N2N2/PPPQ1PPP/R3K2R w KQkq - 0 1",
+         {"e1g1", "e8c8", "g1h1", "c8b8", "h1g1", "b8a8"}},
+    };
+    for (const auto& game : games) {
+        if (game.fen != nullptr) {
+            Position(game.fen);
+        } else {
+            BookLoaded = false;
+            ResetGame();
+        }
+        PrepareEvaluation();
+        StartTracking();
+        ASSERT_TRUE(Tracking) << PositionKey();
+        Ply = 1;
+        for (const char* text : game.moves) {
+            MoveRec m;
+            ASSERT_TRUE(FindMoveFromText(text, m)) << text;
+            TrackMove(m);
+            MakeMove(m);
+            ++Ply;
+            EXPECT_EQ(TrackedEvaluate(WhiteToMove), Evaluate()) << PositionKey() << " after " << text;
+            EXPECT_TRUE(PlacementAsIfStarted()) << PositionKey() << " after " << text;
         }
     }
     Tracking = false;
