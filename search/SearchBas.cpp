@@ -226,29 +226,56 @@ inline NodeMoves& MovesOfPly() {
     return PlyMoves[Ply >= 0 && Ply <= SearchPlies ? Ply : SearchPlies];
 }
 
-int32_t QuiesceNode(int32_t nAlpha, int32_t nBeta, int nDepth, const MoveRec* pLast);
+constexpr int32_t kNotEvaluated = INT32_MIN;  // a node's own evaluation, not worked out yet
 
-// Makes m for a search below it (evaluation, board, ply) and tells whether it was legal.
-inline bool EnterMove(MoveRec& m, bool bInCheck) {
+int32_t QuiesceNode(int32_t nAlpha, int32_t nBeta, int nDepth, const MoveRec* pLast, int32_t nStand);
+
+// Searches move m from a node: false if it is illegal, else true with its score in nScore. search(stand)
+// searches the child once m is made, stand being the child's evaluation if already known. With the running
+// evaluation the move is judged on Track before it touches the board, and a child that its evaluation
+// alone decides (a capture search with no depth left, bChildAtZero, or whose stand-pat value reaches its
+// beta, nChildBeta) is scored without making the move: both give what the child would return. bLeaves:
+// the child is a capture search.
+template <typename Search>
+inline bool SearchMove(MoveRec& m, bool bInCheck, bool bLeaves, bool bChildAtZero, int32_t nChildBeta,
+                       int32_t& nScore, Search search) {
+    const EvalState saved = Track;
     const int piece = Board[m.From];
     TrackMove(m);
+    int32_t stand = kNotEvaluated;
+    if (Tracking) {
+        if (!LegalBeforeMake(m, piece, bInCheck)) {
+            Track = saved;
+            return false;
+        }
+        if (bLeaves && m.Castle == CastleNone) {  // castling changes the castling flags the evaluation reads
+            stand = TrackedEvaluate(!WhiteToMove);
+            if (bChildAtZero || stand >= nChildBeta) {
+                nScore = -stand;
+                Track = saved;
+                return true;
+            }
+        }
+    }
     MakeMove(m);
     ++Ply;
-    return LegalAfterMove(m, piece, bInCheck);
-}
-
-// Takes m back; saved is the evaluation state from before EnterMove.
-inline void LeaveMove(const MoveRec& m, const EvalState& saved) {
+    const bool legal = Tracking || LegalAfterMove(m, piece, bInCheck);
+    if (legal) nScore = -search(stand);
     --Ply;
     UnmakeMove(m);
     Track = saved;
+    return legal;
+}
+
+inline int32_t StandPat() {
+    return Tracking ? TrackedEvaluate(WhiteToMove) : Evaluate();
 }
 
 // A node below the root; pLast is the move that led to it, or null when it is not known to have been
 // reached by a legal move (then its check state is computed from scratch).
-int32_t QuiesceNode(int32_t nAlpha, int32_t nBeta, int nDepth, const MoveRec* pLast) {
-    if (nDepth == 0) return Tracking ? TrackedEvaluate(WhiteToMove) : Evaluate();
-    const int32_t stand = Tracking ? TrackedEvaluate(WhiteToMove) : Evaluate();
+int32_t QuiesceNode(int32_t nAlpha, int32_t nBeta, int nDepth, const MoveRec* pLast, int32_t nStand) {
+    const int32_t stand = nStand != kNotEvaluated ? nStand : StandPat();
+    if (nDepth == 0) return stand;
     if (stand >= nBeta) return stand;
     if (stand > nAlpha) nAlpha = stand;
     PVLength[Ply] = Ply;
@@ -264,16 +291,14 @@ int32_t QuiesceNode(int32_t nAlpha, int32_t nBeta, int nDepth, const MoveRec* pL
     const bool inCheck = list.Count > 0 && (pLast != nullptr ? InCheckAfter(*pLast) : InCheck());
     for (int i = 0; i < list.Count; ++i) {
         MoveRec& m = list.Move[moves.Order.At(i)];
-        const EvalState saved = Track;
-        const bool legal = EnterMove(m, inCheck);
         int32_t score = 0;
-        if (legal) {
-            CountNode(NodeCount);
-            CountNode(QuiescenceNodes);
-            score = -QuiesceNode(-nBeta, -nAlpha, nDepth - 1, &m);
-        }
-        LeaveMove(m, saved);
-        if (legal && score > nAlpha) {
+        if (!SearchMove(m, inCheck, true, nDepth == 1, -nAlpha, score, [&](int32_t childStand) {
+                return QuiesceNode(-nBeta, -nAlpha, nDepth - 1, &m, childStand);
+            }))
+            continue;
+        CountNode(NodeCount);
+        CountNode(QuiescenceNodes);
+        if (score > nAlpha) {
             UpdateKillers(m, score);
             if (score >= nBeta) return nBeta;
             nAlpha = score;
@@ -283,7 +308,7 @@ int32_t QuiesceNode(int32_t nAlpha, int32_t nBeta, int nDepth, const MoveRec* pL
     return nAlpha;
 }
 
-int32_t SearchNode(int32_t nAlpha, int32_t nBeta, int nDepth, const MoveRec* pLast) {
+int32_t SearchNode(int32_t nAlpha, int32_t nBeta, int nDepth, const MoveRec* pLast, int32_t nStand) {
     // The first three iterations always finish, so a move is ready before the clock can stop anything.
     if (IterationDepth >= 4 && !FixedDepthMode()) {
         const double remaining = TimeLimit - (TimerSeconds() - IterationStartTime);
@@ -292,7 +317,7 @@ int32_t SearchNode(int32_t nAlpha, int32_t nBeta, int nDepth, const MoveRec* pLa
             return 0;
         }
     }
-    if (nDepth == 0) return QuiesceNode(nAlpha, nBeta, QuiesceDepth, pLast);
+    if (nDepth == 0) return QuiesceNode(nAlpha, nBeta, QuiesceDepth, pLast, nStand);
     const bool inCheck = pLast != nullptr ? InCheckAfter(*pLast) : InCheck();
     if (inCheck && Ply < 31) ++nDepth;
     PVLength[Ply] = Ply;
@@ -306,17 +331,17 @@ int32_t SearchNode(int32_t nAlpha, int32_t nBeta, int nDepth, const MoveRec* pLa
     bool anyLegal = false;
     for (int i = 0; i < list.Count; ++i) {
         MoveRec& m = list.Move[moves.Order.At(i)];
-        const EvalState saved = Track;
-        const bool legal = EnterMove(m, inCheck);
         int32_t score = 0;
-        if (legal) {
-            CountNode(NodeCount);
-            anyLegal = true;
-            score = -SearchNode(-nBeta, -nAlpha, nDepth - 1, &m);
-        }
-        LeaveMove(m, saved);
+        // A child at depth 0 is a capture search; one scored without being made never looks at the clock,
+        // which the next node searched does.
+        if (!SearchMove(m, inCheck, nDepth == 1, false, -nAlpha, score, [&](int32_t childStand) {
+                return SearchNode(-nBeta, -nAlpha, nDepth - 1, &m, childStand);
+            }))
+            continue;
+        CountNode(NodeCount);
+        anyLegal = true;
         if (StopSearch) return 0;
-        if (legal && score > nAlpha) {
+        if (score > nAlpha) {
             AddHistory(m, nDepth);
             UpdateKillers(m, score);
             if (score >= nBeta) return nBeta;
@@ -331,9 +356,9 @@ int32_t SearchNode(int32_t nAlpha, int32_t nBeta, int nDepth, const MoveRec* pLa
 }  // namespace
 
 int32_t Quiesce(int32_t nAlpha, int32_t nBeta, int nDepth) {
-    return QuiesceNode(nAlpha, nBeta, nDepth, nullptr);
+    return QuiesceNode(nAlpha, nBeta, nDepth, nullptr, kNotEvaluated);
 }
 
 int32_t AlphaBeta(int32_t nAlpha, int32_t nBeta, int nDepth) {
-    return SearchNode(nAlpha, nBeta, nDepth, nullptr);
+    return SearchNode(nAlpha, nBeta, nDepth, nullptr, kNotEvaluated);
 }

@@ -141,6 +141,28 @@ inline bool LegalTracked(const MoveRec& m) {
     }
     return WhiteToMove ? !AttackedTracked(BlackKingSquare, false) : !AttackedTracked(WhiteKingSquare, true);
 }
+// IsLegalAfterMove(m) read before m is made on the board, from Track as TrackMove(m) left it; nPiece is
+// the moving piece, bWasInCheck whether the mover stands in check.
+inline bool LegalBeforeMake(const MoveRec& m, int nPiece, bool bWasInCheck) {
+    const bool white = WhiteToMove;  // still the mover
+    switch (m.Castle) {
+        case CastleWhiteKing:
+            return !AttackedTracked(25, true) && !AttackedTracked(26, true) && !AttackedTracked(27, true);
+        case CastleWhiteQueen:
+            return !AttackedTracked(25, true) && !AttackedTracked(24, true) && !AttackedTracked(23, true);
+        case CastleBlackKing:
+            return !AttackedTracked(95, false) && !AttackedTracked(96, false) && !AttackedTracked(97, false);
+        case CastleBlackQueen:
+            return !AttackedTracked(95, false) && !AttackedTracked(94, false) && !AttackedTracked(93, false);
+    }
+    const bool king = nPiece == WhiteKing || nPiece == BlackKing;
+    const int k = king ? m.To : (white ? WhiteKingSquare : BlackKingSquare);
+    // Out of check, another piece's move can expose the king only along the line through the square it
+    // leaves (en passant empties a second square).
+    if (!bWasInCheck && !king && m.EnPassant == 0 && LineStep(k, m.From) == 0) return true;
+    return !AttackedTracked(k, white);
+}
+
 inline bool InCheckTracked() {
     return WhiteToMove ? AttackedTracked(WhiteKingSquare, true) : AttackedTracked(BlackKingSquare, false);
 }

@@ -53,6 +53,7 @@ TEST_F(ShortcutTest, AgreeWithTheBoardOnRandomGames) {
           "8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1", "n1n5/PPPk4/8/8/8/8/4Kppp/5N1N b - - 0 1",
           "r3k2r/Pppp1ppp/1b3nbN/nP6/BBP1P3/q4N2/Pp1P2PP/R2Q1RK1 w kq - 0 1",
           "4k3/8/8/3pP3/8/8/8/4K3 w - d6 0 1",
+          "8/8/6k1/8/3pP3/8/2B5/4K3 b - e3 0 1",  // en passant would open the victim's diagonal
           // Middlegame kings on the edge files behind their pawns, queens out early.
           "1r4rk/6pp/2n5/3q4/8/2NQ1P1P/PP2P3/KR4N1 w - - 0 1",
           "kr4r1/pp6/2nq4/8/8/3Q1N2/6PP/1R4RK b - - 0 1"}) {
@@ -83,9 +84,15 @@ TEST_F(ShortcutTest, AgreeWithTheBoardOnRandomGames) {
                     const int piece = Board[m.From];
                     const EvalState before = Track;
                     TrackMove(m);
+                    // Judged before the move is made on the board, as the nodes judge their children.
+                    const bool judgedLegal = LegalBeforeMake(m, piece, inCheck);
+                    const int32_t judgedScore = TrackedEvaluate(!WhiteToMove);
                     MakeMove(m);
                     ++Ply;
                     const bool expected = IsLegalAfterMove(m);
+                    EXPECT_EQ(judgedLegal, expected) << key << " " << MoveToText(m);
+                    if (m.Castle == CastleNone)
+                        EXPECT_EQ(judgedScore, Evaluate()) << key << " " << MoveToText(m);
                     EXPECT_EQ(LegalAfterMove(m, piece, inCheck), expected) << key << " " << MoveToText(m);
                     EXPECT_TRUE(!expected || InCheckAfter(m) == InCheck()) << key << " " << MoveToText(m);
                     --Ply;
