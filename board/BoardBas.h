@@ -2,6 +2,7 @@
 // Module-level state shared by the whole engine; there are no position objects.
 #pragma once
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -157,6 +158,16 @@ int GhostSquare();  // the square holding a ghost, 0 if none
 void ClearGhosts();
 void MoveRookForward(int nCastle);  // the rook's half of a castling move, with its counters and flag
 void RestoreGhost(int nSquare);  // clears every ghost, then marks nSquare (0: none) as the en-passant square
+
+// The eight squares from nFirst (a rank's a-file square) read as one word: 0x80 in the byte of each square
+// holding nGhost, 0 elsewhere. Ghosts stand on the third and sixth ranks only, and rarely at all.
+inline uint64_t GhostBytes(int nFirst, int nGhost) {
+    constexpr uint64_t kOnes = 0x0101010101010101, kLow7 = 0x7F7F7F7F7F7F7F7F;
+    uint64_t word;
+    std::memcpy(&word, Board + nFirst, sizeof word);
+    const uint64_t x = word ^ (kOnes * static_cast<uint64_t>(nGhost));
+    return ~(((x & kLow7) + kLow7) | x | kLow7);
+}
 
 // ---- Text ----
 std::vector<std::string> SplitAtBlanks(const std::string& s);  // fields between single blanks

@@ -3,15 +3,12 @@
 
 #include "board/BoardBas.h"
 
-// The eight squares of a rank from nFirst on, read and written as one word: every make clears the ghosts,
-// and almost always there is none.
+// Every make clears the ghosts, and almost always there is none: a rank is looked at as one word.
 static inline void ClearGhostsOfRank(int nFirst, uint64_t nGhost) {
-    constexpr uint64_t kOnes = 0x0101010101010101, kLow7 = 0x7F7F7F7F7F7F7F7F;
+    const uint64_t ghosts = GhostBytes(nFirst, static_cast<int>(nGhost));
+    if (ghosts == 0) return;
     uint64_t word;
     std::memcpy(&word, Board + nFirst, sizeof word);
-    const uint64_t x = word ^ (kOnes * nGhost);
-    const uint64_t ghosts = ~(((x & kLow7) + kLow7) | x | kLow7);  // 0x80 in exactly the ghosts' bytes
-    if (ghosts == 0) return;
     word ^= (ghosts >> 7) * (nGhost ^ EmptySquare);
     std::memcpy(Board + nFirst, &word, sizeof word);
 }

@@ -182,25 +182,32 @@ int TrackedCaptures(MoveList& list) {
         movers |= 1u << (slot - 1);
     };
 
-    // Pawns with a piece to take, and those on the ranks of en passant and promotion.
+    // Pawns with a piece, or the enemy's ghost, to take, and those about to promote.
     const uint64_t pawns = Track.ByCode[WhitePawn + us];
+    // The ghost's rank as one word, its marked bytes gathered into the bits of that rank.
+    const uint64_t ghosts = GhostBytes(us == 0 ? 71 : 41, us == 0 ? BlackGhost : WhiteGhost);
+    const uint64_t prey = enemy | (((ghosts >> 7) * 0x0102040810204080ull) >> 56) << (us == 0 ? 40 : 16);
     uint64_t pawnsToSee =
-        us == 0
-            ? ((((enemy & ~kFileA) >> 9) | ((enemy & ~kFileH) >> 7)) & pawns) | (pawns & (kRank5 | kRank7))
-            : ((((enemy & ~kFileH) << 9) | ((enemy & ~kFileA) << 7)) & pawns) | (pawns & (kRank4 | kRank2));
+        us == 0 ? ((((prey & ~kFileA) >> 9) | ((prey & ~kFileH) >> 7)) & pawns) | (pawns & kRank7)
+                : ((((prey & ~kFileH) << 9) | ((prey & ~kFileA) << 7)) & pawns) | (pawns & kRank2);
     for (; pawnsToSee != 0; pawnsToSee &= pawnsToSee - 1)
         mover(kSets.SquareOfBit[__builtin_ctzll(pawnsToSee)], 0);
     for (uint64_t b = Track.ByCode[WhiteKnight + us]; b != 0; b &= b - 1) {
         const int s = kSets.SquareOfBit[__builtin_ctzll(b)];
         if (const uint64_t t = kSets.KnightMask[s] & enemy; t != 0) mover(s, t);
     }
-    for (const int white : {WhiteBishop, WhiteRook, WhiteQueen}) {
-        for (uint64_t b = Track.ByCode[white + us]; b != 0; b &= b - 1) {
-            const int bit = __builtin_ctzll(b);
-            const uint64_t attacks = (white != WhiteBishop ? RookAttacks(bit, occupied) : 0) |
-                                     (white != WhiteRook ? BishopAttacks(bit, occupied) : 0);
-            if (const uint64_t t = attacks & enemy; t != 0) mover(kSets.SquareOfBit[bit], t);
-        }
+    for (uint64_t b = Track.ByCode[WhiteBishop + us]; b != 0; b &= b - 1) {
+        const int bit = __builtin_ctzll(b);
+        if (const uint64_t t = BishopAttacks(bit, occupied) & enemy; t != 0) mover(kSets.SquareOfBit[bit], t);
+    }
+    for (uint64_t b = Track.ByCode[WhiteRook + us]; b != 0; b &= b - 1) {
+        const int bit = __builtin_ctzll(b);
+        if (const uint64_t t = RookAttacks(bit, occupied) & enemy; t != 0) mover(kSets.SquareOfBit[bit], t);
+    }
+    for (uint64_t b = Track.ByCode[WhiteQueen + us]; b != 0; b &= b - 1) {
+        const int bit = __builtin_ctzll(b);
+        const uint64_t t = (RookAttacks(bit, occupied) | BishopAttacks(bit, occupied)) & enemy;
+        if (t != 0) mover(kSets.SquareOfBit[bit], t);
     }
     const int home = us == 0 ? 25 : 95;  // castling moves come with the king's captures
     for (uint64_t b = Track.ByCode[WhiteKing + us]; b != 0; b &= b - 1) {

@@ -297,11 +297,16 @@ namespace {
 
 // What Evaluate takes from the pawns alone, worked out once per placement of the pawns.
 struct PawnTerms {
-    uint64_t White, Black;    // the placement
-    uint32_t Edition;         // of the working pawn tables
-    int32_t Score;            // isolated, doubled, passed pawns, pawns on files without enemy pawns
-    int8_t RookBonus[2][8];   // a rook's bonus by colour and file (a = 0), from White's side
+    uint64_t White, Black;  // the placement
+    uint32_t Edition;       // of the working pawn tables
+    int32_t Score;          // isolated, doubled, passed pawns, pawns on files without enemy pawns
+    // Squares of the files that give a rook a bonus: without own pawns (10), and without any (10 more).
+    uint64_t RookFiles[2][2];
     int16_t KingFiles[2][8];  // a middlegame king's penalty for the files around it without enemy pawns
+    // The last king square each colour's middlegame king terms were worked out for (0: none), and those
+    // terms (shelter and open files): kings seldom move while the pawns stand still.
+    uint8_t KingAt[2];
+    int16_t KingTerms[2];
 };
 
 // Isolated, doubled and passed pawns and pawns on files without enemy pawns, from the per-file counts
@@ -358,11 +363,15 @@ void WorkOut(PawnTerms& e, uint64_t nWhite, uint64_t nBlack) {
     e.Black = nBlack;
     e.Edition = PawnTablesEdition;
     e.Score = PawnStructure(pawns, work);
+    std::memset(e.RookFiles, 0, sizeof e.RookFiles);
+    e.KingAt[0] = e.KingAt[1] = 0;
     for (int f = 1; f <= 8; ++f) {
         // Rooks on files without own pawns, more on files without any.
-        const int noWhite = pawns[0][f] == 0, noBlack = pawns[1][f] == 0;
-        e.RookBonus[0][f - 1] = static_cast<int8_t>(noWhite * (10 + 10 * noBlack));
-        e.RookBonus[1][f - 1] = static_cast<int8_t>(-noBlack * (10 + 10 * noWhite));
+        const uint64_t file = uint64_t{0x0101010101010101} << (f - 1);
+        const bool noWhite = pawns[0][f] == 0, noBlack = pawns[1][f] == 0;
+        if (noWhite) e.RookFiles[0][0] |= file;
+        if (noBlack) e.RookFiles[1][0] |= file;
+        if (noWhite && noBlack) e.RookFiles[0][1] |= file, e.RookFiles[1][1] |= file;
         int openWhite = 0, openBlack = 0;  // files around f without enemy pawns (an edge reads -1: never)
         for (int j = -1; j <= 1; ++j) {
             openWhite += pawns[1][f + j] == 0;
@@ -377,29 +386,45 @@ void WorkOut(PawnTerms& e, uint64_t nWhite, uint64_t nBlack) {
 constexpr int kPawnEntries = 4096;
 PawnTerms PawnCache[kPawnEntries];
 
-const PawnTerms& TermsOfPawns(uint64_t nWhite, uint64_t nBlack) {
+PawnTerms& TermsOfPawns(uint64_t nWhite, uint64_t nBlack) {
     const uint64_t mix = (nWhite ^ (nBlack * 0x9E3779B97F4A7C15ull)) * 0xBF58476D1CE4E5B9ull;
     PawnTerms& e = PawnCache[mix >> (64 - 12)];
     if (e.White != nWhite || e.Black != nBlack || e.Edition != PawnTablesEdition) WorkOut(e, nWhite, nBlack);
     return e;
 }
 
-// The colour's queens not on their own d1 / d8, counted.
-inline int QueensAway(uint64_t nQueens, int nHome) {
+// The pieces of a set, counted: sets here hold a few pieces at most.
+inline int Count(uint64_t nSet) {
     int n = 0;
-    for (uint64_t b = nQueens & ~kSets.SquareBit[nHome]; b != 0; b &= b - 1) ++n;
+    for (; nSet != 0; nSet &= nSet - 1) ++n;
     return n;
+}
+
+// A middlegame king's shelter (own pawns one and two ranks ahead on its file and the files beside it) and
+// its penalty for open files around it, White's sign; colour 0 White, 1 Black.
+int KingTerms(const PawnTerms& pawns, int nColour, int nKing) {
+    static constexpr uint8_t kPawnsIn[8] = {0, 1, 1, 2, 1, 2, 2, 3};  // pawns among three adjacent files
+    const auto& shelter = kSets.Shelter[nColour];
+    const auto& shift = kSets.ShelterShift[nColour];
+    const uint64_t own = nColour == 0 ? pawns.White : pawns.Black;
+    const int f = kSets.FileOf[nKing];
+    // A king on the a-file has no file to its left: the three files start at its own.
+    const int low = f == 1 ? 0 : f - 2;
+    const int cover = 8 * kPawnsIn[((own & shelter[0][nKing]) >> (shift[0][nKing] + low)) & 7] +
+                      4 * kPawnsIn[((own & shelter[1][nKing]) >> (shift[1][nKing] + low)) & 7];
+    return (nColour == 0 ? cover : -cover) + pawns.KingFiles[nColour][f - 1];
 }
 
 }  // namespace
 
 int32_t TrackedEvaluate(bool bWhiteToMove) {
-    static constexpr uint8_t kPawnsIn[8] = {0, 1, 1, 2, 1, 2, 2, 3};  // pawns among three adjacent files
     const uint64_t* by = Track.ByCode;
-    const PawnTerms& pawns = TermsOfPawns(by[WhitePawn], by[BlackPawn]);
+    PawnTerms& pawns = TermsOfPawns(by[WhitePawn], by[BlackPawn]);
     int32_t score = Track.Sum + pawns.Score;
-    for (uint64_t b = by[WhiteRook]; b != 0; b &= b - 1) score += pawns.RookBonus[0][__builtin_ctzll(b) & 7];
-    for (uint64_t b = by[BlackRook]; b != 0; b &= b - 1) score += pawns.RookBonus[1][__builtin_ctzll(b) & 7];
+    score +=
+        10 * (Count(by[WhiteRook] & pawns.RookFiles[0][0]) + Count(by[WhiteRook] & pawns.RookFiles[0][1]));
+    score -=
+        10 * (Count(by[BlackRook] & pawns.RookFiles[1][0]) + Count(by[BlackRook] & pawns.RookFiles[1][1]));
     // Blocked centre pawns.
     const uint64_t occupied = TrackedOccupancy();
     const uint64_t* bit = kSets.SquareBit;
@@ -408,29 +433,20 @@ int32_t TrackedEvaluate(bool bWhiteToMove) {
     if ((by[BlackPawn] & bit[84]) && (occupied & bit[74])) score += 6;
     if ((by[BlackPawn] & bit[85]) && (occupied & bit[75])) score += 6;
     // Queens out while a minor piece's home square is untouched.
-    if ((Track.Untouched & 0x0F) != 0) score -= 2 * QueensAway(by[WhiteQueen], 24);
-    if ((Track.Untouched & 0xF0) != 0) score += 2 * QueensAway(by[BlackQueen], 94);
+    if ((Track.Untouched & 0x0F) != 0) score -= 2 * Count(by[WhiteQueen] & ~bit[24]);
+    if ((Track.Untouched & 0xF0) != 0) score += 2 * Count(by[BlackQueen] & ~bit[94]);
     if (Middlegame) {
-        const auto& shelter = kSets.Shelter;
-        const auto& shift = kSets.ShelterShift;
-        if (const uint64_t king = by[WhiteKing]; king != 0) {
-            if (WhiteCastled > 0) score += 15 - 2 * WhiteCastled + 4;
-            const int k = kSets.SquareOfBit[__builtin_ctzll(king)], f = kSets.FileOf[k];
-            const uint64_t own = by[WhitePawn];
-            // A king on the a-file has no file to its left: the three files start at its own.
-            const int low = f == 1 ? 0 : f - 2;
-            score += 8 * kPawnsIn[((own & shelter[0][0][k]) >> (shift[0][0][k] + low)) & 7] +
-                     4 * kPawnsIn[((own & shelter[0][1][k]) >> (shift[0][1][k] + low)) & 7];
-            score += pawns.KingFiles[0][f - 1];
-        }
-        if (const uint64_t king = by[BlackKing]; king != 0) {
-            if (BlackCastled > 0) score += -19 + 2 * BlackCastled - 4;
-            const int k = kSets.SquareOfBit[__builtin_ctzll(king)], f = kSets.FileOf[k];
-            const uint64_t own = by[BlackPawn];
-            const int low = f == 1 ? 0 : f - 2;
-            score -= 8 * kPawnsIn[((own & shelter[1][0][k]) >> (shift[1][0][k] + low)) & 7] +
-                     4 * kPawnsIn[((own & shelter[1][1][k]) >> (shift[1][1][k] + low)) & 7];
-            score += pawns.KingFiles[1][f - 1];
+        if (WhiteCastled > 0) score += 15 - 2 * WhiteCastled + 4;
+        if (BlackCastled > 0) score += -19 + 2 * BlackCastled - 4;
+        for (int c = 0; c < 2; ++c) {
+            const uint64_t king = by[WhiteKing + c];
+            if (king == 0) continue;
+            const int k = kSets.SquareOfBit[__builtin_ctzll(king)];
+            if (pawns.KingAt[c] != k) {
+                pawns.KingAt[c] = static_cast<uint8_t>(k);
+                pawns.KingTerms[c] = static_cast<int16_t>(KingTerms(pawns, c, k));
+            }
+            score += pawns.KingTerms[c];
         }
     }
     return bWhiteToMove ? score : -score;

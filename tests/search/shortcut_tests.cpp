@@ -91,8 +91,9 @@ TEST_F(ShortcutTest, AgreeWithTheBoardOnRandomGames) {
                     ++Ply;
                     const bool expected = IsLegalAfterMove(m);
                     EXPECT_EQ(judgedLegal, expected) << key << " " << MoveToText(m);
-                    if (m.Castle == CastleNone)
+                    if (m.Castle == CastleNone) {
                         EXPECT_EQ(judgedScore, Evaluate()) << key << " " << MoveToText(m);
+                    }
                     EXPECT_EQ(LegalAfterMove(m, piece, inCheck), expected) << key << " " << MoveToText(m);
                     EXPECT_TRUE(!expected || InCheckAfter(m) == InCheck()) << key << " " << MoveToText(m);
                     --Ply;
