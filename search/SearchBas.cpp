@@ -2,6 +2,7 @@
 // ordering by the previous principal line, captures, killers and history.
 #include "search/SearchBas.h"
 
+#include <cstring>
 #include <utility>
 
 #include "platform/Platform.h"
@@ -194,7 +195,11 @@ void OrderMoves(MoveList& aMoves, int nCount) {
 void MoveOrder::Start(int nCount) {
     Count = nCount;
     Top = 0;
-    for (int i = 0; i < nCount; ++i) Index[i] = static_cast<uint8_t>(i);
+    // Positions in order, eight at a time (the array has room for the rounding up).
+    for (int i = 0; i < nCount; i += 8) {
+        const uint64_t eight = 0x0706050403020100ull + 0x0101010101010101ull * static_cast<uint64_t>(i);
+        std::memcpy(Index + i, &eight, sizeof eight);
+    }
     if (nCount > 1) Pending[Top++] = {0, static_cast<int16_t>(nCount - 1)};
     Settled = Top > 0 ? 0 : nCount;
 }
