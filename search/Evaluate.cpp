@@ -293,21 +293,21 @@ void StartTracking() {
                (blackKing == 0 || Board[BlackKingSquare] == BlackKing);
 }
 
-namespace {
-
 // What Evaluate takes from the pawns alone, worked out once per placement of the pawns.
-struct PawnTerms {
-    uint64_t White, Black;  // the placement
-    uint32_t Edition;       // of the working pawn tables
-    int32_t Score;          // isolated, doubled, passed pawns, pawns on files without enemy pawns
-    // Squares of the files that give a rook a bonus: without own pawns (10), and without any (10 more).
-    uint64_t RookFiles[2][2];
-    int16_t KingFiles[2][8];  // a middlegame king's penalty for the files around it without enemy pawns
+struct alignas(64) PawnTerms {  // one cache line
+    uint64_t White, Black;      // the placement
+    uint32_t Edition;           // of the working pawn tables
+    int32_t Score;              // isolated, doubled, passed pawns, pawns on files without enemy pawns
+    // Files (bit 0 the a-file) that give a rook a bonus: without own pawns (10), and without any (10 more).
+    uint8_t RookFiles[2][2];
+    int8_t KingFiles[2][8];  // a middlegame king's penalty for the files around it without enemy pawns
     // The last king square each colour's middlegame king terms were worked out for (0: none), and those
     // terms (shelter and open files): kings seldom move while the pawns stand still.
     uint8_t KingAt[2];
     int16_t KingTerms[2];
 };
+
+namespace {
 
 // Isolated, doubled and passed pawns and pawns on files without enemy pawns, from the per-file counts
 // (edge files 0 and 9 read -1: "fewer than one" but never "none") and table sums.
@@ -367,7 +367,7 @@ void WorkOut(PawnTerms& e, uint64_t nWhite, uint64_t nBlack) {
     e.KingAt[0] = e.KingAt[1] = 0;
     for (int f = 1; f <= 8; ++f) {
         // Rooks on files without own pawns, more on files without any.
-        const uint64_t file = uint64_t{0x0101010101010101} << (f - 1);
+        const uint8_t file = static_cast<uint8_t>(1 << (f - 1));
         const bool noWhite = pawns[0][f] == 0, noBlack = pawns[1][f] == 0;
         if (noWhite) e.RookFiles[0][0] |= file;
         if (noBlack) e.RookFiles[1][0] |= file;
@@ -377,8 +377,8 @@ void WorkOut(PawnTerms& e, uint64_t nWhite, uint64_t nBlack) {
             openWhite += pawns[1][f + j] == 0;
             openBlack += pawns[0][f + j] == 0;
         }
-        e.KingFiles[0][f - 1] = static_cast<int16_t>(-16 * openWhite);
-        e.KingFiles[1][f - 1] = static_cast<int16_t>(16 * openBlack);
+        e.KingFiles[0][f - 1] = static_cast<int8_t>(-16 * openWhite);
+        e.KingFiles[1][f - 1] = static_cast<int8_t>(16 * openBlack);
     }
 }
 
@@ -419,12 +419,18 @@ int KingTerms(const PawnTerms& pawns, int nColour, int nKing) {
 
 int32_t TrackedEvaluate(bool bWhiteToMove) {
     const uint64_t* by = Track.ByCode;
-    PawnTerms& pawns = TermsOfPawns(by[WhitePawn], by[BlackPawn]);
+    // Mostly the pawns of the position searched just before: their terms are at hand.
+    PawnTerms* known = Track.PawnEntry;
+    if (known == nullptr || known->White != by[WhitePawn] || known->Black != by[BlackPawn] ||
+        known->Edition != PawnTablesEdition)
+        Track.PawnEntry = known = &TermsOfPawns(by[WhitePawn], by[BlackPawn]);
+    PawnTerms& pawns = *known;
     int32_t score = Track.Sum + pawns.Score;
-    score +=
-        10 * (Count(by[WhiteRook] & pawns.RookFiles[0][0]) + Count(by[WhiteRook] & pawns.RookFiles[0][1]));
-    score -=
-        10 * (Count(by[BlackRook] & pawns.RookFiles[1][0]) + Count(by[BlackRook] & pawns.RookFiles[1][1]));
+    // A file mask times one bit per rank: the squares of those files.
+    constexpr uint64_t kRanks = 0x0101010101010101;
+    const uint8_t(&files)[2][2] = pawns.RookFiles;
+    score += 10 * (Count(by[WhiteRook] & files[0][0] * kRanks) + Count(by[WhiteRook] & files[0][1] * kRanks));
+    score -= 10 * (Count(by[BlackRook] & files[1][0] * kRanks) + Count(by[BlackRook] & files[1][1] * kRanks));
     // Blocked centre pawns.
     const uint64_t occupied = TrackedOccupancy();
     const uint64_t* bit = kSets.SquareBit;

@@ -5,6 +5,8 @@
 
 #include "search/SearchBas.h"
 
+struct PawnTerms;
+
 // Where the pieces stand, kept up to date move by move, and the part of Evaluate that is a sum over them.
 // Colour rows: 0 White, 1 Black.
 struct EvalState {
@@ -13,6 +15,7 @@ struct EvalState {
     uint64_t ByColour[2];  // one bit per square holding a piece of the colour (a1 bit 0 ... h8 bit 63)
     uint64_t ByCode[13];   // the same by piece code
     uint8_t Untouched;  // b1, c1, f1, g1, b8, c8, f8, g8 (bits 0..7) while no move has started or ended there
+    PawnTerms* PawnEntry;  // the pawn terms last used here: a hint, checked before use
 };
 extern EvalState Track;
 extern bool Tracking;  // Track describes the board: the capture search may use TrackedEvaluate
