@@ -122,6 +122,13 @@ TEST_F(ShortcutTest, RunningEvaluationAlongChosenGames) {
         // From the start (a set-up position counts every minor piece's square as touched): the queen
         // leaves d1 while g1 alone stays untouched.
         {nullptr, {"b2b3", "e7e5", "c1b2", "b8c6", "b1c3", "g8f6", "e2e3", "f8e7", "f1e2", "e8g8", "d1c1"}},
+        // Queens out early, one taken by the other.
+        {nullptr, {"e2e3", "e7e6", "d1h5", "d8h4", "b1c3", "h4h5"}},
+        {nullptr, {"e2e4", "e7e5", "d1h5", "d8g5", "h5g5"}},
+        // Black's queen out while its minor pieces leave home, the c8 bishop last.
+        {nullptr,
+         {"e2e4", "e7e5", "g1f3", "d8f6", "b1c3", "b8c6", "d2d3", "g8h6", "a2a3", "f8e7", "h2h3", "d7d6",
+          "b2b3", "c8d7"}},
         // Both sides castle, then a king walks to the edge behind its pawns.
         {"r3k2r/pppq1ppp/2n2n2/4p3/4P3/2N2N2/PPPQ1PPP/R3K2R w KQkq - 0 1",
          {"e1g1", "e8c8", "g1h1", "c8b8", "h1g1", "b8a8"}},
