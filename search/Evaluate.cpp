@@ -48,6 +48,7 @@ constexpr SquareSets MakeSquareSets() {
 }
 }  // namespace
 constinit const SquareSets kSets = MakeSquareSets();
+PawnTerms PawnCache[kPawnEntries];
 const CodeKind kCodeKind[17] = {{0}, {0}, {1}, {0}, {1}, {0}, {1}, {0}, {1},
                                 {0}, {1}, {0}, {1}, {0}, {0}, {0}, {0}};
 
@@ -293,20 +294,6 @@ void StartTracking() {
                (blackKing == 0 || Board[BlackKingSquare] == BlackKing);
 }
 
-// What Evaluate takes from the pawns alone, worked out once per placement of the pawns.
-struct alignas(64) PawnTerms {  // one cache line
-    uint64_t White, Black;      // the placement
-    uint32_t Edition;           // of the working pawn tables
-    int32_t Score;              // isolated, doubled, passed pawns, pawns on files without enemy pawns
-    // Files (bit 0 the a-file) that give a rook a bonus: without own pawns (10), and without any (10 more).
-    uint8_t RookFiles[2][2];
-    int8_t KingFiles[2][8];  // a middlegame king's penalty for the files around it without enemy pawns
-    // The last king square each colour's middlegame king terms were worked out for (0: none), and those
-    // terms (shelter and open files): kings seldom move while the pawns stand still.
-    uint8_t KingAt[2];
-    int16_t KingTerms[2];
-};
-
 namespace {
 
 // Isolated, doubled and passed pawns and pawns on files without enemy pawns, from the per-file counts
@@ -382,13 +369,8 @@ void WorkOut(PawnTerms& e, uint64_t nWhite, uint64_t nBlack) {
     }
 }
 
-// Pawn placements met before. An entry serves only the placement and tables it was worked out for.
-constexpr int kPawnEntries = 4096;
-PawnTerms PawnCache[kPawnEntries];
-
 PawnTerms& TermsOfPawns(uint64_t nWhite, uint64_t nBlack) {
-    const uint64_t mix = (nWhite ^ (nBlack * 0x9E3779B97F4A7C15ull)) * 0xBF58476D1CE4E5B9ull;
-    PawnTerms& e = PawnCache[mix >> (64 - 12)];
+    PawnTerms& e = PawnEntryOf(nWhite, nBlack);
     if (e.White != nWhite || e.Black != nBlack || e.Edition != PawnTablesEdition) WorkOut(e, nWhite, nBlack);
     return e;
 }
@@ -417,14 +399,19 @@ int KingTerms(const PawnTerms& pawns, int nColour, int nKing) {
 
 }  // namespace
 
-int32_t TrackedEvaluate(bool bWhiteToMove) {
-    const uint64_t* by = Track.ByCode;
+PawnTerms& KnowPawnTerms() {
     // Mostly the pawns of the position searched just before: their terms are at hand.
     PawnTerms* known = Track.PawnEntry;
-    if (known == nullptr || known->White != by[WhitePawn] || known->Black != by[BlackPawn] ||
+    const uint64_t white = Track.ByCode[WhitePawn], black = Track.ByCode[BlackPawn];
+    if (known == nullptr || known->White != white || known->Black != black ||
         known->Edition != PawnTablesEdition)
-        Track.PawnEntry = known = &TermsOfPawns(by[WhitePawn], by[BlackPawn]);
-    PawnTerms& pawns = *known;
+        Track.PawnEntry = known = &TermsOfPawns(white, black);
+    return *known;
+}
+
+int32_t TrackedEvaluate(bool bWhiteToMove) {
+    const uint64_t* by = Track.ByCode;
+    PawnTerms& pawns = KnowPawnTerms();
     int32_t score = Track.Sum + pawns.Score;
     // A file mask times one bit per rank: the squares of those files.
     constexpr uint64_t kRanks = 0x0101010101010101;

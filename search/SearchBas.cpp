@@ -292,6 +292,7 @@ int32_t QuiesceNode(int32_t nAlpha, int32_t nBeta, int nDepth, const MoveRec* pL
     ScoreMoves(list, list.Count, moves.Order.Score);
     CapturesOnly = false;
     moves.Order.Start(list.Count);
+    if (Tracking) PrefetchPawnTerms(list);
 
     const bool inCheck = list.Count > 0 && (pLast != nullptr ? InCheckAfter(*pLast) : InCheck());
     for (int i = 0; i < list.Count; ++i) {
@@ -334,6 +335,10 @@ int32_t SearchNode(int32_t nAlpha, int32_t nBeta, int nDepth, const MoveRec* pLa
     moves.Order.Start(list.Count);
 
     bool anyLegal = false;
+    if (nDepth == 1 && Tracking) {  // the children are capture searches, judged by their evaluation
+        KnowPawnTerms();
+        PrefetchPawnTerms(list);
+    }
     for (int i = 0; i < list.Count; ++i) {
         MoveRec& m = list.Move[moves.Order.At(i)];
         int32_t score = 0;

@@ -5,7 +5,27 @@
 
 #include "search/SearchBas.h"
 
-struct PawnTerms;
+// What Evaluate takes from the pawns alone, worked out once per placement of the pawns.
+struct alignas(64) PawnTerms {  // one cache line
+    uint64_t White, Black;      // the placement
+    uint32_t Edition;           // of the working pawn tables
+    int32_t Score;              // isolated, doubled, passed pawns, pawns on files without enemy pawns
+    // Files (bit 0 the a-file) that give a rook a bonus: without own pawns (10), and without any (10 more).
+    uint8_t RookFiles[2][2];
+    int8_t KingFiles[2][8];  // a middlegame king's penalty for the files around it without enemy pawns
+    // The last king square each colour's middlegame king terms were worked out for (0: none), and those
+    // terms (shelter and open files): kings seldom move while the pawns stand still.
+    uint8_t KingAt[2];
+    int16_t KingTerms[2];
+};
+
+// Pawn placements met before. An entry serves only the placement and tables it was worked out for.
+constexpr int kPawnEntries = 4096;
+extern PawnTerms PawnCache[kPawnEntries];
+inline PawnTerms& PawnEntryOf(uint64_t nWhite, uint64_t nBlack) {
+    const uint64_t mix = (nWhite ^ (nBlack * 0x9E3779B97F4A7C15ull)) * 0xBF58476D1CE4E5B9ull;
+    return PawnCache[mix >> (64 - 12)];
+}
 
 // Where the pieces stand, kept up to date move by move, and the part of Evaluate that is a sum over them.
 // Colour rows: 0 White, 1 Black.
@@ -128,6 +148,29 @@ inline bool AttackedTracked(int nSquare, bool bByBlack) {
             (kSets.KingMask[nSquare] & by[WhiteKing + a]) |
             (RookAttacks(bit, occupied) & (by[WhiteRook + a] | by[WhiteQueen + a])) |
             (BishopAttacks(bit, occupied) & (by[WhiteBishop + a] | by[WhiteQueen + a]))) != 0;
+}
+
+// The pawn terms of the tracked pawns, kept in Track.PawnEntry for the positions searched from here: most
+// moves leave the pawns as they are.
+PawnTerms& KnowPawnTerms();
+
+// Starts fetching into the cache the pawn terms of the position after each move of a list that changes the
+// pawns: they are read when the move's turn comes, and fetched meanwhile they cost nothing.
+inline void PrefetchPawnTerms(const MoveList& list) {
+    for (int i = 0; i < list.Count; ++i) {
+        const MoveRec& m = list.Move[i];
+        const int from = m.From, to = m.To, p = Board[from];
+        uint64_t pawns[2] = {Track.ByCode[WhitePawn], Track.ByCode[BlackPawn]};
+        const uint64_t before = pawns[0] ^ pawns[1];
+        if (p == WhitePawn || p == BlackPawn) {
+            pawns[p - 1] ^= kSets.SquareBit[from];
+            if (m.Promotion == 0) pawns[p - 1] ^= kSets.SquareBit[to];
+        }
+        const int victim = m.EnPassant != 0 ? (p == WhitePawn ? to - 10 : to + 10) : to;
+        if (m.EnPassant != 0 || m.Captured == WhitePawn || m.Captured == BlackPawn)
+            pawns[Board[victim] - 1] ^= kSets.SquareBit[victim];
+        if ((pawns[0] ^ pawns[1]) != before) __builtin_prefetch(&PawnEntryOf(pawns[0], pawns[1]));
+    }
 }
 
 // IsLegalAfterMove(m) and InCheck() on the tracked position.
