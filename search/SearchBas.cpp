@@ -272,6 +272,12 @@ inline bool SearchMove(MoveRec& m, bool bInCheck, bool bLeaves, bool bChildAtZer
     return legal;
 }
 
+// InCheck() at a node reached by pLast (null: not known to be reached by a legal move).
+inline bool SideInCheck(const MoveRec* pLast) {
+    if (Tracking) return InCheckTracked();
+    return pLast != nullptr ? InCheckAfter(*pLast) : InCheck();
+}
+
 inline int32_t StandPat() {
     return Tracking ? TrackedEvaluate(WhiteToMove) : Evaluate();
 }
@@ -294,7 +300,7 @@ int32_t QuiesceNode(int32_t nAlpha, int32_t nBeta, int nDepth, const MoveRec* pL
     moves.Order.Start(list.Count);
     if (Tracking) PrefetchPawnTerms(list);
 
-    const bool inCheck = list.Count > 0 && (pLast != nullptr ? InCheckAfter(*pLast) : InCheck());
+    const bool inCheck = list.Count > 0 && SideInCheck(pLast);
     for (int i = 0; i < list.Count; ++i) {
         MoveRec& m = list.Move[moves.Order.At(i)];
         int32_t score = 0;
@@ -324,7 +330,7 @@ int32_t SearchNode(int32_t nAlpha, int32_t nBeta, int nDepth, const MoveRec* pLa
         }
     }
     if (nDepth == 0) return QuiesceNode(nAlpha, nBeta, QuiesceDepth, pLast, nStand);
-    const bool inCheck = pLast != nullptr ? InCheckAfter(*pLast) : InCheck();
+    const bool inCheck = SideInCheck(pLast);
     if (inCheck && Ply < 31) ++nDepth;
     PVLength[Ply] = Ply;
 
