@@ -164,8 +164,7 @@ inline void PushTargets(MoveList& list, int nFrom, uint64_t nTargets, const Step
 }
 
 constexpr uint64_t kFileA = 0x0101010101010101, kFileH = kFileA << 7;
-constexpr uint64_t kRank2 = 0xFFull << 8, kRank4 = 0xFFull << 24, kRank5 = 0xFFull << 32,
-                   kRank7 = 0xFFull << 48;
+constexpr uint64_t kRank2 = 0xFFull << 8, kRank7 = 0xFFull << 48;
 
 // The same list from the running piece sets. A first pass, kind by kind, finds the pieces with something to
 // take at the cost of a mask test or a table look-up each; the second writes their moves in slot order,
