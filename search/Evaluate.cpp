@@ -258,6 +258,7 @@ int32_t Evaluate() {
 }
 
 void StartTracking() {
+    PrepareSliderAttacks();
     // Piece values changed since the sums were made (only a test does that): make them again.
     static int16_t built[5];
     const int16_t now[5] = {PawnValue, KnightValue, BishopValue, RookValue, QueenValue};

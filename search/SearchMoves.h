@@ -83,6 +83,8 @@ inline uint64_t BishopAttacks(int nBit, uint64_t nOccupied) {
     const SliderMagic& m = BishopMagics[nBit];
     return m.Attacks[((nOccupied & m.Mask) * m.Multiplier) >> m.Shift];
 }
+// Fills the tables behind RookAttacks and BishopAttacks; StartTracking calls it before any search uses them.
+void PrepareSliderAttacks();
 // The same, the lines walked square by square: what the tables are checked against.
 uint64_t WalkedRookAttacks(int nBit, uint64_t nOccupied);
 uint64_t WalkedBishopAttacks(int nBit, uint64_t nOccupied);

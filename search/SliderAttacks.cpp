@@ -84,15 +84,15 @@ void Fill(SliderMagic* pMagics, const uint64_t* pMultipliers, uint64_t* pTable, 
 
 SliderMagic RookMagics[64], BishopMagics[64];
 
-namespace {
-// Before main: the search may run as soon as the program does.
-struct Tables {
-    Tables() {
+void PrepareSliderAttacks() {
+    // Filled at the first search rather than at start-up, which stays quick; once, whichever thread asks.
+    static const bool filled = [] {
         Fill(RookMagics, kRookMultipliers, RookTable, kRookSteps);
         Fill(BishopMagics, kBishopMultipliers, BishopTable, kBishopSteps);
-    }
-} const kTables;
-}  // namespace
+        return true;
+    }();
+    (void)filled;
+}
 
 uint64_t WalkedRookAttacks(int nBit, uint64_t nOccupied) {
     return Walk(nBit, nOccupied, kRookSteps, false);

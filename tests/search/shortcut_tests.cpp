@@ -25,6 +25,7 @@ bool PlacementAsIfStarted() {
 }
 
 TEST(SliderAttacks, EveryTableEntryAgreesWithWalkedLines) {
+    PrepareSliderAttacks();
     const struct {
         const SliderMagic* magics;
         uint64_t (*looked)(int, uint64_t);
