@@ -33,7 +33,9 @@ if [ ! -x "$scratch/rev-$commit/build/bin/talvor-bench" ]; then
   build "$scratch/rev-$commit/src" "$scratch/rev-$commit/build"
 fi
 echo "building this tree"
-build "$root" "$scratch/head"
+# One build folder per checkout: CMake refuses a build folder made from another source tree.
+head="$scratch/head-$(printf %s "$root" | cksum | cut -d" " -f1)"
+build "$root" "$head"
 
 # Runs one tool; prints its node count, its processor seconds and a checksum of what it printed apart from
 # the timings (the bench's moves and counts).
@@ -53,7 +55,7 @@ compare() {  # label, tool, arguments...
   shift 2
   local ratios="" a b an at as bn bt bs
   for ((i = 1; i <= pairs; i++)); do
-    read -r an at as < <(run "$scratch/head/bin/$tool" "$@")
+    read -r an at as < <(run "$head/bin/$tool" "$@")
     read -r bn bt bs < <(run "$scratch/rev-$commit/build/bin/$tool" "$@")
     a=$(awk -v n="$an" -v t="$at" 'BEGIN { printf "%.0f", n / t }')
     b=$(awk -v n="$bn" -v t="$bt" 'BEGIN { printf "%.0f", n / t }')
