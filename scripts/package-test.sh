@@ -50,16 +50,33 @@ engine() {
 }
 
 # The engine as a chess interface sees it: protover 2 and ping answered, quit ends it at once (the ping
-# after it is never read); and a new game opens with a book move before the end of the input ends it, so
-# the settings and the book were found through the links beside the program.
+# after it is never read); and a new game opens with a book move, so the settings and the book were found
+# through the links beside the program.
 check_engine() {
     local program=$1 out
     out=$(cd / && engine "$program" 'protover 2\nping 7\nquit\nping 8\n') || return 1
     contains "$out" 'feature variants="normal" ping=1 setboard=1 analyze=0 done=1' || return 1
     contains "$out" 'pong 7' || return 1
     ! contains "$out" 'pong 8' || return 1
-    out=$(cd / && printf 'protover 2\nnew\ngo\n' | timeout 10 "$program" -xboard) || return 1
+    out=$(book_move "$program") || return 1
     grep -q '^1 0 0 1 {Book' <<<"$out" && grep -q '^move [a-h][1-8][a-h][1-8]$' <<<"$out"
+}
+
+# Starts a game and prints the engine's lines up to its first move, then quits: the end of the input
+# would end the engine before it moves, as it ends a search.
+book_move() {
+    local program=$1 line pid to from
+    coproc ENGINE { cd / && exec timeout 10 "$program" -xboard; }
+    pid=$ENGINE_PID
+    exec {to}>&"${ENGINE[1]}" {from}<&"${ENGINE[0]}"
+    printf 'protover 2\nnew\ngo\n' >&"$to"
+    while IFS= read -r -t 10 line <&"$from"; do
+        echo "$line"
+        [[ $line == move* ]] && break
+    done
+    printf 'quit\n' >&"$to" || true
+    exec {to}>&- {from}<&-
+    wait "$pid"
 }
 
 echo "== package $deb =="
