@@ -13,6 +13,24 @@ uint8_t PieceList[MaxPieces + 1];
 uint8_t PieceIndex[BoardSize];
 int PieceCount = 0;
 
+namespace {
+constexpr bool OnBoard(int sq) {
+    return sq >= 21 && sq <= 98 && sq % 10 != 0 && sq % 10 != 9;
+}
+constexpr SquareLines MakeSquareLines() {
+    SquareLines t{};
+    for (int a = 0; a < BoardSize; ++a)
+        for (int b = 0; b < BoardSize; ++b) {
+            if (a == b || !OnBoard(a) || !OnBoard(b)) continue;
+            const int dr = b / 10 - a / 10, df = b % 10 - a % 10;
+            if (dr != 0 && df != 0 && dr != df && dr != -df) continue;
+            t.Step[a][b] = static_cast<int8_t>(10 * ((dr > 0) - (dr < 0)) + ((df > 0) - (df < 0)));
+        }
+    return t;
+}
+}  // namespace
+constinit const SquareLines kSquareLines = MakeSquareLines();
+
 bool WhiteToMove = true;
 bool EnginePlaysWhite = false;
 int WhiteKingSquare = 25, BlackKingSquare = 95;
@@ -150,7 +168,7 @@ static void AddCastling(MoveList& list, int nKing, int nOwnRook) {
     }
 }
 
-int GenerateMoves(MoveList& list) {
+int ReferenceGenerateMoves(MoveList& list) {
     static const int kWhiteKnight[8] = {8, 19, 21, 12, -8, -19, -21, -12};
     static const int kBlackKnight[8] = {-8, -19, -21, -12, 8, 19, 21, 12};
     static const int kBishop[4] = {11, -11, 9, -9};
@@ -208,6 +226,148 @@ int GenerateMoves(MoveList& list) {
     return list.Count;
 }
 
+// The same moves in the same order as ReferenceGenerateMoves, each target looked at once.
+namespace {
+
+// What a target square's code means for the side to move.
+constexpr uint8_t kVacant = 0, kOwn = 1, kEnemy = 2, kBorder = 3;  // vacant: empty or a ghost
+struct TargetKinds {
+    uint8_t Kind[2][17];  // [1 when White is to move][code]
+};
+constexpr TargetKinds MakeTargetKinds() {
+    TargetKinds t{};
+    for (int white = 0; white < 2; ++white)
+        for (int code = 0; code < 17; ++code)
+            t.Kind[white][code] = code == OffBoard      ? kBorder
+                                  : code >= EmptySquare ? kVacant
+                                  : (code & 1) == white ? kOwn
+                                                        : kEnemy;
+    return t;
+}
+constexpr TargetKinds kTargetKinds = MakeTargetKinds();
+
+// Knight and king: one look per step.
+inline void StepMoves(MoveList& list, int nFrom, const int* pSteps, const uint8_t* pKind) {
+    for (int i = 0; i < 8; ++i) {
+        const int to = nFrom + pSteps[i];
+        const int t = Board[to];
+        const int kind = pKind[t];
+        if (kind == kVacant ? !CapturesOnly : kind == kEnemy) PushMove(list, nFrom, to, t, 0, 0, 0);
+    }
+}
+
+inline void RayMoves(MoveList& list, int nFrom, const int* pRays, int nRays, const uint8_t* pKind) {
+    const bool quiet = !CapturesOnly;
+    for (int r = 0; r < nRays; ++r) {
+        const int d = pRays[r];
+        int to = nFrom + d;
+        int t = Board[to];
+        for (; pKind[t] == kVacant; to += d, t = Board[to])
+            if (quiet) PushMove(list, nFrom, to, t, 0, 0, 0);
+        if (pKind[t] == kEnemy) PushMove(list, nFrom, to, t, 0, 0, 0);
+    }
+}
+
+inline void PawnQuiet(MoveList& list, int nFrom, int nTo, int t) {
+    if (!CapturesOnly) PushMove(list, nFrom, nTo, t, 0, 0, 0);
+}
+
+// One diagonal step of a pawn onto t: a capture (four of them when promoting), or en passant onto the
+// enemy's ghost.
+inline void PawnCapture(MoveList& list, int nFrom, int nTo, int t, int nGhost, bool bPromoting, bool bWhite) {
+    if (t == nGhost)
+        PushMove(list, nFrom, nTo, t, 1, 0, 0);
+    else if (t >= EmptySquare && !bPromoting)  // no code stands for that, but the rules make it a quiet move
+        PawnQuiet(list, nFrom, nTo, t);
+    else if (bPromoting)
+        PushPromotions(list, nFrom, nTo, t, bWhite);
+    else
+        PushMove(list, nFrom, nTo, t, 0, 0, 0);
+}
+
+void PawnMoves(MoveList& list, int s, bool bWhite) {
+    // White: captures on +11 and +9 of any black code or Black's ghost, then the double and single steps;
+    // Black: on -11 and -9.
+    const int up = bWhite ? 10 : -10;
+    const bool promoting = RankOf(s) == (bWhite ? 7 : 2);
+    const int ghost = bWhite ? BlackGhost : WhiteGhost;
+    for (int d : {up + (bWhite ? 1 : -1), up - (bWhite ? 1 : -1)}) {
+        const int t = Board[s + d];
+        if (bWhite ? (t % 2 == 0 && t != 0) : (t % 2 == 1 && t != EmptySquare))
+            PawnCapture(list, s, s + d, t, ghost, promoting, bWhite);
+    }
+    if (Board[s + up] != EmptySquare) return;
+    if (RankOf(s) == (bWhite ? 2 : 7) && Board[s + 2 * up] == EmptySquare && !CapturesOnly)
+        PushMove(list, s, s + 2 * up, EmptySquare, 0, 0, 0);
+    if (promoting)
+        PushPromotions(list, s, s + up, EmptySquare, bWhite);
+    else if (!CapturesOnly)
+        PushMove(list, s, s + up, EmptySquare, 0, 0, 0);
+}
+
+void CastlingMoves(MoveList& list, int nKing, int nOwnRook) {
+    const int base = nKing - 4;  // a-file square of the home rank
+    if (TouchCount[nKing] != 0) return;
+    if (TouchCount[base + 7] == 0 && Board[base + 7] == nOwnRook && Board[base + 5] == EmptySquare &&
+        Board[base + 6] == EmptySquare)
+        PushMove(list, nKing, nKing + 2, EmptySquare, 0, 0, nKing == 25 ? CastleWhiteKing : CastleBlackKing);
+    if (TouchCount[base] == 0 && Board[base] == nOwnRook && Board[base + 3] == EmptySquare &&
+        Board[base + 2] == EmptySquare && Board[base + 1] == EmptySquare)
+        PushMove(list, nKing, nKing - 2, EmptySquare, 0, 0,
+                 nKing == 25 ? CastleWhiteQueen : CastleBlackQueen);
+}
+
+}  // namespace
+
+int GenerateMoves(MoveList& list) {
+    static const int kWhiteKnight[8] = {8, 19, 21, 12, -8, -19, -21, -12};
+    static const int kBlackKnight[8] = {-8, -19, -21, -12, 8, 19, 21, 12};
+    static const int kBishop[4] = {11, -11, 9, -9};
+    static const int kQueen[8] = {10, -10, 1, -1, 11, -11, 9, -9};  // rook rays are its first four
+    static const int kKing[8] = {1, -1, 9, -9, 10, -10, 11, -11};
+    list.Count = 0;
+    const bool white = WhiteToMove;
+    const uint8_t* kind = kTargetKinds.Kind[white];
+    for (int slot = 1; slot <= PieceCount; ++slot) {
+        const int s = PieceList[slot];
+        const int code = Board[s];
+        if (kind[code] != kOwn) continue;
+        switch (code) {
+            case WhitePawn:
+            case BlackPawn:
+                PawnMoves(list, s, white);
+                break;
+            case WhiteKnight:
+                StepMoves(list, s, kWhiteKnight, kind);
+                break;
+            case BlackKnight:
+                StepMoves(list, s, kBlackKnight, kind);
+                break;
+            case WhiteBishop:
+            case BlackBishop:
+                RayMoves(list, s, kBishop, 4, kind);
+                break;
+            case WhiteRook:
+            case BlackRook:
+                RayMoves(list, s, kQueen, 4, kind);
+                break;
+            case WhiteQueen:
+            case BlackQueen:
+                RayMoves(list, s, kQueen, 8, kind);
+                break;
+            case WhiteKing:
+                StepMoves(list, s, kKing, kind);
+                if (s == 25) CastlingMoves(list, 25, WhiteRook);
+                break;
+            case BlackKing:
+                StepMoves(list, s, kKing, kind);
+                if (s == 95) CastlingMoves(list, 95, BlackRook);
+                break;
+        }
+    }
+    return list.Count;
+}
+
 // ---------------------------------------------------------------- attacks
 
 bool IsAttacked(int nSquare, int nColour) {
@@ -241,6 +401,16 @@ bool IsAttacked(int nSquare, int nColour) {
     for (int i = 0; i < 8; ++i)
         if (Board[nSquare + KnightOffsets[i]] == knight) return true;
     return false;
+}
+
+bool IsLegalAfterMove(const MoveRec& m, bool bWasInCheck) {
+    const int piece = Board[m.To];  // the mover, or what it promoted to: never a king then
+    if (bWasInCheck || m.Castle != CastleNone || m.EnPassant != 0 || piece == WhiteKing || piece == BlackKing)
+        return IsLegalAfterMove(m);
+    const bool whiteMoved = !WhiteToMove;
+    const int k = whiteMoved ? WhiteKingSquare : BlackKingSquare;
+    if (m.From == k || m.To == k) return IsLegalAfterMove(m);  // a king square that holds no king
+    return !OpensLineToKing(k, m.From, whiteMoved);
 }
 
 bool InCheck() {

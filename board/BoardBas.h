@@ -2,6 +2,7 @@
 // Module-level state shared by the whole engine; there are no position objects.
 #pragma once
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -113,10 +114,37 @@ inline void PushPromotions(MoveList& list, int nFrom, int nTo, int nCaptured, bo
     PushMove(list, nFrom, nTo, nCaptured, 0, WhiteBishop + base, 0);
 }
 int GenerateMoves(MoveList& list);
+// The same list built move by move through AddMove, as the rules read; GenerateMoves is checked against it.
+int ReferenceGenerateMoves(MoveList& list);
 bool AddMove(MoveList& list, int nFrom, int nTo);
 bool IsAttacked(int nSquare, int nColour);  // nColour 2 = Black attacks, else White
 bool InCheck();
 bool IsLegalAfterMove(const MoveRec& m);
+// IsLegalAfterMove(m) when it is known whether the mover stood in check before m: out of check, most moves
+// need only a look along the line from the king through the square the piece left.
+bool IsLegalAfterMove(const MoveRec& m, bool bWasInCheck);
+
+// Fixed geometry of the mailbox, complete before any code runs.
+struct SquareLines {
+    int8_t Step[BoardSize][BoardSize];  // unit step from a square towards another on its line, or 0
+};
+extern const SquareLines kSquareLines;
+inline int LineStep(int nFrom, int nTo) {
+    return kSquareLines.Step[nFrom][nTo];
+}
+// After MakeMove of a move by a piece other than the king, neither castling nor en passant: whether the
+// king on nKing (White's when bWhiteKing) now stands open to an enemy slider along the line through the
+// square nFrom the piece left. For a king not attacked before the move, nothing else can attack it now.
+inline bool OpensLineToKing(int nKing, int nFrom, bool bWhiteKing) {
+    const int step = LineStep(nKing, nFrom);
+    if (step == 0) return false;
+    int s = nKing + step;
+    while (Board[s] >= EmptySquare) s += step;  // empty squares and ghosts; the border stops the walk
+    const int c = Board[s];
+    const bool straight = step == 10 || step == -10 || step == 1 || step == -1;
+    if (bWhiteKing) return c == BlackQueen || c == (straight ? BlackRook : BlackBishop);
+    return c == WhiteQueen || c == (straight ? WhiteRook : WhiteBishop);
+}
 
 // ---- Making moves ----
 void MakeMove(MoveRec& m);
@@ -130,6 +158,16 @@ int GhostSquare();  // the square holding a ghost, 0 if none
 void ClearGhosts();
 void MoveRookForward(int nCastle);  // the rook's half of a castling move, with its counters and flag
 void RestoreGhost(int nSquare);  // clears every ghost, then marks nSquare (0: none) as the en-passant square
+
+// The eight squares from nFirst (a rank's a-file square) read as one word: 0x80 in the byte of each square
+// holding nGhost, 0 elsewhere. Ghosts stand on the third and sixth ranks only, and rarely at all.
+inline uint64_t GhostBytes(int nFirst, int nGhost) {
+    constexpr uint64_t kOnes = 0x0101010101010101, kLow7 = 0x7F7F7F7F7F7F7F7F;
+    uint64_t word;
+    std::memcpy(&word, Board + nFirst, sizeof word);
+    const uint64_t x = word ^ (kOnes * static_cast<uint64_t>(nGhost));
+    return ~(((x & kLow7) + kLow7) | x | kLow7);
+}
 
 // ---- Text ----
 std::vector<std::string> SplitAtBlanks(const std::string& s);  // fields between single blanks

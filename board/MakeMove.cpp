@@ -1,11 +1,21 @@
 // Making and unmaking moves: the search's fast pair and the game move.
+#include <cstring>
+
 #include "board/BoardBas.h"
 
+// Every make clears the ghosts, and almost always there is none: a rank is looked at as one word.
+static inline void ClearGhostsOfRank(int nFirst, uint64_t nGhost) {
+    const uint64_t ghosts = GhostBytes(nFirst, static_cast<int>(nGhost));
+    if (ghosts == 0) return;
+    uint64_t word;
+    std::memcpy(&word, Board + nFirst, sizeof word);
+    word ^= (ghosts >> 7) * (nGhost ^ EmptySquare);
+    std::memcpy(Board + nFirst, &word, sizeof word);
+}
+
 void ClearGhosts() {
-    for (int sq = 41; sq <= 48; ++sq)
-        if (Board[sq] == WhiteGhost) Board[sq] = EmptySquare;
-    for (int sq = 71; sq <= 78; ++sq)
-        if (Board[sq] == BlackGhost) Board[sq] = EmptySquare;
+    ClearGhostsOfRank(41, WhiteGhost);
+    ClearGhostsOfRank(71, BlackGhost);
 }
 
 int GhostSquare() {

@@ -50,19 +50,37 @@ engine() {
 }
 
 # The engine as a chess interface sees it: protover 2 and ping answered, quit ends it at once (the ping
-# after it is never read); and a new game opens with a book move before the end of the input ends it, so
-# the settings and the book were found through the links beside the program.
+# after it is never read); and a new game opens with a book move, so the settings and the book were found
+# through the links beside the program.
 check_engine() {
     local program=$1 out
     out=$(cd / && engine "$program" 'protover 2\nping 7\nquit\nping 8\n') || return 1
     contains "$out" 'feature variants="normal" ping=1 setboard=1 analyze=0 done=1' || return 1
     contains "$out" 'pong 7' || return 1
     ! contains "$out" 'pong 8' || return 1
-    out=$(cd / && printf 'protover 2\nnew\ngo\n' | timeout 10 "$program" -xboard) || return 1
+    out=$(engine_until "$program" -xboard 'move' 'protover 2\nnew\ngo\n') || return 1
     grep -q '^1 0 0 1 {Book' <<<"$out" && grep -q '^move [a-h][1-8][a-h][1-8]$' <<<"$out" || return 1
-    # The UCI mode: the handshake with the settings file's values, and readyok.
-    out=$(cd / && printf 'uci\nisready\nquit\n' | timeout 10 "$program" -uci) || return 1
-    contains "$out" 'option name ValorePedoni type spin default 100' && contains "$out" $'uciok\nreadyok'
+    # The UCI mode: the handshake with the settings file's values, readyok, and a move from a search.
+    out=$(engine_until "$program" -uci 'bestmove' 'uci\nisready\nposition startpos moves e2e4\ngo depth 3\n') || return 1
+    contains "$out" 'option name ValorePedoni type spin default 100' && contains "$out" $'uciok\nreadyok' &&
+        grep -q '^bestmove [a-h][1-8][a-h][1-8]$' <<<"$out"
+}
+
+# Sends INPUT to the engine started with SWITCH and prints its lines up to the first that starts with
+# ANSWER, then quits: the end of the input would end the engine before it answers, as it ends a search.
+engine_until() {
+    local program=$1 switch=$2 answer=$3 input=$4 line pid to from
+    coproc ENGINE { cd / && exec timeout 10 "$program" "$switch"; }
+    pid=$ENGINE_PID
+    exec {to}>&"${ENGINE[1]}" {from}<&"${ENGINE[0]}"
+    printf '%b' "$input" >&"$to"
+    while IFS= read -r -t 10 line <&"$from"; do
+        echo "$line"
+        [[ $line == "$answer"* ]] && break
+    done
+    printf 'quit\n' >&"$to" || true
+    exec {to}>&- {from}<&-
+    wait "$pid"
 }
 
 echo "== package $deb =="

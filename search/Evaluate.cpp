@@ -6,18 +6,51 @@
 
 EvalState Track;
 bool Tracking = false;
-int8_t LineStep[BoardSize][BoardSize];
-int16_t PawnWorkByCode[17][BoardSize];
-uint32_t PawnKeyByCode[17][BoardSize];
-uint64_t SquareBit[BoardSize];
-uint64_t RayMask[BoardSize][8];
-uint8_t SquareOfBit[65];
-const CodeKind kCodeKind[17] = {
-    {0, 0, 0, 0, 0, 0},  {0, 1, 0, 0, 0, 0}, {1, 1, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0}, {1, 0, 0, 0, 0, 0},
-    {0, 0, 0, 0, 1, 0},  {1, 0, 0, 0, 1, 0}, {0, 0, 1, 0, 0, 0}, {1, 0, 1, 0, 0, 0}, {0, 0, 0, 1, 0, 24},
-    {1, 0, 0, 1, 0, 94}, {0, 0, 0, 0, 0, 0}, {1, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0},
-    {0, 0, 0, 0, 0, 0},  {0, 0, 0, 0, 0, 0},
-};
+
+namespace {
+constexpr SquareSets MakeSquareSets() {
+    SquareSets t{};
+    auto onBoard = [](int sq) { return sq >= 21 && sq <= 98 && sq % 10 != 0 && sq % 10 != 9; };
+    for (int sq = 0; sq < BoardSize; ++sq)
+        if (onBoard(sq)) t.SquareBit[sq] = uint64_t{1} << ((sq / 10 - 2) * 8 + sq % 10 - 1);
+    constexpr int kSteps[8] = {10, -10, 1, -1, 11, -11, 9, -9};
+    constexpr int kKnight[8] = {8, 19, 21, 12, -8, -19, -21, -12};
+    for (int sq = 0; sq < BoardSize; ++sq) {
+        if (!onBoard(sq)) continue;
+        const int bit = __builtin_ctzll(t.SquareBit[sq]);
+        t.BitOfSquare[sq] = static_cast<uint8_t>(bit);
+        t.SquareOfBit[bit] = static_cast<uint8_t>(sq);
+        for (int r = 0; r < 8; ++r) {
+            if (onBoard(sq + kSteps[r])) t.KingMask[sq] |= t.SquareBit[sq + kSteps[r]];
+            if (sq + kKnight[r] >= 0 && sq + kKnight[r] < BoardSize && onBoard(sq + kKnight[r]))
+                t.KnightMask[sq] |= t.SquareBit[sq + kKnight[r]];
+        }
+        for (int d : {9, 11}) {
+            if (onBoard(sq + d)) t.PawnAttacks[0][sq] |= t.SquareBit[sq + d];
+            if (onBoard(sq - d)) t.PawnAttacks[1][sq] |= t.SquareBit[sq - d];
+        }
+        t.FileOf[sq] = static_cast<uint8_t>(sq % 10);
+    }
+    constexpr int kUntouched[8] = {22, 23, 26, 27, 92, 93, 96, 97};
+    for (int i = 0; i < 8; ++i) t.UntouchedBit[kUntouched[i]] = static_cast<uint8_t>(1 << i);
+    for (int sq = 0; sq < BoardSize; ++sq)
+        for (int c = 0; c < 2; ++c)
+            for (int far = 0; far < 2; ++far) {
+                const int ahead = (c == 0 ? 10 : -10) * (far + 1);
+                for (int j = -1; j <= 1; ++j) {
+                    const int to = sq + ahead + j;
+                    if (to >= 0 && to < BoardSize && onBoard(to)) t.Shelter[c][far][sq] |= t.SquareBit[to];
+                }
+                if (onBoard(sq + ahead))
+                    t.ShelterShift[c][far][sq] = static_cast<uint8_t>(((sq + ahead) / 10 - 2) * 8);
+            }
+    return t;
+}
+}  // namespace
+constinit const SquareSets kSets = MakeSquareSets();
+PawnTerms PawnCache[kPawnEntries];
+const CodeKind kCodeKind[17] = {{0}, {0}, {1}, {0}, {1}, {0}, {1}, {0}, {1},
+                                {0}, {1}, {0}, {1}, {0}, {0}, {0}, {0}};
 
 // Per piece code and square, with White's sign: material plus table plus the placement terms that
 // depend on the square alone (a rook or queen on the seventh rank). Rebuilt with the working tables,
@@ -51,40 +84,14 @@ void BuildPieceSquareSum() {
 
 }  // namespace
 
+namespace {
+// Raised whenever the working pawn tables change: pawn terms worked out before belong to the old ones.
+uint32_t PawnTablesEdition = 1;
+}  // namespace
+
 void InstallWorkingTables() {
     BuildPieceSquareSum();
-    std::memset(PawnWorkByCode, 0, sizeof PawnWorkByCode);
-    std::memcpy(PawnWorkByCode[WhitePawn], WhitePawnWork, sizeof WhitePawnWork);
-    std::memcpy(PawnWorkByCode[BlackPawn], BlackPawnWork, sizeof BlackPawnWork);
-    uint32_t x = 2463534242u;  // xorshift: any fixed spread of bits serves
-    for (int code : {WhitePawn, BlackPawn})
-        for (int sq = 0; sq < BoardSize; ++sq) {
-            x ^= x << 13;
-            x ^= x >> 17;
-            x ^= x << 5;
-            PawnKeyByCode[code][sq] = x;
-        }
-    std::memset(SquareBit, 0, sizeof SquareBit);
-    for (int sq = 21; sq <= 98; ++sq)
-        if (sq % 10 != 0 && sq % 10 != 9)
-            SquareBit[sq] = uint64_t{1} << ((RankOf(sq) - 1) * 8 + FileOf(sq) - 1);
-    std::memset(RayMask, 0, sizeof RayMask);
-    std::memset(SquareOfBit, 0, sizeof SquareOfBit);
-    for (int sq = 21; sq <= 98; ++sq) {
-        if (SquareBit[sq] == 0) continue;
-        SquareOfBit[__builtin_ctzll(SquareBit[sq])] = static_cast<uint8_t>(sq);
-        for (int r = 0; r < 8; ++r)
-            for (int to = sq + Directions[r]; SquareBit[to] != 0; to += Directions[r])
-                RayMask[sq][r] |= SquareBit[to];
-    }
-    std::memset(LineStep, 0, sizeof LineStep);
-    for (int a = 21; a <= 98; ++a)
-        for (int b = 21; b <= 98; ++b) {
-            if (a == b || a % 10 == 0 || a % 10 == 9 || b % 10 == 0 || b % 10 == 9) continue;
-            const int dr = RankOf(b) - RankOf(a), df = FileOf(b) - FileOf(a);
-            if (dr != 0 && df != 0 && dr != df && dr != -df) continue;
-            LineStep[a][b] = static_cast<int8_t>(10 * ((dr > 0) - (dr < 0)) + ((df > 0) - (df < 0)));
-        }
+    ++PawnTablesEdition;
 }
 
 void PrepareEvaluation() {
@@ -251,6 +258,7 @@ int32_t Evaluate() {
 }
 
 void StartTracking() {
+    PrepareSliderAttacks();
     // Piece values changed since the sums were made (only a test does that): make them again.
     static int16_t built[5];
     const int16_t now[5] = {PawnValue, KnightValue, BishopValue, RookValue, QueenValue};
@@ -260,32 +268,38 @@ void StartTracking() {
         std::memcpy(built, now, sizeof now);
     }
     std::memset(&Track, 0, sizeof Track);
-    Track.Pawns[0][0] = Track.Pawns[1][0] = Track.Pawns[0][9] = Track.Pawns[1][9] = -1;
     for (int slot = 1; slot <= PieceCount; ++slot) {
         const int s = PieceList[slot];
         const int p = Board[s];
-        if (p >= 1 && p <= 12) TrackAdd(p, s);
+        if (p >= 1 && p <= 12) {
+            TrackAdd(p, s);
+            Track.Slots[kCodeKind[p].Colour] |= 1u << (slot - 1);
+        }
     }
     // Occupancy is of the board itself: every piece on it must be in the list for the two to agree.
     int onBoard = 0;
-    uint64_t occupied = 0;
+    uint64_t white = 0, black = 0;
     for (int sq = 21; sq <= 98; ++sq)
         if (Board[sq] >= 1 && Board[sq] <= 12) {
             ++onBoard;
-            occupied |= SquareBit[sq];
+            (Board[sq] & 1 ? white : black) |= kSets.SquareBit[sq];
         }
+    for (int sq = 21; sq <= 98; ++sq)
+        if (kSets.UntouchedBit[sq] != 0 && TouchCount[sq] == 0) Track.Untouched |= kSets.UntouchedBit[sq];
     // The king terms are taken from the king-square variables: that needs one king a side, standing there.
-    Tracking = occupied == Track.Occupied && onBoard == __builtin_popcountll(occupied) &&
-               Track.Kings[0] <= 1 && Track.Kings[1] <= 1 &&
-               (Track.Kings[0] == 0 || Board[WhiteKingSquare] == WhiteKing) &&
-               (Track.Kings[1] == 0 || Board[BlackKingSquare] == BlackKing);
+    const uint64_t whiteKing = Track.ByCode[WhiteKing], blackKing = Track.ByCode[BlackKing];
+    Tracking = white == Track.ByColour[0] && black == Track.ByColour[1] &&
+               onBoard == __builtin_popcountll(white | black) && (whiteKing & (whiteKing - 1)) == 0 &&
+               (blackKing & (blackKing - 1)) == 0 &&
+               (whiteKing == 0 || Board[WhiteKingSquare] == WhiteKing) &&
+               (blackKing == 0 || Board[BlackKingSquare] == BlackKing);
 }
 
 namespace {
 
-// Isolated, doubled and passed pawns and pawns on files without enemy pawns, from the per-file counts.
-int32_t PawnStructure() {
-    const auto& pawns = Track.Pawns;
+// Isolated, doubled and passed pawns and pawns on files without enemy pawns, from the per-file counts
+// (edge files 0 and 9 read -1: "fewer than one" but never "none") and table sums.
+int32_t PawnStructure(const int (&pawns)[2][10], const int (&work)[2][10]) {
     int32_t score = 0;
     for (int f = 1; f <= 8; ++f) {
         const int white = pawns[0][f], black = pawns[1][f];
@@ -299,7 +313,7 @@ int32_t PawnStructure() {
             if (black == 0) {
                 score += 6 * white;
                 if (pawns[1][f - 1] < 1 && pawns[1][f + 1] < 1) {
-                    score += 30 * white + 3 * Track.PawnWork[0][f];
+                    score += 30 * white + 3 * work[0][f];
                     if (!isolated) score += 20 * white;
                 }
             }
@@ -314,7 +328,7 @@ int32_t PawnStructure() {
             if (white == 0) {
                 score -= 6 * black;
                 if (pawns[0][f - 1] < 1 && pawns[0][f + 1] < 1) {
-                    score -= 30 * black + 3 * Track.PawnWork[1][f];
+                    score -= 30 * black + 3 * work[1][f];
                     if (!isolated) score -= 20 * black;
                 }
             }
@@ -323,85 +337,111 @@ int32_t PawnStructure() {
     return score;
 }
 
-}  // namespace
-
-namespace {
-
-// Pawn placements met before, with their terms. An entry is used only when its counts and table sums
-// equal the current ones, which are all the terms depend on.
-struct PawnEntry {
-    int8_t Pawns[2][10];
-    int16_t PawnWork[2][10];
-    int8_t RookBonus[2][10];
-    int32_t Score;
-    bool Used;
-};
-constexpr int kPawnEntries = 2048;
-PawnEntry PawnCache[kPawnEntries];
-
-}  // namespace
-
-void KnowPawns() {
-    PawnEntry& e = PawnCache[Track.PawnKey & (kPawnEntries - 1)];
-    if (!e.Used || std::memcmp(e.Pawns, Track.Pawns, sizeof e.Pawns) != 0 ||
-        std::memcmp(e.PawnWork, Track.PawnWork, sizeof e.PawnWork) != 0) {
-        const auto& pawns = Track.Pawns;
-        std::memcpy(e.Pawns, Track.Pawns, sizeof e.Pawns);
-        std::memcpy(e.PawnWork, Track.PawnWork, sizeof e.PawnWork);
-        e.Score = PawnStructure();
-        // Rooks on files without own pawns, more on files without any.
-        for (int f = 0; f < 10; ++f) {
-            const int noWhite = pawns[0][f] == 0, noBlack = pawns[1][f] == 0;
-            const bool edge = f == 0 || f == 9;
-            e.RookBonus[0][f] = static_cast<int8_t>(edge ? 0 : noWhite * (10 + 10 * noBlack));
-            e.RookBonus[1][f] = static_cast<int8_t>(edge ? 0 : -noBlack * (10 + 10 * noWhite));
+void WorkOut(PawnTerms& e, uint64_t nWhite, uint64_t nBlack) {
+    int pawns[2][10] = {{-1, 0, 0, 0, 0, 0, 0, 0, 0, -1}, {-1, 0, 0, 0, 0, 0, 0, 0, 0, -1}};
+    int work[2][10] = {};
+    const int16_t* tables[2] = {WhitePawnWork, BlackPawnWork};
+    for (int c = 0; c < 2; ++c)
+        for (uint64_t b = c == 0 ? nWhite : nBlack; b != 0; b &= b - 1) {
+            const int sq = kSets.SquareOfBit[__builtin_ctzll(b)];
+            ++pawns[c][sq % 10];
+            work[c][sq % 10] += tables[c][sq];
         }
-        e.Used = true;
+    e.White = nWhite;
+    e.Black = nBlack;
+    e.Edition = PawnTablesEdition;
+    e.Score = PawnStructure(pawns, work);
+    std::memset(e.RookFiles, 0, sizeof e.RookFiles);
+    e.KingAt[0] = e.KingAt[1] = 0;
+    for (int f = 1; f <= 8; ++f) {
+        // Rooks on files without own pawns, more on files without any.
+        const uint8_t file = static_cast<uint8_t>(1 << (f - 1));
+        const bool noWhite = pawns[0][f] == 0, noBlack = pawns[1][f] == 0;
+        if (noWhite) e.RookFiles[0][0] |= file;
+        if (noBlack) e.RookFiles[1][0] |= file;
+        if (noWhite && noBlack) e.RookFiles[0][1] |= file, e.RookFiles[1][1] |= file;
+        int openWhite = 0, openBlack = 0;  // files around f without enemy pawns (an edge reads -1: never)
+        for (int j = -1; j <= 1; ++j) {
+            openWhite += pawns[1][f + j] == 0;
+            openBlack += pawns[0][f + j] == 0;
+        }
+        e.KingFiles[0][f - 1] = static_cast<int8_t>(-16 * openWhite);
+        e.KingFiles[1][f - 1] = static_cast<int8_t>(16 * openBlack);
     }
-    Track.PawnScore = e.Score;
-    std::memcpy(Track.RookBonus, e.RookBonus, sizeof Track.RookBonus);
-    // Kept up to date from here on as rooks move.
-    Track.RookScore = 0;
-    for (int f = 1; f <= 8; ++f)
-        Track.RookScore +=
-            Track.Rooks[0][f] * Track.RookBonus[0][f] + Track.Rooks[1][f] * Track.RookBonus[1][f];
-    Track.PawnsKnown = 1;
 }
 
-int32_t TrackedEvaluate() {
-    const auto& pawns = Track.Pawns;
-    if (!Track.PawnsKnown) KnowPawns();
-    int32_t score = Track.Sum + Track.PawnScore + Track.RookScore;
-    // Blocked centre pawns (listed ones: an unlisted piece counts for nothing in Evaluate).
-    if (Board[34] == WhitePawn && Board[44] < EmptySquare && PieceIndex[34] != 0) score -= 6;
-    if (Board[35] == WhitePawn && Board[45] < EmptySquare && PieceIndex[35] != 0) score -= 6;
-    if (Board[84] == BlackPawn && Board[74] < EmptySquare && PieceIndex[84] != 0) score += 6;
-    if (Board[85] == BlackPawn && Board[75] < EmptySquare && PieceIndex[85] != 0) score += 6;
-    if (Track.QueensAway[0] != 0 &&
-        (TouchCount[22] == 0 || TouchCount[23] == 0 || TouchCount[26] == 0 || TouchCount[27] == 0))
-        score -= 2 * Track.QueensAway[0];
-    if (Track.QueensAway[1] != 0 &&
-        (TouchCount[92] == 0 || TouchCount[93] == 0 || TouchCount[96] == 0 || TouchCount[97] == 0))
-        score += 2 * Track.QueensAway[1];
+PawnTerms& TermsOfPawns(uint64_t nWhite, uint64_t nBlack) {
+    PawnTerms& e = PawnEntryOf(nWhite, nBlack);
+    if (e.White != nWhite || e.Black != nBlack || e.Edition != PawnTablesEdition) WorkOut(e, nWhite, nBlack);
+    return e;
+}
+
+// The pieces of a set, counted: sets here hold a few pieces at most.
+inline int Count(uint64_t nSet) {
+    int n = 0;
+    for (; nSet != 0; nSet &= nSet - 1) ++n;
+    return n;
+}
+
+// A middlegame king's shelter (own pawns one and two ranks ahead on its file and the files beside it) and
+// its penalty for open files around it, White's sign; colour 0 White, 1 Black.
+int KingTerms(const PawnTerms& pawns, int nColour, int nKing) {
+    static constexpr uint8_t kPawnsIn[8] = {0, 1, 1, 2, 1, 2, 2, 3};  // pawns among three adjacent files
+    const auto& shelter = kSets.Shelter[nColour];
+    const auto& shift = kSets.ShelterShift[nColour];
+    const uint64_t own = nColour == 0 ? pawns.White : pawns.Black;
+    const int f = kSets.FileOf[nKing];
+    // A king on the a-file has no file to its left: the three files start at its own.
+    const int low = f == 1 ? 0 : f - 2;
+    const int cover = 8 * kPawnsIn[((own & shelter[0][nKing]) >> (shift[0][nKing] + low)) & 7] +
+                      4 * kPawnsIn[((own & shelter[1][nKing]) >> (shift[1][nKing] + low)) & 7];
+    return (nColour == 0 ? cover : -cover) + pawns.KingFiles[nColour][f - 1];
+}
+
+}  // namespace
+
+PawnTerms& KnowPawnTerms() {
+    // Mostly the pawns of the position searched just before: their terms are at hand.
+    PawnTerms* known = Track.PawnEntry;
+    const uint64_t white = Track.ByCode[WhitePawn], black = Track.ByCode[BlackPawn];
+    if (known == nullptr || known->White != white || known->Black != black ||
+        known->Edition != PawnTablesEdition)
+        Track.PawnEntry = known = &TermsOfPawns(white, black);
+    return *known;
+}
+
+int32_t TrackedEvaluate(bool bWhiteToMove) {
+    const uint64_t* by = Track.ByCode;
+    PawnTerms& pawns = KnowPawnTerms();
+    int32_t score = Track.Sum + pawns.Score;
+    // A file mask times one bit per rank: the squares of those files.
+    constexpr uint64_t kRanks = 0x0101010101010101;
+    const uint8_t(&files)[2][2] = pawns.RookFiles;
+    score += 10 * (Count(by[WhiteRook] & files[0][0] * kRanks) + Count(by[WhiteRook] & files[0][1] * kRanks));
+    score -= 10 * (Count(by[BlackRook] & files[1][0] * kRanks) + Count(by[BlackRook] & files[1][1] * kRanks));
+    // Blocked centre pawns.
+    const uint64_t occupied = TrackedOccupancy();
+    const uint64_t* bit = kSets.SquareBit;
+    if ((by[WhitePawn] & bit[34]) && (occupied & bit[44])) score -= 6;
+    if ((by[WhitePawn] & bit[35]) && (occupied & bit[45])) score -= 6;
+    if ((by[BlackPawn] & bit[84]) && (occupied & bit[74])) score += 6;
+    if ((by[BlackPawn] & bit[85]) && (occupied & bit[75])) score += 6;
+    // Queens out while a minor piece's home square is untouched.
+    if ((Track.Untouched & 0x0F) != 0) score -= 2 * Count(by[WhiteQueen] & ~bit[24]);
+    if ((Track.Untouched & 0xF0) != 0) score += 2 * Count(by[BlackQueen] & ~bit[94]);
     if (Middlegame) {
-        if (Track.Kings[0] != 0) {
-            if (WhiteCastled > 0) score += 15 - 2 * WhiteCastled + 4;
-            const int k = WhiteKingSquare, f = k % 10;
-            for (int j = -1; j <= 1; ++j) {
-                if (Board[k + 10 + j] == WhitePawn) score += 8;
-                if (Board[k + 20 + j] == WhitePawn) score += 4;
-                if (pawns[1][f + j] == 0) score -= 16;
+        if (WhiteCastled > 0) score += 15 - 2 * WhiteCastled + 4;
+        if (BlackCastled > 0) score += -19 + 2 * BlackCastled - 4;
+        for (int c = 0; c < 2; ++c) {
+            const uint64_t king = by[WhiteKing + c];
+            if (king == 0) continue;
+            const int k = kSets.SquareOfBit[__builtin_ctzll(king)];
+            if (pawns.KingAt[c] != k) {
+                pawns.KingAt[c] = static_cast<uint8_t>(k);
+                pawns.KingTerms[c] = static_cast<int16_t>(KingTerms(pawns, c, k));
             }
-        }
-        if (Track.Kings[1] != 0) {
-            if (BlackCastled > 0) score += -19 + 2 * BlackCastled - 4;
-            const int k = BlackKingSquare, f = k % 10;
-            for (int j = -1; j <= 1; ++j) {
-                if (Board[k - 10 + j] == BlackPawn) score -= 8;
-                if (Board[k - 20 + j] == BlackPawn) score -= 4;
-                if (pawns[0][f + j] == 0) score += 16;
-            }
+            score += pawns.KingTerms[c];
         }
     }
-    return WhiteToMove ? score : -score;
+    return bWhiteToMove ? score : -score;
 }

@@ -108,6 +108,27 @@ int32_t AlphaBeta(int32_t nAlpha, int32_t nBeta, int nDepth);
 int32_t Quiesce(int32_t nAlpha, int32_t nBeta, int nDepth);
 void OrderMoves(MoveList& aMoves, int nCount);
 void SortMoves(MoveList& aMoves, int32_t* aScores, int nLow, int nHigh);
+// The scores OrderMoves sorts by.
+void ScoreMoves(const MoveList& aMoves, int nCount, int32_t* aScores);
+// The order SortMoves gives nCount scored moves, settled only as far as it is read: a node that cuts off
+// after its first move leaves the rest unsorted. The moves stay where they are; At(i) is the index of the
+// move SortMoves would put at position i. Scores go into Score before Start.
+struct MoveOrder {
+    int32_t Score[MaxListMoves];
+    uint8_t Index[MaxListMoves];
+    void Start(int nCount);
+    int At(int nPosition) {
+        while (nPosition >= Settled) Settle();
+        return Index[nPosition];
+    }
+
+  private:
+    void Settle();  // sorts the leftmost range still pending until its first position is in place
+    struct Range {
+        int16_t Low, High;
+    } Pending[MaxListMoves];  // the leftmost on top
+    int Top = 0, Settled = 0, Count = 0;
+};
 void SearchRoot(MoveRec& result, int32_t nAlpha, int32_t nBeta, int nDepth);
 float AllocateTime();
 

@@ -5,63 +5,100 @@
 
 #include "search/SearchBas.h"
 
-// The parts of Evaluate that depend on where the pieces stand, summed as the pieces move.
+// What Evaluate takes from the pawns alone, worked out once per placement of the pawns.
+struct alignas(64) PawnTerms {  // one cache line
+    uint64_t White, Black;      // the placement
+    uint32_t Edition;           // of the working pawn tables
+    int32_t Score;              // isolated, doubled, passed pawns, pawns on files without enemy pawns
+    // Files (bit 0 the a-file) that give a rook a bonus: without own pawns (10), and without any (10 more).
+    uint8_t RookFiles[2][2];
+    int8_t KingFiles[2][8];  // a middlegame king's penalty for the files around it without enemy pawns
+    // The last king square each colour's middlegame king terms were worked out for (0: none), and those
+    // terms (shelter and open files): kings seldom move while the pawns stand still.
+    uint8_t KingAt[2];
+    int16_t KingTerms[2];
+};
+
+// Pawn placements met before. An entry serves only the placement and tables it was worked out for.
+constexpr int kPawnEntries = 4096;
+extern PawnTerms PawnCache[kPawnEntries];
+inline PawnTerms& PawnEntryOf(uint64_t nWhite, uint64_t nBlack) {
+    const uint64_t mix = (nWhite ^ (nBlack * 0x9E3779B97F4A7C15ull)) * 0xBF58476D1CE4E5B9ull;
+    return PawnCache[mix >> (64 - 12)];
+}
+
+// Where the pieces stand, kept up to date move by move, and the part of Evaluate that is a sum over them.
 // Colour rows: 0 White, 1 Black.
 struct EvalState {
-    int32_t Sum;              // material, tables and seventh-rank terms of every listed piece, White's side
-    int8_t Pawns[2][10];      // pawns by colour and file; the edge files 0 and 9 read -1
-    int16_t PawnWork[2][10];  // working pawn-table values of those pawns, summed by file
-    int8_t Rooks[2][10];      // rooks by colour and file
-    int8_t QueensAway[2];     // queens not on their own d1 / d8
-    int8_t Kings[2];
-    uint8_t PawnsKnown;       // PawnScore, RookBonus and RookScore fit this pawn placement
-    int32_t PawnScore;        // isolated, doubled, passed pawns, pawns facing no enemy pawn
-    int8_t RookBonus[2][10];  // a rook's file bonus by colour and file, signed from White's side
-    int32_t RookScore;        // the rooks' file bonuses
-    uint32_t PawnKey;         // hash of the pawn placement, to find its terms worked out before
-    uint64_t Occupied;        // one bit per square holding a piece (a1 bit 0 ... h8 bit 63)
+    int32_t Sum;           // material, tables and seventh-rank terms of every listed piece, White's side
+    uint32_t Slots[2];     // piece-list slots of each colour's pieces, slot s as bit s - 1
+    uint64_t ByColour[2];  // one bit per square holding a piece of the colour (a1 bit 0 ... h8 bit 63)
+    uint64_t ByCode[13];   // the same by piece code
+    uint8_t Untouched;  // b1, c1, f1, g1, b8, c8, f8, g8 (bits 0..7) while no move has started or ended there
+    PawnTerms* PawnEntry;  // the pawn terms last used here: a hint, checked before use
 };
 extern EvalState Track;
 extern bool Tracking;  // Track describes the board: the capture search may use TrackedEvaluate
 extern int32_t PieceSquareSum[17][BoardSize];
-extern int8_t LineStep[BoardSize][BoardSize];  // unit step from a square towards another on its line, or 0
 
 void StartTracking();  // Track from the piece list; Tracking false for positions it does not cover
-int32_t TrackedEvaluate();
-// Works out the pawn-structure and rook-file terms of the tracked placement once, for every node below
-// that moves no pawn.
-void KnowPawns();
+// Evaluate() of the tracked position with bWhiteToMove to move. It reads Track and the castling flags, never
+// the board, so it can judge a move's position before the move is made on the board.
+int32_t TrackedEvaluate(bool bWhiteToMove);
 
-// By piece code: colour row, and 1 for the kinds the state counts. Codes without a piece count nothing.
+// By piece code: colour row. Codes without a piece read White and are never tracked.
 struct CodeKind {
-    uint8_t Colour, Pawn, Rook, Queen, King, Home;  // Home: the queen's own square (d1 24, d8 94)
+    uint8_t Colour;
 };
 extern const CodeKind kCodeKind[17];
-extern int16_t PawnWorkByCode[17][BoardSize];  // the working pawn table of a pawn code, 0 for other codes
-extern uint32_t PawnKeyByCode[17][BoardSize];  // random bits for a pawn code on a square, 0 for other codes
-extern uint64_t SquareBit[BoardSize];          // a square's bit in Occupied, 0 off the board
-// The squares along each ray from a square (directions as in Directions), as bits of Occupied: the first
-// piece on a ray is the lowest set bit of ray and occupancy for the rising directions (even indexes),
-// the highest for the others. SquareOfBit maps a bit back to its square; entry 64 is the border square 0.
-extern uint64_t RayMask[BoardSize][8];
-extern uint8_t SquareOfBit[65];
 
-// Adds (nSign 1) or removes (nSign -1) a listed piece. No branch: pieces come in no predictable order.
+// The board's squares as bits of a 64-bit set, fixed before any code runs.
+struct SquareSets {
+    uint64_t SquareBit[BoardSize];   // a square's bit, 0 off the board
+    uint8_t BitOfSquare[BoardSize];  // the index of that bit
+    uint8_t SquareOfBit[64];
+    uint64_t KnightMask[BoardSize], KingMask[BoardSize];
+    uint64_t PawnAttacks[2][BoardSize];  // squares a pawn of the colour attacks
+    uint8_t FileOf[BoardSize];
+    uint8_t UntouchedBit[BoardSize];  // a square's bit in EvalState::Untouched, 0 for the others
+    // The squares one and two ranks in front of a king of the colour, and the shift that brings each
+    // group's rank down to the lowest byte.
+    uint64_t Shelter[2][2][BoardSize];
+    uint8_t ShelterShift[2][2][BoardSize];
+};
+extern const SquareSets kSets;
+
+// Squares a rook or bishop on a bit attacks through an occupancy (SliderAttacks.cpp).
+struct SliderMagic {
+    uint64_t Mask, Multiplier;
+    const uint64_t* Attacks;
+    unsigned Shift;
+};
+extern SliderMagic RookMagics[64], BishopMagics[64];
+inline uint64_t RookAttacks(int nBit, uint64_t nOccupied) {
+    const SliderMagic& m = RookMagics[nBit];
+    return m.Attacks[((nOccupied & m.Mask) * m.Multiplier) >> m.Shift];
+}
+inline uint64_t BishopAttacks(int nBit, uint64_t nOccupied) {
+    const SliderMagic& m = BishopMagics[nBit];
+    return m.Attacks[((nOccupied & m.Mask) * m.Multiplier) >> m.Shift];
+}
+// Fills the tables behind RookAttacks and BishopAttacks; StartTracking calls it before any search uses them.
+void PrepareSliderAttacks();
+// The same, the lines walked square by square: what the tables are checked against.
+uint64_t WalkedRookAttacks(int nBit, uint64_t nOccupied);
+uint64_t WalkedBishopAttacks(int nBit, uint64_t nOccupied);
+
+inline uint64_t TrackedOccupancy() {
+    return Track.ByColour[0] | Track.ByColour[1];
+}
+
+// Adds (nSign 1) or removes (nSign -1) a listed piece.
 inline void TrackPiece(int nCode, int nSquare, int nSign) {
-    const CodeKind& k = kCodeKind[nCode];
-    const int f = nSquare % 10;
+    const uint64_t bit = kSets.SquareBit[nSquare];
     Track.Sum += nSign * PieceSquareSum[nCode][nSquare];
-    Track.Pawns[k.Colour][f] = static_cast<int8_t>(Track.Pawns[k.Colour][f] + nSign * k.Pawn);
-    Track.PawnWork[k.Colour][f] =
-        static_cast<int16_t>(Track.PawnWork[k.Colour][f] + nSign * PawnWorkByCode[nCode][nSquare]);
-    Track.Rooks[k.Colour][f] = static_cast<int8_t>(Track.Rooks[k.Colour][f] + nSign * k.Rook);
-    Track.QueensAway[k.Colour] =
-        static_cast<int8_t>(Track.QueensAway[k.Colour] + nSign * (k.Queen & (nSquare != k.Home)));
-    Track.Kings[k.Colour] = static_cast<int8_t>(Track.Kings[k.Colour] + nSign * k.King);
-    Track.RookScore += nSign * k.Rook * Track.RookBonus[k.Colour][f];
-    Track.PawnsKnown &= static_cast<uint8_t>(k.Pawn ^ 1);  // the pawn structure's score is due again
-    Track.PawnKey ^= PawnKeyByCode[nCode][nSquare];
-    Track.Occupied ^= SquareBit[nSquare];  // a piece leaves or arrives; a capture's victim leaves first
+    Track.ByColour[kCodeKind[nCode].Colour] ^= bit;
+    Track.ByCode[nCode] ^= bit;
 }
 inline void TrackRemove(int nCode, int nSquare) {
     TrackPiece(nCode, nSquare, -1);
@@ -75,14 +112,19 @@ inline void TrackAdd(int nCode, int nSquare) {
 inline void TrackMove(const MoveRec& m) {
     const int from = m.From, to = m.To;
     const int p = Board[from];
-    if (m.EnPassant == 1) {
-        const int victim = p == WhitePawn ? to - 10 : to + 10;
-        if (PieceIndex[victim] != 0) TrackRemove(Board[victim], victim);
-    } else if (PieceIndex[to] != 0) {
-        TrackRemove(Board[to], to);
+    const int victim = m.EnPassant == 1 ? (p == WhitePawn ? to - 10 : to + 10) : to;
+    if (const int slot = PieceIndex[victim]; slot != 0) {
+        const int code = Board[victim];
+        TrackRemove(code, victim);
+        Track.Slots[kCodeKind[code].Colour] &= ~(1u << (slot - 1));
     }
-    TrackRemove(p, from);
-    TrackAdd(m.Promotion != 0 ? m.Promotion : p, to);
+    Track.Untouched &= static_cast<uint8_t>(~(kSets.UntouchedBit[from] | kSets.UntouchedBit[to]));
+    const int arriving = m.Promotion != 0 ? m.Promotion : p;
+    const uint64_t fromBit = kSets.SquareBit[from], toBit = kSets.SquareBit[to];
+    Track.Sum += PieceSquareSum[arriving][to] - PieceSquareSum[p][from];
+    Track.ByColour[kCodeKind[p].Colour] ^= fromBit | toBit;
+    Track.ByCode[p] ^= fromBit;
+    Track.ByCode[arriving] ^= toBit;
     if (m.Castle != CastleNone) {
         static const int kCorner[5] = {0, 28, 21, 98, 91};
         static const int kRookTo[5] = {0, 26, 24, 96, 94};
@@ -91,38 +133,46 @@ inline void TrackMove(const MoveRec& m) {
             TrackRemove(Board[corner], corner);
             TrackAdd(Board[corner], kRookTo[m.Castle]);
         }
+        Track.Untouched &=
+            static_cast<uint8_t>(~kSets.UntouchedBit[kRookTo[m.Castle]]);  // the corners are none
     }
 }
 
-// The square of the first piece along ray r from nSquare, or 0 (the border) when the ray is open.
-inline int FirstOnRay(int nSquare, int r) {
-    const uint64_t blockers = RayMask[nSquare][r] & Track.Occupied;
-    const int bit = blockers == 0  ? 64
-                    : (r & 1) == 0 ? __builtin_ctzll(blockers)
-                                   : 63 - __builtin_clzll(blockers);
-    return SquareOfBit[bit];
-}
-
-// IsAttacked(nSquare, bByBlack ? 2 : 1) read from the running occupancy instead of walking the rays.
+// IsAttacked(nSquare, bByBlack ? 2 : 1) read from the running piece sets.
 inline bool AttackedTracked(int nSquare, bool bByBlack) {
-    const int king = bByBlack ? BlackKing : WhiteKing, knight = bByBlack ? BlackKnight : WhiteKnight;
-    const int rook = bByBlack ? BlackRook : WhiteRook, bishop = bByBlack ? BlackBishop : WhiteBishop;
-    const int queen = bByBlack ? BlackQueen : WhiteQueen;
-    bool hit = bByBlack ? (Board[nSquare + 11] == BlackPawn) | (Board[nSquare + 9] == BlackPawn)
-                        : (Board[nSquare - 11] == WhitePawn) | (Board[nSquare - 9] == WhitePawn);
-    static constexpr int kKnight[8] = {8, 19, 21, 12, -8, -19, -21, -12};
-    static constexpr int kKing[8] = {1, -1, 9, -9, 10, -10, 11, -11};
-    for (int i = 0; i < 8; ++i)
-        hit |= (Board[nSquare + kKnight[i]] == knight) | (Board[nSquare + kKing[i]] == king);
-    for (int r = 0; r < 4; ++r) {
-        const int c = Board[FirstOnRay(nSquare, r)];
-        hit |= (c == rook) | (c == queen);
+    const int a = bByBlack ? 1 : 0;  // added to a white piece's code, the attacker's code
+    const uint64_t* by = Track.ByCode;
+    const int bit = kSets.BitOfSquare[nSquare];
+    const uint64_t occupied = TrackedOccupancy();
+    // A pawn attacks nSquare from where a pawn of the other colour on nSquare would attack.
+    return ((kSets.PawnAttacks[a ^ 1][nSquare] & by[WhitePawn + a]) |
+            (kSets.KnightMask[nSquare] & by[WhiteKnight + a]) |
+            (kSets.KingMask[nSquare] & by[WhiteKing + a]) |
+            (RookAttacks(bit, occupied) & (by[WhiteRook + a] | by[WhiteQueen + a])) |
+            (BishopAttacks(bit, occupied) & (by[WhiteBishop + a] | by[WhiteQueen + a]))) != 0;
+}
+
+// The pawn terms of the tracked pawns, kept in Track.PawnEntry for the positions searched from here: most
+// moves leave the pawns as they are.
+PawnTerms& KnowPawnTerms();
+
+// Starts fetching into the cache the pawn terms of the position after each move of a list that changes the
+// pawns: they are read when the move's turn comes, and fetched meanwhile they cost nothing.
+inline void PrefetchPawnTerms(const MoveList& list) {
+    for (int i = 0; i < list.Count; ++i) {
+        const MoveRec& m = list.Move[i];
+        const int from = m.From, to = m.To, p = Board[from];
+        uint64_t pawns[2] = {Track.ByCode[WhitePawn], Track.ByCode[BlackPawn]};
+        const uint64_t before = pawns[0] ^ pawns[1];
+        if (p == WhitePawn || p == BlackPawn) {
+            pawns[p - 1] ^= kSets.SquareBit[from];
+            if (m.Promotion == 0) pawns[p - 1] ^= kSets.SquareBit[to];
+        }
+        const int victim = m.EnPassant != 0 ? (p == WhitePawn ? to - 10 : to + 10) : to;
+        if (m.EnPassant != 0 || m.Captured == WhitePawn || m.Captured == BlackPawn)
+            pawns[Board[victim] - 1] ^= kSets.SquareBit[victim];
+        if ((pawns[0] ^ pawns[1]) != before) __builtin_prefetch(&PawnEntryOf(pawns[0], pawns[1]));
     }
-    for (int r = 4; r < 8; ++r) {
-        const int c = Board[FirstOnRay(nSquare, r)];
-        hit |= (c == bishop) | (c == queen);
-    }
-    return hit;
 }
 
 // IsLegalAfterMove(m) and InCheck() on the tracked position.
@@ -139,6 +189,28 @@ inline bool LegalTracked(const MoveRec& m) {
     }
     return WhiteToMove ? !AttackedTracked(BlackKingSquare, false) : !AttackedTracked(WhiteKingSquare, true);
 }
+// IsLegalAfterMove(m) read before m is made on the board, from Track as TrackMove(m) left it; nPiece is
+// the moving piece, bWasInCheck whether the mover stands in check.
+inline bool LegalBeforeMake(const MoveRec& m, int nPiece, bool bWasInCheck) {
+    const bool white = WhiteToMove;  // still the mover
+    switch (m.Castle) {
+        case CastleWhiteKing:
+            return !AttackedTracked(25, true) && !AttackedTracked(26, true) && !AttackedTracked(27, true);
+        case CastleWhiteQueen:
+            return !AttackedTracked(25, true) && !AttackedTracked(24, true) && !AttackedTracked(23, true);
+        case CastleBlackKing:
+            return !AttackedTracked(95, false) && !AttackedTracked(96, false) && !AttackedTracked(97, false);
+        case CastleBlackQueen:
+            return !AttackedTracked(95, false) && !AttackedTracked(94, false) && !AttackedTracked(93, false);
+    }
+    const bool king = nPiece == WhiteKing || nPiece == BlackKing;
+    const int k = king ? m.To : (white ? WhiteKingSquare : BlackKingSquare);
+    // Out of check, another piece's move can expose the king only along the line through the square it
+    // leaves (en passant empties a second square).
+    if (!bWasInCheck && !king && m.EnPassant == 0 && LineStep(k, m.From) == 0) return true;
+    return !AttackedTracked(k, white);
+}
+
 inline bool InCheckTracked() {
     return WhiteToMove ? AttackedTracked(WhiteKingSquare, true) : AttackedTracked(BlackKingSquare, false);
 }
@@ -153,14 +225,7 @@ inline bool LegalAfterMove(const MoveRec& m, int nPiece, bool bWasInCheck) {
     const bool whiteMoved = !WhiteToMove;
     const int k = whiteMoved ? WhiteKingSquare : BlackKingSquare;
     if (m.From == k || m.To == k) return Tracking ? LegalTracked(m) : IsLegalAfterMove(m);
-    const int step = LineStep[k][m.From];
-    if (step == 0) return true;
-    int s = k + step;
-    while (Board[s] >= EmptySquare) s += step;
-    const int c = Board[s];
-    const bool straight = step == 10 || step == -10 || step == 1 || step == -1;
-    if (whiteMoved) return !(c == BlackQueen || c == (straight ? BlackRook : BlackBishop));
-    return !(c == WhiteQueen || c == (straight ? WhiteRook : WhiteBishop));
+    return !OpensLineToKing(k, m.From, whiteMoved);
 }
 
 // InCheck() right after MakeMove(m), when before m the side now to move was not in check (true below the
@@ -172,7 +237,7 @@ inline bool InCheckAfter(const MoveRec& m) {
     const int k = WhiteToMove ? WhiteKingSquare : BlackKingSquare;
     if (to == k || from == k) return Tracking ? InCheckTracked() : InCheck();
     // A king gives no check of its own: next to the other king it would have stood in check itself.
-    const int toward = LineStep[to][k];
+    const int toward = LineStep(to, k);
     const bool straight = toward == 10 || toward == -10 || toward == 1 || toward == -1;
     switch (q) {
         case WhitePawn:
@@ -203,12 +268,5 @@ inline bool InCheckAfter(const MoveRec& m) {
             break;
         }
     }
-    const int step = LineStep[k][from];
-    if (step == 0) return false;
-    int s = k + step;
-    while (Board[s] >= EmptySquare) s += step;
-    const int c = Board[s];
-    const bool open = step == 10 || step == -10 || step == 1 || step == -1;
-    if (WhiteToMove) return c == BlackQueen || c == (open ? BlackRook : BlackBishop);
-    return c == WhiteQueen || c == (open ? WhiteRook : WhiteBishop);
+    return OpensLineToKing(k, from, WhiteToMove);
 }

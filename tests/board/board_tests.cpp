@@ -1,5 +1,7 @@
 // Move generation, make/unmake and position text.
+#include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <cstring>
 
 #include "BoardTestUtil.h"
@@ -45,17 +47,40 @@ struct Snapshot {
     }
 };
 
-int CheckRestore(int depth) {
+bool SameLists(bool bCapturesOnly) {
+    MoveList fast, reference;
+    CapturesOnly = bCapturesOnly;
+    GenerateMoves(fast);
+    ReferenceGenerateMoves(reference);
+    CapturesOnly = false;
+    return std::equal(fast.Move, fast.Move + fast.Count, reference.Move, reference.Move + reference.Count);
+}
+
+int GhostCount() {
+    int n = 0;
+    for (int sq = 0; sq < BoardSize; ++sq) n += Board[sq] >= WhiteGhost;
+    return n;
+}
+
+// Every node of the tree: both generators give the same list, make/unmake gives everything back, the make
+// leaves a ghost only behind a double step, and the quick legality test agrees with the plain one.
+int CheckTree(int depth) {
     if (depth == 0) return 0;
+    int failures = !SameLists(false) + !SameLists(true);
     MoveList list;
     GenerateMoves(list);
+    const bool inCheck = InCheck();
     const Snapshot before = Snapshot::Take();
-    int failures = 0;
     for (int i = 0; i < list.Count; ++i) {
         MoveRec& m = list.Move[i];
+        const int piece = Board[m.From];
         MakeMove(m);
         ++Ply;
-        if (IsLegalAfterMove(m)) failures += CheckRestore(depth - 1);
+        const bool doubleStep = (piece == WhitePawn || piece == BlackPawn) && std::abs(m.To - m.From) == 20;
+        failures += GhostCount() != (doubleStep ? 1 : 0);
+        const bool legal = IsLegalAfterMove(m);
+        failures += IsLegalAfterMove(m, inCheck) != legal;
+        if (legal) failures += CheckTree(depth - 1);
         --Ply;
         UnmakeMove(m);
         failures += !(Snapshot::Take() == before);
@@ -63,11 +88,22 @@ int CheckRestore(int depth) {
     return failures;
 }
 
-TEST(MakeUnmake, RestoresEveryArrayOverWholeTrees) {
+TEST(WholeTrees, FastPathsAgreeWithTheRulesAndUnmakeRestores) {
     for (const auto& [fen, nodes] : kPerft) {
         SetPosition(fen);
-        EXPECT_EQ(CheckRestore(3), 0) << fen;
+        EXPECT_EQ(CheckTree(3), 0) << fen;
     }
+    for (const char* fen : {"4k3/8/8/3pP3/8/8/8/4K3 w - d6 0 1", "4k3/8/8/8/3Pp3/8/8/4K3 b - d3 0 1",
+                            "8/8/8/8/k2pP2R/8/8/4K3 b - e3 0 1",       // en passant opens the rank
+                            "8/8/6k1/8/3pP3/8/2B5/4K3 b - e3 0 1"}) {  // or the victim's diagonal
+        SetPosition(fen);
+        EXPECT_EQ(CheckTree(3), 0) << fen;
+    }
+}
+
+TEST(Perft, QuickAndPlainLegalityCountTheSame) {
+    SetPosition("r3k2r/Pppp1ppp/1b3nbN/nP6/BBP1P3/q4N2/Pp1P2PP/R2Q1RK1 w kq - 0 1");
+    EXPECT_EQ(Perft(3, false), Perft(3, true));
 }
 
 TEST(Generation, OrderAndMoveRecords) {

@@ -17,12 +17,14 @@
 #include <QTextBlock>
 #include <QTimer>
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <map>
 #include <memory>
 
 #include "WindowLayoutChecks.h"
 #include "board/BoardBas.h"
+#include "driver/Dispatcher.h"
 #include "driver/GuiLink.h"
 #include "driver/IOBas.h"
 #include "driver/Talvor.h"
@@ -56,20 +58,22 @@ class WindowOnX11 : public ::testing::Test {
         ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
         Settle();
     }
+    // Nothing of a test's engine may reach the next test's window.
     void TearDown() override {
+        EngineCommands().Abandon();
+        Settle();
         w.reset();
         SetMessageHandler({});
         GuiInputPending = false;
     }
 
-    // Passes of the main loop until the engine has nothing to do and nothing waits.
-    void Settle() {
-        for (int i = 0, busy = 1; i < 21 && busy; ++i) {
-            busy = GuiInputPending || EngineOnMove();
-            EngineTurn();
-            if (const std::string s = InputAvailable() ? ReadInput() : ""; !s.empty()) InterpretInput(s);
-            QCoreApplication::processEvents();
-        }
+    // Window events until the engine has nothing to do and nothing for it or from it is on its way.
+    static void Settle() {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        do {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        } while (EngineBusy() && std::chrono::steady_clock::now() < deadline);
+        EXPECT_FALSE(EngineBusy());
     }
 
     void Resize(QSize size) {

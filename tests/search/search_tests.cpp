@@ -1,4 +1,6 @@
 // The search below the root: draw scores, the capture search, the check extension, and the move sort.
+#include <algorithm>
+
 #include "tests/search/SearchTestUtil.h"
 
 namespace {
@@ -99,7 +101,9 @@ void ReferenceSort(std::vector<int>& ids, std::vector<int32_t>& a, int lo, int h
     ReferenceSort(ids, a, lo, j);
 }
 
+// SortMoves on any range, and the node's order read as far as a random cut-off: the same as the procedure.
 TEST(SortMoves, SameOrderAsTheProcedureOnAnyRange) {
+    static MoveOrder order;
     uint32_t x = 77;
     for (int trial = 0; trial < 4000; ++trial) {
         x = x * 1103515245u + 12345u;
@@ -116,11 +120,20 @@ TEST(SortMoves, SameOrderAsTheProcedureOnAnyRange) {
             list.Move[i].From = static_cast<uint8_t>(i);
         }
         b = a;
+        // The node's order starts at index 0, and the pivot depends on where a range starts.
+        std::vector<int32_t> fromZero(a.begin() + lo, a.end());
+        std::vector<int> zeroIds(n);
+        for (int i = 0; i < n; ++i) zeroIds[i] = i;
+        std::copy(fromZero.begin(), fromZero.end(), order.Score);
+        order.Start(n);
+        ReferenceSort(zeroIds, fromZero, 0, n - 1);
         ReferenceSort(ids, a, lo, hi);
         SortMoves(list, b.data(), lo, hi);
         for (int i = lo; i <= hi; ++i)
             ASSERT_EQ(list.Move[i].From, ids[i]) << "trial " << trial << " at " << i;
         EXPECT_EQ(a, b);
+        const int read = trial % 2 == 0 ? n : 1 + static_cast<int>(x >> 12) % n;
+        for (int i = 0; i < read; ++i) ASSERT_EQ(order.At(i), zeroIds[i]) << "trial " << trial << " at " << i;
     }
 }
 

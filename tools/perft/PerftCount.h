@@ -4,16 +4,23 @@
 
 #include "board/BoardBas.h"
 
-inline uint64_t Perft(int nDepth) {
-    if (nDepth == 0) return 1;
-    MoveList list;
+// bQuick: legality decided knowing whether the side to move stands in check, as the search does; otherwise
+// by the plain test after every move.
+inline uint64_t Perft(int nDepth, bool bQuick = true) {
+    if (nDepth <= 0) return 1;
+    // One list per remaining depth (a list on the stack would be zero-filled at every node); no count
+    // deeper than the table could ever finish.
+    static MoveList lists[32];
+    MoveList& list = lists[nDepth < 32 ? nDepth : 31];
     GenerateMoves(list);
+    const bool inCheck = bQuick && InCheck();
     uint64_t nodes = 0;
     for (int i = 0; i < list.Count; ++i) {
         MoveRec& m = list.Move[i];
         MakeMove(m);
         ++Ply;
-        if (IsLegalAfterMove(m)) nodes += nDepth == 1 ? 1 : Perft(nDepth - 1);
+        if (bQuick ? IsLegalAfterMove(m, inCheck) : IsLegalAfterMove(m))
+            nodes += nDepth == 1 ? 1 : Perft(nDepth - 1, bQuick);
         --Ply;
         UnmakeMove(m);
     }
