@@ -110,6 +110,8 @@ TEST(Uci, GoFormsAndPositions) {
         {"position fen 7k/8/5K2/8/8/8/8/1R6 w - - 0 1\ngo depth 4\n", "f6g6", "depth 4 score mate 2 "},
         {"position fen 7k/p7/6K1/8/8/8/8/1R6 b - - 0 1\ngo depth 3\n", "", "score mate -1 "},
         {"position fen 7k/P7/8/8/8/8/8/K7 w - - 0 1\ngo movetime 200\n", "a7a8q", " pv a7a8q"},
+        // Castling is the king's move, and here the only mate: Rf1+ alone lets the king out to g2.
+        {"position fen 8/8/8/8/4ppp1/4pkp1/8/2N1K2R w K - 0 1\ngo depth 2\n", "e1g1", "score mate 1 "},
         {"position fen r3k2r/pppppppp/8/8/8/8/PPPPPPPP/R3K2R w KQkq - 0 1 moves a2a3 a7a6\ngo depth 2\n", "",
          "depth 2 "},
         {"position startpos moves e2e4\ngo wtime 10000 btime 10000 winc 100 binc 100\n", "", ""},
