@@ -6,8 +6,9 @@
 # Usage: uci_xboard_game.sh TALVOR. Exit 77 (skipped) when xboard, polyglot, fairymax or Xvfb is missing.
 set -u
 talvor=$1
+here=$(cd "$(dirname "$0")" && pwd)
 export PATH="$PATH:/usr/games"  # where Debian puts xboard, polyglot and fairymax
-for tool in Xvfb xboard polyglot fairymax; do
+for tool in xboard polyglot fairymax; do  # run_on_xvfb.sh skips without Xvfb
     if ! command -v "$tool" >/dev/null; then
         echo "SKIP: $tool is not installed"
         exit 77
@@ -15,13 +16,7 @@ for tool in Xvfb xboard polyglot fairymax; do
 done
 
 work=$(mktemp -d)
-xvfb_pid=
-cleanup() {
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    wait 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
+trap 'rm -rf "$work"' EXIT
 fail() {
     echo "FAIL: $*"
     echo "--- games:"
@@ -31,24 +26,16 @@ fail() {
     exit 1
 }
 
-# Xvfb picks a free display itself and tells its number, so parallel runs never collide.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    sleep 0.1
-done
-[ -s "$work/display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-
 # XBoard and polyglot keep their settings in the home folder: give them one of their own.
 mkdir "$work/home"
-cd "$work" && HOME="$work/home" DISPLAY=":$(cat "$work/display")" timeout 120 xboard \
+cd "$work" && HOME="$work/home" "$here/../gui/run_on_xvfb.sh" timeout 120 xboard \
     -fcp "$talvor -uci" -fd "$(dirname "$talvor")" -fUCI \
     -adapterCommand "polyglot -noini -log true -lf \"$work/polyglot.log\" -ec \"%fcp\" -ed \"%fd\"" \
     -scp fairymax -mm -mg 2 -tc 0:20 -mps 40 -adjudicateDrawMoves 12 \
     -autoCallFlag true -xponder -popupExitMessage false -saveSettingsOnExit false \
     -sgf "$work/games.pgn" >"$work/xboard.out" 2>&1
 status=$?
+[ "$status" -ne 77 ] || exit 77  # no Xvfb
 [ "$status" -eq 0 ] || fail "xboard ended with status $status: $(tail -n 5 "$work/xboard.out")"
 
 [ "$(grep -c '^\[Result "' "$work/games.pgn")" -eq 2 ] || fail "not two games"
