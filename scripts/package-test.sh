@@ -51,7 +51,7 @@ engine() {
 
 # The engine as a chess interface sees it: protover 2 and ping answered, quit ends it at once (the ping
 # after it is never read); and a new game opens with a book move, so the settings and the book were found
-# through the links beside the program.
+# through the links beside the program. In UCI mode: the handshake and a searched move.
 check_engine() {
     local program=$1 out
     out=$(cd / && engine "$program" 'protover 2\nping 7\nquit\nping 8\n') || return 1
@@ -131,6 +131,7 @@ check "no path of the build inside the files" test -z "$(grep -rlF "$src" "$root
 check "engine from /usr/games/talvor" check_engine "$root/usr/games/talvor"
 check "XBoard's entry newer than the install" test "$root/usr/share/games/plugins/xboard/talvor.eng" -nt \
     "$scratch/before-install"
+check "UCI entry names talvor -uci" grep -qx "talvor -uci" "$root/usr/share/games/plugins/uci/talvor.eng"
 check "desktop entry" desktop-file-validate "$root/usr/share/applications/talvor.desktop"
 check "desktop entry starts the command" test -x "$root/usr/games/$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' \
     "$root/usr/share/applications/talvor.desktop")"
