@@ -8,6 +8,7 @@
 #include <memory>
 #include <mutex>
 #include <regex>
+#include <utility>
 
 #include "board/BoardBas.h"
 #include "driver/Dispatcher.h"
@@ -72,11 +73,16 @@ class EngineThread : public ::testing::Test {
     Lines Settle() {
         while (commands_->Thinking()) {
             EXPECT_TRUE(Await([this] { return finished_; })) << "the search never ended";
-            if (!finished_) break;
-            finished_ = false;
+            if (!TakeFinished()) break;
+            // The word may be that of a search already taken back: SearchEnded then waits for the next.
             commands_->SearchEnded();
         }
         return Take();
+    }
+    // The engine thread's word that a search finished, taken once.
+    bool TakeFinished() {
+        std::lock_guard<std::mutex> hold(mutex_);
+        return std::exchange(finished_, false);
     }
     Lines Take() {
         std::lock_guard<std::mutex> hold(mutex_);
