@@ -1,6 +1,8 @@
 // Start-up, the run modes and the main loop.
 #include "driver/Talvor.h"
 
+#include <fstream>
+
 #include "board/BoardBas.h"
 #include "driver/Dispatcher.h"
 #include "driver/GuiLink.h"
@@ -17,6 +19,22 @@ constexpr char UnknownSwitchText[] =
 constexpr char NoWindowText[] =
     "talvor: this build has no game window. Run it from a chess interface, e.g. "
     "xboard -fcp \"talvor -xboard\", or talk to it directly with: talvor -xboard (or talvor -uci)\n";
+
+// The game window is a module beside the program, loaded only when the window is asked for, so an engine
+// run under a chess interface starts without loading the window system's libraries.
+constexpr char WindowModuleName[] = "talvor-window.so";
+constexpr char WindowModuleEntry[] = "TalvorInstallGameWindow";
+
+// Fills the GameWindow hooks from the window module, if this build has one. Returns what went wrong,
+// empty when the window is there.
+std::string LoadGameWindow() {
+    const std::string path = ProgramFolder() + "/" + WindowModuleName;
+    if (!std::ifstream(path)) return NoWindowText;
+    std::string why;
+    if (RunProgramModule(path, WindowModuleEntry, why)) return {};
+    return "talvor: the game window could not be loaded: " + why +
+           "\nRun it from a chess interface instead, e.g. xboard -fcp \"talvor -xboard\".\n";
+}
 
 std::string Lower(std::string s) {
     for (char& c : s)
@@ -104,9 +122,9 @@ int Main(int argc, char** argv) {
         InitEngine();
         MainLoop();
     }
-    if (!GameWindow.Show) {
+    if (const std::string fault = GameWindow.Show ? "" : LoadGameWindow(); !fault.empty()) {
         for (const std::string& w : warnings) WriteError(w + "\n");
-        WriteError(NoWindowText);
+        WriteError(fault);
         EndProcess(1);
     }
     InitEngine();

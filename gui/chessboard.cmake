@@ -1,5 +1,6 @@
 # The piece artwork, drawn from a font at any size; Qt Gui only, so tools can draw it without widgets.
 add_library(talvor_pieceart STATIC ${CMAKE_CURRENT_LIST_DIR}/PieceArt.cpp ${CMAKE_CURRENT_LIST_DIR}/PieceArt.h)
+set_target_properties(talvor_pieceart PROPERTIES POSITION_INDEPENDENT_CODE ON)
 target_link_libraries(talvor_pieceart PUBLIC Qt6::Gui)
 target_include_directories(talvor_pieceart PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(talvor_gui PUBLIC talvor_pieceart)

@@ -2,7 +2,8 @@
 # Debian's games layout, under the install prefix:
 #   games/talvor                     the command, a link to the program
 #   lib/games/talvor/talvor          the program; beside it links to its settings and book, which it reads
-#                                    from the folder of its own file
+#                                    from the folder of its own file, and its game window module
+#                                    talvor-window.so
 #   share/games/talvor/              Talvor.ini and the book (static data, the same on every architecture)
 #   share/games/plugins/xboard/      the entry XBoard lists among its engines
 #   share/applications, share/icons/hicolor, share/man/man6, share/doc/talvor
@@ -37,11 +38,18 @@ function(talvor_install_data)
 endfunction()
 
 install(TARGETS talvor RUNTIME DESTINATION ${TALVOR_INSTALL_DIR})
+set(talvor_binaries talvor)
+if(TARGET talvor-window)
+  install(TARGETS talvor-window LIBRARY DESTINATION ${TALVOR_INSTALL_DIR})
+  list(APPEND talvor_binaries talvor-window.so)
+endif()
 # A stripped install also loses the compiler's version notes, as Debian's own packages do.
-install(CODE "if(CMAKE_INSTALL_DO_STRIP)
-  execute_process(COMMAND ${CMAKE_OBJCOPY} --remove-section=.comment
-                  \$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${TALVOR_INSTALL_DIR}/talvor)
-endif()")
+foreach(binary ${talvor_binaries})
+  install(CODE "if(CMAKE_INSTALL_DO_STRIP)
+    execute_process(COMMAND ${CMAKE_OBJCOPY} --remove-section=.comment
+                    \$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${TALVOR_INSTALL_DIR}/${binary})
+  endif()")
+endforeach()
 talvor_install_link(${TALVOR_INSTALL_BINDIR} talvor ${TALVOR_INSTALL_DIR}/talvor)
 
 # Chess interfaces find engines through one entry file per protocol folder (XBoard reads xboard/ and uci/).

@@ -1,5 +1,6 @@
 #include "platform/Platform.h"
 
+#include <dlfcn.h>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
@@ -28,6 +29,18 @@ std::string ProgramFolder() {
     std::string s(path, static_cast<size_t>(n));
     const size_t slash = s.rfind('/');
     return slash == std::string::npos ? "." : (slash == 0 ? "/" : s.substr(0, slash));
+}
+
+bool RunProgramModule(const std::string& sPath, const char* sEntry, std::string& sError) {
+    void* module = dlopen(sPath.c_str(), RTLD_NOW | RTLD_LOCAL);
+    void* entry = module ? dlsym(module, sEntry) : nullptr;
+    if (!entry) {
+        const char* why = dlerror();
+        sError = why ? why : sPath + ": no " + sEntry;
+        return false;
+    }
+    reinterpret_cast<void (*)()>(entry)();
+    return true;
 }
 
 void IgnoreInterruptSignals() {

@@ -10,6 +10,9 @@ double TimerSeconds();
 bool MonotonicClockWorks();
 // Folder of the running executable, links resolved, without a trailing slash.
 std::string ProgramFolder();
+// Loads the shared module at sPath and runs its function sEntry (no arguments). The module stays loaded
+// to the end of the process. On failure returns false with the loader's reason in sError.
+bool RunProgramModule(const std::string& sPath, const char* sEntry, std::string& sError);
 
 // ---- Console pipe (standard input and output) ----
 // Chess interfaces on Linux send SIGINT to engines that did not ask otherwise, and a closed output

@@ -83,6 +83,14 @@ engine_until() {
     wait "$pid"
 }
 
+# Without a display the program still loads its window module, which then says there is no display: the
+# module was found beside the program and its symbols resolved against it.
+check_window() {
+    local out
+    out=$(cd / && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 10 "$1" 2>&1 </dev/null) && return 1
+    contains "$out" "no display to show the game window on"
+}
+
 echo "== package $deb =="
 check "file name" test "$(basename "$deb")" = "talvor_${version}_${arch}.deb"
 check "package name" test "$(field Package)" = talvor
@@ -95,6 +103,7 @@ check "description" test "$(field Description | wc -l)" -gt 5
 # The file list: the paths interfaces and desktops look in, and nothing else.
 list=$(dpkg-deb -c "$deb" | awk '{ print $6 ($7 ? " " $7 " " $8 : "") }' | sed 's|^\./|/|')
 for path in "/usr/games/talvor -> ../lib/games/talvor/talvor" /usr/lib/games/talvor/talvor \
+    /usr/lib/games/talvor/talvor-window.so \
     "/usr/lib/games/talvor/Talvor.ini -> ../../../share/games/talvor/Talvor.ini" \
     "/usr/lib/games/talvor/TalvorBook.txt -> ../../../share/games/talvor/TalvorBook.txt" \
     "/usr/lib/games/talvor/TalvorBook.bk2 -> ../../../share/games/talvor/TalvorBook.bk2" \
@@ -107,7 +116,7 @@ for path in "/usr/games/talvor -> ../lib/games/talvor/talvor" /usr/lib/games/tal
     /usr/share/doc/talvor/copyright /usr/share/doc/talvor/changelog.gz; do
     check "installs $path" grep -qxF -- "$path" <<<"$list"
 done
-allowed='^/usr/(games/talvor -> |lib/games/talvor/(talvor$|[^/]+ -> \.\./\.\./\.\./share/games/talvor/)'
+allowed='^/usr/(games/talvor -> |lib/games/talvor/(talvor$|talvor-window\.so$|[^/]+ -> \.\./\.\./\.\./share/games/talvor/)'
 allowed+='|share/games/talvor/[^/]+$|share/games/plugins/(xboard|uci)/talvor\.eng$'
 allowed+='|share/applications/talvor\.desktop$|share/icons/hicolor/[^/]+/apps/talvor\.(png|svg)$'
 allowed+='|share/man/man6/talvor\.6\.gz$|share/doc/talvor/|share/lintian/overrides/talvor$)'
@@ -129,6 +138,7 @@ installed=$(dpkg --root="$root" -L talvor)
 check "dpkg lists the files" contains "$installed" /usr/lib/games/talvor/talvor
 check "no path of the build inside the files" test -z "$(grep -rlF "$src" "$root/usr" || true)"
 check "engine from /usr/games/talvor" check_engine "$root/usr/games/talvor"
+check "window module from /usr/games/talvor" check_window "$root/usr/games/talvor"
 check "XBoard's entry newer than the install" test "$root/usr/share/games/plugins/xboard/talvor.eng" -nt \
     "$scratch/before-install"
 check "UCI entry names talvor -uci" grep -qx "talvor -uci" "$root/usr/share/games/plugins/uci/talvor.eng"
@@ -158,6 +168,7 @@ if [ "${CI:-}" = true ] && [ "$(id -u)" -eq 0 ]; then
     apt=(env DEBIAN_FRONTEND=noninteractive apt-get -y -q -o DPkg::Lock::Timeout=120)
     check "apt-get install" quiet "${apt[@]}" install --no-install-recommends "$deb"
     check "engine from /usr/games/talvor" check_engine /usr/games/talvor
+    check "window module from /usr/games/talvor" check_window /usr/games/talvor
     files=$(dpkg -L talvor | while read -r f; do [ -d "$f" ] || echo "$f"; done)
     check "apt-get remove" quiet "${apt[@]}" remove talvor
     left=$(for f in $files; do [ -e "$f" ] || [ -L "$f" ] && echo "$f"; done || true)

@@ -13,8 +13,8 @@ rm -rf "$build"
 # Debian's own compiler and linker flags (hardening, build paths kept out of the binary).
 eval "$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --export=sh)"
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr -DTALVOR_TESTS=OFF \
-      -DCMAKE_CXX_FLAGS="$CPPFLAGS $CXXFLAGS" -DCMAKE_EXE_LINKER_FLAGS="$LDFLAGS" >/dev/null
-cmake --build "$build" -j "$(nproc)" --target talvor talvor_data talvor_package_files
+      -DCMAKE_CXX_FLAGS="$CPPFLAGS $CXXFLAGS" -DCMAKE_EXE_LINKER_FLAGS="$LDFLAGS" -DCMAKE_MODULE_LINKER_FLAGS="$LDFLAGS" >/dev/null
+cmake --build "$build" -j "$(nproc)" --target talvor_program talvor_package_files
 (cd "$build" && cpack -G DEB >/dev/null)
 deb=$(cd "$build" && ls talvor_*.deb)
 mv "$build/$deb" "$out/"

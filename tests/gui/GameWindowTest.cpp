@@ -15,6 +15,7 @@
 #include <memory>
 #include <thread>
 
+#include "SettleEngine.h"
 #include "WindowLayoutChecks.h"
 #include "board/BoardBas.h"
 #include "driver/Dispatcher.h"
@@ -73,14 +74,7 @@ class GameWindowTest : public ::testing::Test {
         return GuiInputLine.clear(), s;
     }
 
-    // Window events until the engine has nothing to do and nothing for it or from it is on its way.
-    static void Settle() {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-        do {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        } while (EngineBusy() && std::chrono::steady_clock::now() < deadline);
-        EXPECT_FALSE(EngineBusy());
-    }
+    static void Settle() { EXPECT_TRUE(SettleEngine()); }
     // The board's piece kinds, a8 to h1.
     std::vector<int> Layout() const {
         std::vector<int> kinds;

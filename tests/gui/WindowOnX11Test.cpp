@@ -22,6 +22,7 @@
 #include <map>
 #include <memory>
 
+#include "SettleEngine.h"
 #include "WindowLayoutChecks.h"
 #include "board/BoardBas.h"
 #include "driver/Dispatcher.h"
@@ -67,14 +68,7 @@ class WindowOnX11 : public ::testing::Test {
         GuiInputPending = false;
     }
 
-    // Window events until the engine has nothing to do and nothing for it or from it is on its way.
-    static void Settle() {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-        do {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        } while (EngineBusy() && std::chrono::steady_clock::now() < deadline);
-        EXPECT_FALSE(EngineBusy());
-    }
+    static void Settle() { EXPECT_TRUE(SettleEngine()); }
 
     void Resize(QSize size) {
         w->resize(size);

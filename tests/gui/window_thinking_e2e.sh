@@ -54,7 +54,7 @@ wait_for() {
 }
 
 # A copy of the program with settings of its own and no book, so the engine thinks from its first move.
-cp "$talvor" "$work/talvor"
+cp "$talvor" "$(dirname "$talvor")/talvor-window.so" "$work/"
 printf '[Talvor]\nTalvorData=\n' >"$work/Talvor.ini"
 TALVOR_WINDOW_TRACE=1 "$work/talvor" 2>"$work/trace" >"$work/stdout" &
 talvor_pid=$!
