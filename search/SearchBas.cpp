@@ -197,6 +197,27 @@ void OrderMoves(MoveList& aMoves, int nCount) {
 void MoveOrder::Start(int nCount) {
     Count = nCount;
     Top = 0;
+    // Most capture searches have four moves or fewer: their order is read off the tables at once.
+    switch (nCount) {
+        case 0:
+        case 1:
+            Index[0] = 0;
+            Settled = nCount;
+            return;
+        case 2:
+            Index[0] = Score[1] >= Score[0];  // equal ones change places
+            Index[1] = !Index[0];
+            Settled = nCount;
+            return;
+        case 3:
+            std::memcpy(Index, SmallSorts::Tables.Three[SmallSorts::Key3(Score)], 3);
+            Settled = nCount;
+            return;
+        case 4:
+            std::memcpy(Index, SmallSorts::Tables.Four[0][SmallSorts::Key4(Score)], 4);
+            Settled = nCount;
+            return;
+    }
     // Positions in order, eight at a time (the array has room for the rounding up).
     for (int i = 0; i < nCount; i += 8) {
         const uint64_t eight = 0x0706050403020100ull + 0x0101010101010101ull * static_cast<uint64_t>(i);
