@@ -197,6 +197,7 @@ void OrderMoves(MoveList& aMoves, int nCount) {
 void MoveOrder::Start(int nCount) {
     Count = nCount;
     Top = 0;
+    First = -1;
     // Most capture searches have four moves or fewer: their order is read off the tables at once.
     switch (nCount) {
         case 0:
@@ -225,6 +226,16 @@ void MoveOrder::Start(int nCount) {
     }
     if (nCount > 1) Pending[Top++] = {0, static_cast<int16_t>(nCount - 1)};
     Settled = Top > 0 ? 0 : nCount;
+    int32_t best = Score[0];
+    int at = 0, same = 1;
+    for (int i = 1; i < nCount; ++i) {  // without a branch on the scores
+        const int32_t s = Score[i];
+        const bool above = s > best;
+        same = above ? 1 : same + (s == best);
+        at = above ? i : at;
+        best = above ? s : best;
+    }
+    First = same == 1 ? at : -1;
 }
 
 void MoveOrder::Settle() {
