@@ -271,10 +271,7 @@ void StartTracking() {
     for (int slot = 1; slot <= PieceCount; ++slot) {
         const int s = PieceList[slot];
         const int p = Board[s];
-        if (p >= 1 && p <= 12) {
-            TrackAdd(p, s);
-            Track.Slots[kCodeKind[p].Colour] |= 1u << (slot - 1);
-        }
+        if (p >= 1 && p <= 12) TrackAdd(p, s);
     }
     // Occupancy is of the board itself: every piece on it must be in the list for the two to agree.
     int onBoard = 0;

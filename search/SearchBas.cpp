@@ -197,6 +197,28 @@ void OrderMoves(MoveList& aMoves, int nCount) {
 void MoveOrder::Start(int nCount) {
     Count = nCount;
     Top = 0;
+    First = -1;
+    // Most capture searches have four moves or fewer: their order is read off the tables at once.
+    switch (nCount) {
+        case 0:
+        case 1:
+            Index[0] = 0;
+            Settled = nCount;
+            return;
+        case 2:
+            Index[0] = Score[1] >= Score[0];  // equal ones change places
+            Index[1] = !Index[0];
+            Settled = nCount;
+            return;
+        case 3:
+            std::memcpy(Index, SmallSorts::Tables.Three[SmallSorts::Key3(Score)], 3);
+            Settled = nCount;
+            return;
+        case 4:
+            std::memcpy(Index, SmallSorts::Tables.Four[0][SmallSorts::Key4(Score)], 4);
+            Settled = nCount;
+            return;
+    }
     // Positions in order, eight at a time (the array has room for the rounding up).
     for (int i = 0; i < nCount; i += 8) {
         const uint64_t eight = 0x0706050403020100ull + 0x0101010101010101ull * static_cast<uint64_t>(i);
@@ -204,6 +226,16 @@ void MoveOrder::Start(int nCount) {
     }
     if (nCount > 1) Pending[Top++] = {0, static_cast<int16_t>(nCount - 1)};
     Settled = Top > 0 ? 0 : nCount;
+    int32_t best = Score[0];
+    int at = 0, same = 1;
+    for (int i = 1; i < nCount; ++i) {  // without a branch on the scores
+        const int32_t s = Score[i];
+        const bool above = s > best;
+        same = above ? 1 : same + (s == best);
+        at = above ? i : at;
+        best = above ? s : best;
+    }
+    First = same == 1 ? at : -1;
 }
 
 void MoveOrder::Settle() {

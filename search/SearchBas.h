@@ -118,6 +118,8 @@ struct MoveOrder {
     uint8_t Index[MaxListMoves];
     void Start(int nCount);
     int At(int nPosition) {
+        if (nPosition < Settled) return Index[nPosition];
+        if (nPosition == 0 && First >= 0) return First;
         while (nPosition >= Settled) Settle();
         return Index[nPosition];
     }
@@ -128,6 +130,9 @@ struct MoveOrder {
         int16_t Low, High;
     } Pending[MaxListMoves];  // the leftmost on top
     int Top = 0, Settled = 0, Count = 0;
+    // A longer list's best move where no other move shares its score: first in any order by score, so the
+    // sort waits until a later move is wanted, which a cut-off often spares. -1: none.
+    int First = -1;
 };
 void SearchRoot(MoveRec& result, int32_t nAlpha, int32_t nBeta, int nDepth);
 float AllocateTime();

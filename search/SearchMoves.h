@@ -31,7 +31,6 @@ inline PawnTerms& PawnEntryOf(uint64_t nWhite, uint64_t nBlack) {
 // Colour rows: 0 White, 1 Black.
 struct EvalState {
     int32_t Sum;           // material, tables and seventh-rank terms of every listed piece, White's side
-    uint32_t Slots[2];     // piece-list slots of each colour's pieces, slot s as bit s - 1
     uint64_t ByColour[2];  // one bit per square holding a piece of the colour (a1 bit 0 ... h8 bit 63)
     uint64_t ByCode[13];   // the same by piece code
     uint8_t Untouched;  // b1, c1, f1, g1, b8, c8, f8, g8 (bits 0..7) while no move has started or ended there
@@ -113,11 +112,7 @@ inline void TrackMove(const MoveRec& m) {
     const int from = m.From, to = m.To;
     const int p = Board[from];
     const int victim = m.EnPassant == 1 ? (p == WhitePawn ? to - 10 : to + 10) : to;
-    if (const int slot = PieceIndex[victim]; slot != 0) {
-        const int code = Board[victim];
-        TrackRemove(code, victim);
-        Track.Slots[kCodeKind[code].Colour] &= ~(1u << (slot - 1));
-    }
+    if (PieceIndex[victim] != 0) TrackRemove(Board[victim], victim);
     Track.Untouched &= static_cast<uint8_t>(~(kSets.UntouchedBit[from] | kSets.UntouchedBit[to]));
     const int arriving = m.Promotion != 0 ? m.Promotion : p;
     const uint64_t fromBit = kSets.SquareBit[from], toBit = kSets.SquareBit[to];
