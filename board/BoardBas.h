@@ -171,6 +171,7 @@ inline uint64_t GhostBytes(int nFirst, int nGhost) {
 
 // ---- Text ----
 std::vector<std::string> SplitAtBlanks(const std::string& s);  // fields between single blanks
+std::string Lower(std::string s);                              // ASCII letters only, as commands are
 
 // ---- Display ----
 std::string BoardDiagram();

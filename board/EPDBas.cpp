@@ -13,6 +13,12 @@ static int CodeOfLetter(char c) {
     return hit ? static_cast<int>(hit - kLetters) + 1 : 0;
 }
 
+std::string Lower(std::string s) {
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return s;
+}
+
 std::vector<std::string> SplitAtBlanks(const std::string& s) {
     std::vector<std::string> fields(1);
     for (char c : s) {

@@ -35,12 +35,6 @@ std::string LoadGameWindow() {
     return "talvor: the game window could not be loaded: " + why +
            "\nRun it from a chess interface instead, e.g. xboard -fcp \"talvor -xboard\".\n";
 }
-
-std::string Lower(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return s;
-}
 }  // namespace
 
 RunMode ChooseRunMode(const std::string& sCommandLine, std::vector<std::string>& warnings) {

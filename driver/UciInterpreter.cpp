@@ -37,12 +37,6 @@ std::string Joined(const Words& w, size_t from, size_t to) {
     return s;
 }
 
-std::string Lower(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return s;
-}
-
 // The whole text as a whole number within [lo, hi].
 bool WholeNumber(const std::string& s, int64_t lo, int64_t hi, int64_t& out) {
     int64_t v = 0;
