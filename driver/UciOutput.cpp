@@ -23,8 +23,7 @@ std::string UciInfoLine(const ThinkingReport& report, double dSeconds) {
     const double seconds = dSeconds > 0 ? dSeconds : 0;
     const auto ms = static_cast<int64_t>(std::floor(seconds * 1000));
     const int64_t nps = seconds > 0 ? std::llround(report.Nodes / seconds) : 0;
-    // The xboard lines show the iteration number + 2; UCI's depth is the iteration itself.
-    std::string s = "info depth " + std::to_string(report.Depth - 2) + " score " + UciScore(report.Score) +
+    std::string s = "info depth " + std::to_string(report.Iteration) + " score " + UciScore(report.Score) +
                     " nodes " + std::to_string(report.Nodes) + " nps " + std::to_string(nps) + " time " +
                     std::to_string(ms) + " pv";
     for (const MoveRec& m : report.Line) s += " " + MoveToText(m);

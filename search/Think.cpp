@@ -6,6 +6,7 @@
 #include "platform/Platform.h"
 #include "search/BookBas.h"
 #include "search/SearchBas.h"
+#include "search/SearchChoice.h"
 #include "search/SearchMoves.h"
 
 double MoveStartTime = 0;
@@ -97,7 +98,7 @@ bool ResetsFiftyCount(const MoveRec& m) {
 }
 
 ThinkingReport ReportOf(int32_t nScore, double dSeconds) {
-    return ThinkingReport{ShownDepth, nScore, dSeconds, NodeCount, PrincipalLine()};
+    return ThinkingReport{ShownDepth, nScore, dSeconds, NodeCount, PrincipalLine(), ShownDepth - 2};
 }
 
 }  // namespace
@@ -226,6 +227,10 @@ MoveRec Think(SearchReporter& report) {
             return book;
         }
         BookPly = OutOfBook;
+    }
+    if (ChosenSearch == SearchKind::Strong) {
+        Report = nullptr;
+        return StrongThink(report);
     }
 
     NodeCount = 0;

@@ -1,0 +1,10 @@
+// The state the searches share with the driver: which search, what it is asked, the strength, the
+// progress of the running search.
+#include "search/SearchChoice.h"
+
+SearchKind ChosenSearch = SearchKind::Design;
+SearchRequest Asked;
+std::atomic<bool> Pondering{false};
+std::atomic<double> PonderHitTime{0};
+int StrengthElo = 0;
+SearchProgress Progress;
