@@ -21,9 +21,9 @@ struct SearchRequest {
     bool Endless = false;
     // The book answers timed play only; analysis and fixed limits never take it.
     bool UseBook = true;
-    int64_t NodeLimit = 0;            // stop once this many nodes are searched; 0: no limit
-    int MateMoves = 0;                // stop once a mate in this many moves is found; 0: no limit
-    int MultiPv = 1;                  // how many best lines are searched and reported
+    int64_t NodeLimit = 0;             // stop once this many nodes are searched; 0: no limit
+    int MateMoves = 0;                 // stop once a mate in this many moves is found; 0: no limit
+    int MultiPv = 1;                   // how many best lines are searched and reported
     std::vector<MoveRec> SearchMoves;  // the root moves to search; empty: all
 };
 extern SearchRequest Asked;

@@ -1,6 +1,6 @@
-// talvor-bench [DEPTH] [--lines]: searches a fixed set of positions at a fixed depth without the book and
-// prints the total node count (a signature of the search: it changes only when the search does), the time
-// and the speed.
+// talvor-bench [DEPTH] [--lines] [--strong]: searches a fixed set of positions at a fixed depth without the
+// book and prints the total node count (a signature of the search: it changes only when the search does),
+// the time and the speed. --strong runs the strong search, each position on a cleared hash table.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -12,6 +12,7 @@
 #include "driver/ThinkingOutput.h"
 #include "platform/Platform.h"
 #include "search/SearchBas.h"
+#include "search/SearchChoice.h"
 
 namespace {
 
@@ -35,15 +36,17 @@ const char* const kPositions[] = {
 
 int main(int argc, char** argv) {
     int depth = 5;
-    bool lines = false;
+    bool lines = false, strong = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--lines") == 0) {
             lines = true;
+        } else if (std::strcmp(argv[i], "--strong") == 0) {
+            strong = true;
         } else {
             char* end = nullptr;
             const long d = std::strtol(argv[i], &end, 10);
-            if (*end != '\0' || d < 1 || d > 12) {
-                std::fprintf(stderr, "usage: talvor-bench [DEPTH 1..12] [--lines]\n");
+            if (*end != '\0' || d < 1 || d > 30) {
+                std::fprintf(stderr, "usage: talvor-bench [DEPTH 1..30] [--lines] [--strong]\n");
                 return 2;
             }
             depth = static_cast<int>(d);
@@ -51,6 +54,7 @@ int main(int argc, char** argv) {
     }
     InitEngine();
     InGuiMode = false;
+    if (strong) ChosenSearch = SearchKind::Strong;
     SendLineCapture = [lines](const std::string& s) {
         if (lines) std::printf("  %s\n", s.c_str());
     };
@@ -67,6 +71,7 @@ int main(int argc, char** argv) {
         }
         MaxDepth = depth;
         GameResult = 0;
+        if (strong) ClearHash();
         Ply = 0;
         MoveStartTime = TimerSeconds();
         if (lines) std::printf("%s\n", fen);
