@@ -587,7 +587,8 @@ void StartSearchState() {
 // Whether to start another iteration: the soft limit, stretched while the best move keeps changing or the
 // score falls.
 bool TimeForAnother(double dInstability, int32_t nDrop) {
-    if (!Times.Timed || Pondering.load(std::memory_order_relaxed)) return true;
+    // A fixed time per move is there to be used: the hard limit ends the search.
+    if (!Times.Timed || Pondering.load(std::memory_order_relaxed) || Times.Soft >= Times.Hard) return true;
     double scale = 0.7 + 0.5 * dInstability;
     if (nDrop > 25) scale *= 1.3;
     if (nDrop > 60) scale *= 1.3;

@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# Plays TalvorWBE against each of several engines under XBoard on a virtual display, from a fixed set of
+# openings, each opening twice with the colours swapped, and sums up every match: score, Elo difference
+# with its 95% margin, and every fault (time loss, illegal move, crash, false claim).
+# usage: scripts/gauntlet.sh [--uci] [--design] [--games N] [--time MIN|MIN:SEC] [--inc SECONDS]
+#                            [--jobs J] [OPPONENT ...]
+#   TalvorWBE plays with the strong search unless --design; --uci runs it through polyglot.
+#   OPPONENT is a Debian engine (fairymax, phalanx, gnuchess, hoichess) or "design" (TalvorWBE's
+#   design search); default: fairymax. GAMES defaults to 40, the control to 0:30 + 0.3 s a move.
+#   --jobs plays that many matches at once (one core each: keep it at most the number of cores).
+# Needs a build (build/bin/talvor), xboard, xvfb, the opponents and polyglot for --uci; the openings come
+# from ../shared/data/openings/openings.tsv (or OPENINGS=FILE).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+export PATH="$PATH:/usr/games"
+uci=false search=-strong games=40 time=0:30 inc=0.3 jobs=1
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --uci) uci=true; shift ;;
+    --design) search=""; shift ;;
+    --games) games=$2; shift 2 ;;
+    --time) time=$2; shift 2 ;;
+    --inc) inc=$2; shift 2 ;;
+    --jobs) jobs=$2; shift 2 ;;
+    -*) echo "gauntlet: unknown option $1" >&2; exit 2 ;;
+    *) break ;;
+  esac
+done
+[ $# -gt 0 ] || set -- fairymax
+openings=${OPENINGS:-../shared/data/openings/openings.tsv}
+[ -r "$openings" ] || { echo "gauntlet: no openings file $openings" >&2; exit 1; }
+out=${MATCH_DIR:-$(mktemp -d /tmp/talvor-gauntlet.XXXXXX)}
+mkdir -p "$out"
+cp build/bin/talvor build/bin/Talvor.ini build/bin/TalvorBook.* "$out"/
+
+# games/2 openings of 6 to 10 plies, spread evenly over the file, as a PGN file XBoard loads in turn.
+awk -F'\t' -v want=$(((games + 1) / 2)) '
+  NR > 1 { n = split($4, m, " "); if (n >= 6 && n <= 10) pgn[++k] = $3 }
+  END {
+    for (i = 0; i < want; i++) {
+      j = int(i * k / want) + 1
+      printf "[Event \"opening %d\"]\n[Result \"*\"]\n\n%s *\n\n", i + 1, pgn[j]
+    }
+  }' "$openings" >"$out/openings.pgn"
+
+name="Talvor${search:+ strong}"
+if $uci; then
+  polyglot=$(command -v polyglot) || { echo "gauntlet: --uci needs polyglot" >&2; exit 1; }
+  first=(-fcp "$out/talvor -uci $search" -fUCI -adapterCommand "$polyglot -noini -ec \"%fcp\" -ed \"%fd\"")
+  name="$name (UCI)"
+else
+  first=(-fcp "$out/talvor -xboard $search")
+fi
+
+play() {  # opponent -> its folder's games.pgn
+  local opp=$1 dir="$out/$1" second
+  mkdir -p "$dir"
+  case "$opp" in
+    design) second=(-scp "$out/talvor -xboard" -sn "Talvor") ;;
+    gnuchess) second=(-scp "gnuchess --xboard" -sn gnuchess) ;;
+    *) second=(-scp "$opp" -sn "$opp") ;;
+  esac
+  xvfb-run -a xboard "${first[@]}" -fd "$out" -fn "$name" "${second[@]}" -sd "$out" \
+    -mm -tc "$time" -inc "$inc" -mg "$games" -lgf "$out/openings.pgn" -lgi -2 -rewindIndex 0 \
+    -sgf "$dir/games.pgn" -autoCallFlag true -testClaims true -xponder -popupExitMessage false \
+    -debug -nameOfDebugFile "$dir/xboard.debug" >/dev/null 2>&1 || true
+}
+
+echo "gauntlet: $name, $games games a match at $time + $inc s, openings in $out/openings.pgn"
+running=0
+for opp in "$@"; do
+  play "$opp" &
+  running=$((running + 1))
+  if [ "$running" -ge "$jobs" ]; then wait -n || true; running=$((running - 1)); fi
+done
+wait
+for opp in "$@"; do
+  echo "== $name against $opp"
+  scripts/match-summary.sh --engine "$name" "$out/$opp/games.pgn"
+done
