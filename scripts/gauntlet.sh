@@ -5,8 +5,8 @@
 # usage: scripts/gauntlet.sh [--uci] [--design] [--games N] [--time MIN|MIN:SEC] [--inc SECONDS]
 #                            [--jobs J] [OPPONENT ...]
 #   TalvorWBE plays with the strong search unless --design; --uci runs it through polyglot.
-#   OPPONENT is a Debian engine (fairymax, phalanx, gnuchess, hoichess) or "design" (TalvorWBE's
-#   design search); default: fairymax. GAMES defaults to 40, the control to 0:30 + 0.3 s a move.
+#   OPPONENT is a Debian engine (fairymax, phalanx, gnuchess, hoichess), "design" (TalvorWBE's
+#   design search), or "cmd=COMMAND" (any xboard engine's command line); default: fairymax. GAMES defaults to 40, the control to 0:30 + 0.3 s a move.
 #   --jobs plays that many matches at once (one core each: keep it at most the number of cores).
 # Needs a build (build/bin/talvor), xboard, xvfb, the opponents and polyglot for --uci; the openings come
 # from ../shared/data/openings/openings.tsv (or OPENINGS=FILE).
@@ -52,12 +52,19 @@ else
   first=(-fcp "$out/talvor -xboard $search")
 fi
 
+folder() {  # an opponent's folder under $out
+  local f=${1#cmd=}
+  echo "$out/${f//[^A-Za-z0-9_.-]/_}"
+}
+
 play() {  # opponent -> its folder's games.pgn
-  local opp=$1 dir="$out/$1" second
+  local opp=$1 dir second
+  dir=$(folder "$opp")
   mkdir -p "$dir"
   case "$opp" in
     design) second=(-scp "$out/talvor -xboard" -sn "Talvor") ;;
     gnuchess) second=(-scp "gnuchess --xboard" -sn gnuchess) ;;
+    cmd=*) second=(-scp "${opp#cmd=}" -sn "${opp#cmd=}") ;;
     *) second=(-scp "$opp" -sn "$opp") ;;
   esac
   xvfb-run -a xboard "${first[@]}" -fd "$out" -fn "$name" "${second[@]}" -sd "$out" \
@@ -76,5 +83,5 @@ done
 wait
 for opp in "$@"; do
   echo "== $name against $opp"
-  scripts/match-summary.sh --engine "$name" "$out/$opp/games.pgn"
+  scripts/match-summary.sh --engine "$name" "$(folder "$opp")/games.pgn"
 done
