@@ -87,8 +87,8 @@ bool CheckValue(const std::string& sName, const std::string& sValue, bool& out) 
 
 bool SpinValue(const std::string& sName, const std::string& sValue, int lo, int hi, int64_t& out) {
     if (WholeNumber(sValue, lo, hi, out)) return true;
-    Tell("option " + sName + " takes a whole number from " + std::to_string(lo) + " to " + std::to_string(hi) +
-         ", not '" + sValue + "'");
+    Tell("option " + sName + " takes a whole number from " + std::to_string(lo) + " to " +
+         std::to_string(hi) + ", not '" + sValue + "'");
     return false;
 }
 
@@ -115,7 +115,8 @@ void SetOption(const Words& w) {
     if (key == "ownbook") {
         if (CheckValue("OwnBook", value, b)) OwnBook = b;
     } else if (key == "hash") {
-        if (SpinValue("Hash", value, MinHashMegabytes, MaxHashMegabytes, v)) SetHashMegabytes(static_cast<int>(v));
+        if (SpinValue("Hash", value, MinHashMegabytes, MaxHashMegabytes, v))
+            SetHashMegabytes(static_cast<int>(v));
     } else if (key == "clear hash") {
         ClearHash();
     } else if (key == "ricercaforte") {
@@ -129,7 +130,8 @@ void SetOption(const Words& w) {
     } else if (key == "uci_limitstrength") {
         if (CheckValue("UCI_LimitStrength", value, b)) SetLimitStrength(b);
     } else if (key == "uci_elo") {
-        if (SpinValue("UCI_Elo", value, MinStrengthElo, MaxStrengthElo, v)) SetStrengthSetting(static_cast<int>(v));
+        if (SpinValue("UCI_Elo", value, MinStrengthElo, MaxStrengthElo, v))
+            SetStrengthSetting(static_cast<int>(v));
     } else {
         Tell("no option named '" + name + "'");
     }
@@ -220,7 +222,7 @@ void ZeroClocks() {
 // it goes as deep as it can, until stop. Times are milliseconds. Only timed play asks the book.
 void Go(const Words& w) {
     enum { WTime, BTime, WInc, BInc, MovesToGo, MoveTime, Depth, Nodes, Mate, Count };
-    static const char* const Names[Count] = {"wtime", "btime",    "winc",  "binc", "movestogo",
+    static const char* const Names[Count] = {"wtime",    "btime", "winc",  "binc", "movestogo",
                                              "movetime", "depth", "nodes", "mate"};
     int64_t value[Count] = {};
     bool given[Count] = {};
@@ -261,7 +263,8 @@ void Go(const Words& w) {
         given[Nodes] = false;
     }
     if (given[Mate] && (value[Mate] < 1 || value[Mate] > MaxIterationCount)) {
-        Tell("go: mate " + std::to_string(value[Mate]) + " is not from 1 to " + std::to_string(MaxIterationCount));
+        Tell("go: mate " + std::to_string(value[Mate]) + " is not from 1 to " +
+             std::to_string(MaxIterationCount));
         given[Mate] = false;
     }
     const int own = WhiteToMove ? WTime : BTime, other = WhiteToMove ? BTime : WTime;
@@ -272,8 +275,9 @@ void Go(const Words& w) {
     if (infinite || (!given[Depth] && !given[MoveTime] && !given[own])) {
         ZeroClocks();
         // A mate in M moves is found within 2M - 1 plies: a little more, and the search is done.
-        MaxDepth = given[Mate] && !infinite ? static_cast<int>(std::min<int64_t>(2 * value[Mate] + 1, MaxIterationCount))
-                                            : MaxIterationCount;
+        MaxDepth = given[Mate] && !infinite
+                       ? static_cast<int>(std::min<int64_t>(2 * value[Mate] + 1, MaxIterationCount))
+                       : MaxIterationCount;
     } else if (given[Depth]) {
         ZeroClocks();
         MaxDepth = static_cast<int>(value[Depth]);
