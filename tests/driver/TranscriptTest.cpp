@@ -367,7 +367,8 @@ TEST(Transcript, AnalysisFollowsTheGameAndLeavesIt) {
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     EXPECT_EQ(e.Exchange(".\n"), "");  // no analysis, no thinking
     ASSERT_TRUE(e.Write("go\n"));
-    const std::string played = e.Await("\nmove ") + e.Await("\n");
+    std::string played = e.Await("\nmove ");
+    played += e.Await("\n");
     EXPECT_NE(played.find("{Book 0/30}"), std::string::npos) << played;
 }
 
