@@ -89,6 +89,7 @@ bool CommandDispatcher::Finish(bool bPlay) {
         RequestStop();
         engine_.join();
         thinking_ = false;
+        protocol_.TurnEnded(turn_.load() == Committed);
         if (hooks_.ThinkingChanged) hooks_.ThinkingChanged(false);
     }
     return RunBacklog();

@@ -34,6 +34,9 @@ class Protocol {
     // The turn itself, on the engine thread. commit() is asked once the search is over: false when the
     // turn was stopped without a move, which must then change nothing.
     virtual void PlayTurn(const std::function<bool()>& commit) = 0;
+    // The turn's state is back with the command thread: bPlayed when commit() said yes. A turn that
+    // changed the game only for its own sake (a ponder move) puts it back here.
+    virtual void TurnEnded(bool /*bPlayed*/) {}
 };
 
 struct DispatcherHooks {

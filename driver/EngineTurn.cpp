@@ -8,8 +8,12 @@
 #include "driver/ThinkingOutput.h"
 #include "platform/Platform.h"
 #include "search/SearchBas.h"
+#include "search/SearchChoice.h"
 
 double LastMoveSeconds = 0;
+bool TurnIsPonder = false;
+MoveRec ExpectedReply;
+std::string ExpectedReplyPosition;
 
 namespace {
 // What the turn takes from the command thread when it begins: the words of its thinking lines (the
@@ -40,12 +44,16 @@ void PlayEngineTurn(const std::function<bool()>& commit) {
     const int32_t resultBefore = GameResult;
     const double bankBefore = TimeBank;
     const MoveRec best = Think(thinking);
-    if (!commit()) {
+    // A ponder search gives no move before its hit, whatever ended it.
+    if ((TurnIsPonder && Pondering.load()) || !commit()) {
         GameResult = resultBefore;
         TimeBank = bankBefore;
         return;
     }
-    LastMoveSeconds = std::fabs(TimerSeconds() - MoveStartTime);
+    // After a ponder hit the clock has run since the hit only.
+    LastMoveSeconds = std::fabs(TimerSeconds() - (TurnIsPonder ? PonderHitTime.load() : MoveStartTime));
+    const std::vector<MoveRec>& line = thinking.LastLine();
+    const MoveRec expected = line.size() >= 2 && SameMove(line[0], best) ? line[1] : MoveRec{};
     TimeLeft = static_cast<float>(TimeLeft - LastMoveSeconds + TimeIncrement);
     const std::string text = MoveToText(best);
     const LineTag tag{TurnTag.Game, SearchSeconds};
@@ -60,7 +68,11 @@ void PlayEngineTurn(const std::function<bool()>& commit) {
     };
     switch (GameResult) {
         case ResultNone:
-            if (play()) ++RepetitionTable[PositionKey()];
+            if (play()) {
+                ++RepetitionTable[PositionKey()];
+                ExpectedReply = expected;
+                ExpectedReplyPosition = PositionKey();
+            }
             break;
         case ResultWhiteWins:
             play();
@@ -83,6 +95,17 @@ void PlayEngineTurn(const std::function<bool()>& commit) {
             SendLine(play() ? "1/2-1/2 {Regola delle 50 mosse}" : "1/2-1/2 {Pareggio}", tag);
             break;
     }
+}
+
+void PlayAnalysisTurn(const std::function<bool()>& commit) {
+    ThinkingOutput thinking(TurnFace, false, TurnTag);
+    // Analysis judges nothing about the game and spends nothing of the clock.
+    const int32_t resultBefore = GameResult;
+    const double bankBefore = TimeBank;
+    Think(thinking);
+    GameResult = resultBefore;
+    TimeBank = bankBefore;
+    commit();
 }
 
 void EngineTurn() {

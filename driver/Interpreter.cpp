@@ -7,16 +7,35 @@
 
 #include "board/BoardBas.h"
 #include "driver/Dispatcher.h"
+#include "driver/EngineOptions.h"
 #include "driver/GuiLink.h"
 #include "driver/IOBas.h"
 #include "driver/Talvor.h"
+#include "platform/Platform.h"
+#include "search/BookBas.h"
+#include "search/SearchBas.h"
+#include "search/SearchChoice.h"
 
 bool PositionRejected = false;
 std::function<void()> QuitCapture;
 
 namespace {
-constexpr char FeatureLine[] = "feature variants=\"normal\" ping=1 setboard=1 analyze=0 done=1";
+constexpr char FeatureLine[] =
+    "feature variants=\"normal\" ping=1 setboard=1 analyze=1 memory=1 myname=\"Talvor\"";
 constexpr char DrawRefusal[] = "Talvor: Mi dispiace ma il comando non \xC3\xA8 supportato";
+
+// The running turn and the modes that choose it, all owned by the command thread. A turn's kind is set
+// before its engine thread starts and read there; the rest is read and written here only.
+enum class TurnKind { Play, Analyse, Ponder };
+TurnKind Turn = TurnKind::Play;
+bool TurnRunning = false;
+bool AnalyzeMode = false;    // analyze ... exit: the engine thinks about the position and moves nothing
+bool PonderOn = false;       // hard: the engine thinks on the expected reply in the opponent's time
+bool PonderHit = false;      // the opponent played the move the ponder search assumed
+bool PonderRepeats = false;  // that move repeats a position a third time: the game's end, no hit
+MoveRec PonderMove;
+int PonderBookPly = 0;  // the book's place before the ponder move, put back after a miss
+std::string PonderBookLine;
 
 // Limits of the protocol variables: Integer ones are 16-bit, Long ones 32-bit.
 constexpr double IntegerMin = -32768, IntegerMax = 32767;
@@ -101,16 +120,154 @@ void HandleMove(const std::string& cmd) {
 
 void Nothing(const std::string&) {}
 
+// The settings an interface may change, as xboard's option features: name, kind and range.
+std::vector<std::string> OptionFeatures() {
+    std::vector<std::string> o = {
+        std::string("RicercaForte -check ") + (ChosenSearch == SearchKind::Strong ? "1" : "0"),
+        "Clear Hash -button",
+        std::string("LimitaForza -check ") + (LimitStrengthOn() ? "1" : "0"),
+        "ForzaElo -spin " + std::to_string(StrengthSetting()) + " " + std::to_string(MinStrengthElo) + " " +
+            std::to_string(MaxStrengthElo),
+        "MultiPV -spin " + std::to_string(AnalysisLines) + " 1 " + std::to_string(MaxAnalysisLines),
+    };
+    for (const EvaluationSpin& e : EvaluationSpins())
+        o.push_back(std::string(e.Name) + " -spin " + std::to_string(*e.Value) + " " +
+                    std::to_string(SpinMin(e)) + " " + std::to_string(SpinMax(e)));
+    return o;
+}
+
 void Protover(const std::string& cmd) {
     double v;
     if (WholeValue(TextValue(FromChar(cmd, 10)), IntegerMin, IntegerMax, v)) {
         ProtocolVersion = static_cast<int>(v);
-        if (ProtocolVersion == 2) SendLine(FeatureLine);
+        if (ProtocolVersion != 2) return;
+        SendLine(FeatureLine);
+        for (const std::string& o : OptionFeatures()) SendLine("feature option=\"" + o + "\"");
+        SendLine("feature done=1");
     }
+}
+
+// option NAME=VALUE (option NAME for a button). A bad name or value changes nothing.
+void Option(const std::string& cmd) {
+    const std::string rest = FromChar(cmd, 8);
+    const size_t eq = rest.find('=');
+    const std::string name = rest.substr(0, eq);
+    const std::string value = eq == std::string::npos ? "" : rest.substr(eq + 1);
+    int64_t v = 0;
+    auto within = [&](int64_t lo, int64_t hi) {
+        return eq != std::string::npos && WholeNumber(value, lo, hi, v);
+    };
+    const auto bad = [&] { SendLine("Error (bad value): " + cmd); };
+    if (name == "Clear Hash") return ClearHash();
+    if (name == "RicercaForte" || name == "LimitaForza") {
+        if (!within(0, 1)) return bad();
+        if (name == "LimitaForza") return SetLimitStrength(v == 1);
+        ChosenSearch = v == 1 ? SearchKind::Strong : SearchKind::Design;
+        return;
+    }
+    if (name == "ForzaElo")
+        return within(MinStrengthElo, MaxStrengthElo) ? SetStrengthSetting(static_cast<int>(v)) : bad();
+    if (name == "MultiPV") {
+        if (!within(1, MaxAnalysisLines)) return bad();
+        AnalysisLines = static_cast<int>(v);
+        return;
+    }
+    for (const EvaluationSpin& e : EvaluationSpins()) {
+        if (name != e.Name) continue;
+        if (!within(SpinMin(e), SpinMax(e))) return bad();
+        *e.Value = static_cast<int16_t>(v);
+        return;
+    }
+    SendLine("Error (unknown option): " + cmd);
+}
+
+// memory N: the hash table's megabytes; a size refused keeps the one in force.
+void Memory(const std::string& cmd) {
+    int64_t v;
+    if (!WholeNumber(FromChar(cmd, 8), MinHashMegabytes, MaxHashMegabytes, v) ||
+        !SetHashMegabytes(static_cast<int>(v)))
+        SendLine("Error (bad value): " + cmd);
+}
+
+// The expected reply when the game stands where the engine's last move left it.
+bool ExpectedReplyNow(MoveRec& m) {
+    return ExpectedReply.From != 0 && ExpectedReplyPosition == PositionKey() &&
+           FindMoveFromText(MoveToText(ExpectedReply), m);
+}
+
+// A short search of the position for hint, which leaves the game, the book and the clock as they were.
+MoveRec QuickSearchMove() {
+    struct Silent : SearchReporter {
+        void NewBest(const ThinkingReport&) override {}
+        void IterationDone(const ThinkingReport&) override {}
+        void BookMove(int, int) override {}
+    } silent;
+    const SearchRequest asked = Asked;
+    const int32_t result = GameResult;
+    const double bank = TimeBank, moveStart = MoveStartTime;
+    const int elo = StrengthElo;
+    Asked = SearchRequest{};
+    Asked.UseBook = false;
+    Asked.NodeLimit = 20000;
+    StrengthElo = 0;
+    Ply = 0;
+    MoveStartTime = TimerSeconds();
+    StopRequested.store(false);
+    const MoveRec m = Think(silent);
+    Asked = asked;
+    GameResult = result;
+    TimeBank = bank;
+    MoveStartTime = moveStart;
+    StrengthElo = elo;
+    return m;
+}
+
+// Hint: the reply the engine expects, else a book move, else a short search's move.
+void Hint(const std::string&) {
+    MoveRec m{};
+    if (TurnRunning && Turn == TurnKind::Ponder) {
+        m = PonderMove;  // the search runs on it: the game itself is not ours to read now
+    } else if (!ExpectedReplyNow(m)) {
+        const std::vector<MoveRec> book = BookMoveChoices();
+        m = !book.empty() ? book.front() : PositionRejected ? MoveRec{} : QuickSearchMove();
+    }
+    if (m.From != 0) SendLine("Hint: " + MoveToText(m));
+}
+
+// bk: the book's moves here, each with the lines behind it and its chance (the draw is even), then an
+// empty line.
+void Bk(const std::string&) {
+    const std::vector<BookChoice> choices = BookMoveWeights();
+    for (const BookChoice& c : choices)
+        SendLine(" " + MoveToText(c.Move) + " " + std::to_string(100 / static_cast<int>(choices.size())) +
+                 "% (" + std::to_string(c.Lines) + (c.Lines == 1 ? " line)" : " lines)"));
+    if (choices.empty()) SendLine(" no book moves here");
+    SendLine("");
+}
+
+// . in analysis: where the search stands.
+void Stat(const std::string&) {
+    if (!TurnRunning || Turn != TurnKind::Analyse) return;
+    const int total = Progress.MoveCount.load(), number = Progress.MoveNumber.load();
+    const uint32_t packed = Progress.Move.load();
+    const double seconds = std::max(0.0, TimerSeconds() - Progress.Start.load());
+    std::string line = "stat01: " + std::to_string(static_cast<int64_t>(seconds * 100)) + " " +
+                       std::to_string(Progress.Nodes.load()) + " " +
+                       std::to_string(Progress.Iteration.load()) + " " +
+                       std::to_string(std::max(0, total - number)) + " " + std::to_string(total);
+    if (packed != 0) {
+        MoveRec m;
+        m.From = static_cast<uint8_t>(packed);
+        m.To = static_cast<uint8_t>(packed >> 8);
+        m.Promotion = static_cast<uint8_t>(packed >> 16);
+        line += " " + MoveToText(m);
+    }
+    SendLine(line);
 }
 
 void Setboard(const std::string& cmd) {
     StartOutputGame();
+    ExpectedReply = MoveRec{};
     if (SetBoard(FromChar(cmd, 10))) {
         PositionRejected = false;
         if (InGuiMode) SendLine(BoardDiagram());
@@ -124,6 +281,7 @@ void New(const std::string&) {
     StartOutputGame();
     ResetGame();
     PositionRejected = false;
+    ExpectedReply = MoveRec{};
 }
 
 void White(const std::string&) {
@@ -203,8 +361,8 @@ struct Command {
 const Command Commands[] = {
     {"xboard", false, W::Answer, Nothing},
     {"random", false, W::Answer, Nothing},
-    {"hard", false, W::Answer, Nothing},
-    {"easy", false, W::Answer, Nothing},
+    {"hard", false, W::Answer, [](const std::string&) { PonderOn = true; }},
+    {"easy", false, W::Answer, [](const std::string&) { PonderOn = false; }},
     {"?", false, W::MoveNow, Nothing},
     {"protover", true, W::Wait, Protover},
     {"setboard", true, W::Stop, Setboard},
@@ -229,6 +387,13 @@ const Command Commands[] = {
     {"rating", true, W::Answer, Nothing},
     {"computer", false, W::Defer, [](const std::string&) { OpponentIsComputer = true; }},
     {"allseeks", false, W::Answer, Allseeks},
+    {"option ", true, W::Defer, Option},
+    {"memory ", true, W::Defer, Memory},
+    {"analyze", false, W::Stop, [](const std::string&) { AnalyzeMode = true; }},
+    {"exit", false, W::Answer, [](const std::string&) { AnalyzeMode = false; }},
+    {".", false, W::Answer, Stat},
+    {"hint", false, W::Wait, Hint},
+    {"bk", false, W::Wait, Bk},
     {"quit", false, W::Exit, Quit},
     {"writeepd-a", false, W::Wait, [](const std::string&) { SendLine(PositionKey()); }, true},
     {"display-a", false, W::Wait, [](const std::string&) { SendLine(BoardDiagram()); }, true},
@@ -243,8 +408,20 @@ const Command* Find(const std::string& cmd) {
 }
 
 // Handles one line; false when the rest of the input is to be dropped (quit).
+bool IsPonderHit(const std::string& cmd) {
+    return TurnRunning && Turn == TurnKind::Ponder && !PonderHit && !PonderRepeats &&
+           cmd == MoveToText(PonderMove);
+}
+
 bool HandleLine(const std::string& cmd) {
     if (IsMoveText(cmd)) {
+        if (IsPonderHit(cmd)) {
+            // The move is on the board already: the search goes on as the engine's turn.
+            PonderHitTime.store(TimerSeconds());
+            PonderHit = true;
+            Pondering.store(false);
+            return true;
+        }
         HandleMove(cmd);
         return true;
     }
@@ -254,17 +431,80 @@ bool HandleLine(const std::string& cmd) {
     return c->Kind != WhileThinking::Exit;
 }
 
+// Pondering is due in the opponent's time, after the engine's move, when it expects a reply.
+bool PonderDue() {
+    MoveRec m;
+    return PonderOn && !ForceMode && GameResult == ResultNone && !PositionRejected &&
+           WhiteToMove != EnginePlaysWhite && ExpectedReplyNow(m);
+}
+
+// Plays the expected reply for the ponder search; the game's own record of it stays until a hit or
+// a miss says whether it stands.
+void BeginPonder() {
+    FindMoveFromText(MoveToText(ExpectedReply), PonderMove);
+    ExpectedReply = MoveRec{};
+    PonderBookPly = BookPly;
+    PonderBookLine = BookLine;
+    MakeGameMove(PonderMove);
+    RecordMove(PonderMove);
+    PonderRepeats = ++RepetitionTable[PositionKey()] == 3;
+}
+
 class Xboard : public Protocol {
   public:
     WhileThinking Kind(const std::string& sLine) const override {
-        if (IsMoveText(sLine)) return WhileThinking::Wait;
-        const Command* c = Find(sLine);
-        return c ? c->Kind : WhileThinking::Answer;
+        using W = WhileThinking;
+        const Command* c = IsMoveText(sLine) ? nullptr : Find(sLine);
+        const W kind = IsMoveText(sLine) ? W::Wait : c ? c->Kind : W::Answer;
+        if (Turn == TurnKind::Analyse) {
+            // Analysis never ends by itself: what would wait for it stops it and starts it again after.
+            if (sLine == "?" || sLine == "hint") return W::Ignore;
+            if (sLine == "exit" || kind == W::Wait || kind == W::Defer) return W::Stop;
+        } else if (Turn == TurnKind::Ponder && !PonderHit) {
+            // Nor does pondering before its hit, and no move may come from it.
+            if (IsMoveText(sLine)) return IsPonderHit(sLine) ? W::Answer : W::Stop;
+            if (sLine == "?") return W::Ignore;
+            if (sLine == "hint") return W::Answer;
+            if (sLine == "easy" || kind == W::Wait) return W::Stop;
+        }
+        return kind;
     }
     bool Handle(const std::string& sLine) override { return HandleLine(sLine); }
-    bool TurnDue() const override { return EngineOnMove(); }
-    void BeginTurn() override { BeginEngineTurn(); }
-    void PlayTurn(const std::function<bool()>& commit) override { PlayEngineTurn(commit); }
+    bool TurnDue() const override { return AnalyzeMode ? !PositionRejected : EngineOnMove() || PonderDue(); }
+    void BeginTurn() override {
+        Asked = SearchRequest{};
+        PonderHit = false;
+        Turn = AnalyzeMode ? TurnKind::Analyse : EngineOnMove() ? TurnKind::Play : TurnKind::Ponder;
+        if (Turn == TurnKind::Analyse) {
+            Asked.Endless = true;
+            Asked.UseBook = false;
+            Asked.MultiPv = AnalysisLines;
+        } else if (Turn == TurnKind::Ponder) {
+            BeginPonder();
+        }
+        TurnIsPonder = Turn == TurnKind::Ponder;
+        Pondering.store(TurnIsPonder);
+        TurnRunning = true;
+        BeginEngineTurn();
+    }
+    void PlayTurn(const std::function<bool()>& commit) override {
+        if (Turn == TurnKind::Analyse)
+            PlayAnalysisTurn(commit);
+        else
+            PlayEngineTurn(commit);
+    }
+    void TurnEnded(bool) override {
+        if (Turn == TurnKind::Ponder && !PonderHit) {
+            // A miss or a stop: the expected reply was never played.
+            TakeBack(1);
+            BookPly = PonderBookPly;
+            BookLine = PonderBookLine;
+        }
+        Pondering.store(false);
+        TurnIsPonder = false;
+        TurnRunning = false;
+        Turn = TurnKind::Play;
+    }
 };
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include "board/BoardBas.h"
 #include "driver/Dispatcher.h"
+#include "driver/EngineOptions.h"
 #include "driver/GuiLink.h"
 #include "driver/IOBas.h"
 #include "platform/Platform.h"
@@ -76,6 +77,7 @@ void InitEngine() {
     settings.QueenValue = SettingNumber(ReadSetting("ValoreRegine", "900"));
     settings.DrawScore = SettingNumber(ReadSetting("RicercaPatta", "0"));
     InitSearch(settings);
+    ReadStartSettings();
     BookLoaded = LoadBookFrom(ReadSetting("TalvorData", ""));
     ResetGame();
 }

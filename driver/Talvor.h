@@ -35,6 +35,15 @@ void InterpretInput(const std::string& sChunk);
 void EngineTurn();
 void BeginEngineTurn();
 void PlayEngineTurn(const std::function<bool()>& commit);
+// Ponder turns: the search runs on the expected reply, played for it, while Pondering holds; a hit turns
+// it into the engine's turn, its time counted from the hit. Set before the turn begins.
+extern bool TurnIsPonder;
+// The reply the engine's last move expects (its principal line's second move), for pondering and hint;
+// From 0 when there is none. Written by the turn, on the engine thread, when it plays its move.
+extern MoveRec ExpectedReply;
+extern std::string ExpectedReplyPosition;  // the PositionKey it is expected in
+// An analysis turn: thinks about the position until it is stopped, and plays nothing.
+void PlayAnalysisTurn(const std::function<bool()>& commit);
 
 std::string ReadSetting(const std::string& sKey, const std::string& sDefault);
 // Leading-number reading of a settings text, rounded half to even and kept within 16 bits.

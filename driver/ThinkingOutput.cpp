@@ -49,10 +49,13 @@ std::string ThinkingLine(ThinkingFace face, const ThinkingReport& report) {
 }
 
 void ThinkingOutput::NewBest(const ThinkingReport& report) {
+    // The protocol has one best line at a time: the other lines are shown only once they are done.
+    if (report.MultiPv > 1) return;
     SendLine(ThinkingLine(face_, report), tag_);
 }
 
 void ThinkingOutput::IterationDone(const ThinkingReport& report) {
+    if (report.MultiPv == 1) lastLine_ = report.Line;
     SendLine(ThinkingLine(face_, report), tag_);
     if (kibitz_)
         SendLine("tellics kibitz " + ScoreText(report.Score) + " (" + std::to_string(report.Depth) +

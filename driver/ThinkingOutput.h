@@ -2,6 +2,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "driver/IOBas.h"
 #include "search/SearchReport.h"
@@ -19,9 +20,12 @@ class ThinkingOutput : public SearchReporter {
     void NewBest(const ThinkingReport& report) override;
     void IterationDone(const ThinkingReport& report) override;
     void BookMove(int nPly, int nBookPlies) override;
+    // The best line of the last finished iteration (empty after a book move).
+    const std::vector<MoveRec>& LastLine() const { return lastLine_; }
 
   private:
     ThinkingFace face_;
     bool kibitz_;
     LineTag tag_;
+    std::vector<MoveRec> lastLine_;
 };

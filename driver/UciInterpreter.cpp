@@ -8,10 +8,13 @@
 
 #include "board/BoardBas.h"
 #include "driver/Dispatcher.h"
+#include "driver/EngineOptions.h"
 #include "driver/IOBas.h"
 #include "driver/Talvor.h"
 #include "driver/UciOutput.h"
+#include "platform/Platform.h"
 #include "search/SearchBas.h"
+#include "search/SearchChoice.h"
 
 namespace {
 using Words = std::vector<std::string>;
@@ -37,53 +40,56 @@ std::string Joined(const Words& w, size_t from, size_t to) {
     return s;
 }
 
-// The whole text as a whole number within [lo, hi].
-bool WholeNumber(const std::string& s, int64_t lo, int64_t hi, int64_t& out) {
-    int64_t v = 0;
-    const auto r = std::from_chars(s.data(), s.data() + s.size(), v);
-    if (r.ec != std::errc() || r.ptr != s.data() + s.size() || v < lo || v > hi) return false;
-    out = v;
-    return true;
-}
-
 void Tell(const std::string& sText) {
     SendLine("info string " + sText);
 }
 
-// ---- Options: the settings file's evaluation values, and the book ----
-struct SpinOption {
-    const char* Name;
-    int16_t* Value;
-    int16_t SearchSettings::*FileValue;  // the default: what Talvor.ini says
-    int Min, Max;
-};
-const SpinOption Spins[] = {
-    {"ValorePedoni", &PawnValue, &SearchSettings::PawnValue, 0, 10000},
-    {"ValoreCavalli", &KnightValue, &SearchSettings::KnightValue, 0, 10000},
-    {"ValoreAlfieri", &BishopValue, &SearchSettings::BishopValue, 0, 10000},
-    {"ValoreTorri", &RookValue, &SearchSettings::RookValue, 0, 10000},
-    {"ValoreRegine", &QueenValue, &SearchSettings::QueenValue, 0, 10000},
-    {"RicercaPatta", &DrawScore, &SearchSettings::DrawScore, -10000, 10000},
-};
+// ---- Options: the settings file's evaluation values, the book, the search, its hash, the lines shown,
+// pondering, analysis and the strength ----
 bool OwnBook = true;
+bool AnalyseMode = false;  // UCI_AnalyseMode: the book is never asked
+int MultiPvOption = 1;
 
-// A file value outside the usual range widens it: the default must lie within.
-int SpinMin(const SpinOption& o) {
-    return std::min<int>(o.Min, IniSettings.*o.FileValue);
-}
-int SpinMax(const SpinOption& o) {
-    return std::max<int>(o.Max, IniSettings.*o.FileValue);
+std::string Check(bool b) {
+    return b ? "true" : "false";
 }
 
 void Uci(const Words&) {
     SendLine("id name Talvor");
     SendLine("id author the TalvorWBE developers");
-    for (const SpinOption& o : Spins)
+    for (const EvaluationSpin& o : EvaluationSpins())
         SendLine(std::string("option name ") + o.Name + " type spin default " +
                  std::to_string(IniSettings.*o.FileValue) + " min " + std::to_string(SpinMin(o)) + " max " +
                  std::to_string(SpinMax(o)));
     SendLine("option name OwnBook type check default true");
+    SendLine("option name Hash type spin default " + std::to_string(IniStart.HashMegabytes) + " min " +
+             std::to_string(MinHashMegabytes) + " max " + std::to_string(MaxHashMegabytes));
+    SendLine("option name Clear Hash type button");
+    SendLine("option name RicercaForte type check default " + Check(IniStart.Strong));
+    SendLine("option name MultiPV type spin default 1 min 1 max " + std::to_string(MaxAnalysisLines));
+    SendLine("option name Ponder type check default false");
+    SendLine("option name UCI_AnalyseMode type check default false");
+    SendLine("option name UCI_LimitStrength type check default " + Check(IniStart.LimitStrength));
+    SendLine("option name UCI_Elo type spin default " + std::to_string(IniStart.Elo) + " min " +
+             std::to_string(MinStrengthElo) + " max " + std::to_string(MaxStrengthElo));
     SendLine("uciok");
+}
+
+// A check option's value; false (and a reply) when it is neither true nor false.
+bool CheckValue(const std::string& sName, const std::string& sValue, bool& out) {
+    if (Lower(sValue) != "true" && Lower(sValue) != "false") {
+        Tell("option " + sName + " takes true or false, not '" + sValue + "'");
+        return false;
+    }
+    out = Lower(sValue) == "true";
+    return true;
+}
+
+bool SpinValue(const std::string& sName, const std::string& sValue, int lo, int hi, int64_t& out) {
+    if (WholeNumber(sValue, lo, hi, out)) return true;
+    Tell("option " + sName + " takes a whole number from " + std::to_string(lo) + " to " +
+         std::to_string(hi) + ", not '" + sValue + "'");
+    return false;
 }
 
 // setoption name NAME [value VALUE]; names compare without regard to case.
@@ -97,23 +103,38 @@ void SetOption(const Words& w) {
     const std::string name = Joined(w, 2, valueAt);
     const std::string value = Joined(w, valueAt + 1, w.size());
     if (w.size() < 3 || w[1] != "name") return Tell("setoption needs: setoption name NAME value VALUE");
-    for (const SpinOption& o : Spins) {
-        if (Lower(name) != Lower(o.Name)) continue;
+    const std::string key = Lower(name);
+    for (const EvaluationSpin& o : EvaluationSpins()) {
+        if (key != Lower(o.Name)) continue;
         int64_t v;
-        if (!WholeNumber(value, SpinMin(o), SpinMax(o), v))
-            return Tell(std::string("option ") + o.Name + " takes a whole number from " +
-                        std::to_string(SpinMin(o)) + " to " + std::to_string(SpinMax(o)) + ", not '" + value +
-                        "'");
-        *o.Value = static_cast<int16_t>(v);
+        if (SpinValue(o.Name, value, SpinMin(o), SpinMax(o), v)) *o.Value = static_cast<int16_t>(v);
         return;
     }
-    if (Lower(name) == "ownbook") {
-        if (Lower(value) != "true" && Lower(value) != "false")
-            return Tell("option OwnBook takes true or false, not '" + value + "'");
-        OwnBook = Lower(value) == "true";
-        return;
+    int64_t v;
+    bool b;
+    if (key == "ownbook") {
+        if (CheckValue("OwnBook", value, b)) OwnBook = b;
+    } else if (key == "hash") {
+        if (SpinValue("Hash", value, MinHashMegabytes, MaxHashMegabytes, v))
+            SetHashMegabytes(static_cast<int>(v));
+    } else if (key == "clear hash") {
+        ClearHash();
+    } else if (key == "ricercaforte") {
+        if (CheckValue("RicercaForte", value, b)) ChosenSearch = b ? SearchKind::Strong : SearchKind::Design;
+    } else if (key == "multipv") {
+        if (SpinValue("MultiPV", value, 1, MaxAnalysisLines, v)) MultiPvOption = static_cast<int>(v);
+    } else if (key == "ponder") {
+        CheckValue("Ponder", value, b);  // the interface decides when to ponder: nothing to keep
+    } else if (key == "uci_analysemode") {
+        if (CheckValue("UCI_AnalyseMode", value, b)) AnalyseMode = b;
+    } else if (key == "uci_limitstrength") {
+        if (CheckValue("UCI_LimitStrength", value, b)) SetLimitStrength(b);
+    } else if (key == "uci_elo") {
+        if (SpinValue("UCI_Elo", value, MinStrengthElo, MaxStrengthElo, v))
+            SetStrengthSetting(static_cast<int>(v));
+    } else {
+        Tell("no option named '" + name + "'");
     }
-    Tell("no option named '" + name + "'");
 }
 
 // ---- The position ----
@@ -183,7 +204,10 @@ void NewGame(const Words&) {
 // ---- go ----
 bool GoPending = false;     // a go waits for its turn
 bool WaitsForStop = false;  // go infinite: the move waits for stop
+bool GoPonders = false;     // go ponder: the search runs on the interface's guess until ponderhit or stop
+SearchRequest GoRequest;    // what the next search is asked beside the clock and depth
 bool TurnWaitsForStop = false;
+bool TurnPonders = false;  // the running turn began as a ponder search, not hit yet (command thread)
 
 void ZeroClocks() {
     MovesPerControl = 0;
@@ -192,16 +216,19 @@ void ZeroClocks() {
     OpponentTimeLeft = 0;
 }
 
-// go [wtime W] [btime B] [winc W] [binc B] [movestogo N] [movetime MS] [depth D] [infinite]. One limit
-// counts, the first of: infinite, depth, movetime, the clocks; without one the search goes as deep as
-// it can, until stop. Times are milliseconds.
+// go [wtime W] [btime B] [winc W] [binc B] [movestogo N] [movetime MS] [depth D] [nodes N] [mate M]
+// [infinite] [ponder] [searchmoves M ...]. One limit of time or depth counts, the first of: infinite,
+// depth, movetime, the clocks; nodes and mate end the search early whatever else it has. Without a limit
+// it goes as deep as it can, until stop. Times are milliseconds. Only timed play asks the book.
 void Go(const Words& w) {
-    enum { WTime, BTime, WInc, BInc, MovesToGo, MoveTime, Depth, Count };
-    static const char* const Names[Count] = {"wtime",     "btime",    "winc", "binc",
-                                             "movestogo", "movetime", "depth"};
+    enum { WTime, BTime, WInc, BInc, MovesToGo, MoveTime, Depth, Nodes, Mate, Count };
+    static const char* const Names[Count] = {"wtime",    "btime", "winc",  "binc", "movestogo",
+                                             "movetime", "depth", "nodes", "mate"};
     int64_t value[Count] = {};
     bool given[Count] = {};
     bool infinite = false;
+    GoRequest = SearchRequest{};
+    GoPonders = false;
     for (size_t i = 1; i < w.size(); ++i) {
         int k = 0;
         while (k < Count && w[i] != Names[k]) ++k;
@@ -213,25 +240,44 @@ void Go(const Words& w) {
             i += i + 1 < w.size();
         } else if (w[i] == "infinite") {
             infinite = true;
+        } else if (w[i] == "ponder") {
+            GoPonders = true;
+        } else if (w[i] == "searchmoves") {
+            for (; i + 1 < w.size() && IsMoveText(w[i + 1]); ++i) {
+                MoveRec m;
+                if (FindMoveFromText(w[i + 1], m))
+                    GoRequest.SearchMoves.push_back(m);
+                else
+                    Tell("go: searchmoves " + w[i + 1] + " is not a legal move here and is left out");
+            }
         } else {
             Tell("go: " + w[i] + " is not supported and is ignored");
-            if (w[i] == "searchmoves")
-                while (i + 1 < w.size() && IsMoveText(w[i + 1])) ++i;
-            else if ((w[i] == "nodes" || w[i] == "mate") && i + 1 < w.size())
-                ++i;
         }
     }
     if (given[Depth] && (value[Depth] < 1 || value[Depth] > 32767)) {
         Tell("go: depth " + std::to_string(value[Depth]) + " is not from 1 to 32767");
         given[Depth] = false;
     }
+    if (given[Nodes] && value[Nodes] < 1) {
+        Tell("go: nodes " + std::to_string(value[Nodes]) + " is not a positive number");
+        given[Nodes] = false;
+    }
+    if (given[Mate] && (value[Mate] < 1 || value[Mate] > MaxIterationCount)) {
+        Tell("go: mate " + std::to_string(value[Mate]) + " is not from 1 to " +
+             std::to_string(MaxIterationCount));
+        given[Mate] = false;
+    }
     const int own = WhiteToMove ? WTime : BTime, other = WhiteToMove ? BTime : WTime;
     TimeBank = 0;  // the clocks the interface gives already hold what earlier moves saved
     WaitsForStop = infinite;
     MaxDepth = NoDepthLimit;
+    const bool fixed = given[Nodes] || given[Mate];
     if (infinite || (!given[Depth] && !given[MoveTime] && !given[own])) {
         ZeroClocks();
-        MaxDepth = MaxIterationCount;
+        // A mate in M moves is found within 2M - 1 plies: a little more, and the search is done.
+        MaxDepth = given[Mate] && !infinite
+                       ? static_cast<int>(std::min<int64_t>(2 * value[Mate] + 1, MaxIterationCount))
+                       : MaxIterationCount;
     } else if (given[Depth]) {
         ZeroClocks();
         MaxDepth = static_cast<int>(value[Depth]);
@@ -253,7 +299,20 @@ void Go(const Words& w) {
             control ? static_cast<int32_t>(std::clamp<int64_t>(value[MovesToGo], 2, 100000)) : 0;
         BaseTime = control ? TimeLeft * (value[MovesToGo] == 1 ? 2.0 : 1.0) : 0;
     }
+    GoRequest.Endless = infinite;
+    GoRequest.UseBook = !infinite && !given[Depth] && !fixed && !AnalyseMode && OwnBook;
+    GoRequest.NodeLimit = given[Nodes] ? value[Nodes] : 0;
+    GoRequest.MateMoves = given[Mate] ? static_cast<int>(value[Mate]) : 0;
+    GoRequest.MultiPv = MultiPvOption;
     GoPending = true;
+}
+
+// ponderhit: the interface's guess was played; the search goes on as a timed one, its work kept.
+void PonderHit(const Words&) {
+    if (!TurnPonders) return;
+    TurnPonders = false;
+    PonderHitTime.store(TimerSeconds());
+    Pondering.store(false);
 }
 
 void Quit(const Words&) {
@@ -276,7 +335,7 @@ const Command Commands[] = {
     {"isready", W::Answer, [](const Words&) { SendLine("readyok"); }},
     {"debug", W::Answer, Nothing},
     {"register", W::Answer, Nothing},
-    {"ponderhit", W::Answer, Nothing},
+    {"ponderhit", W::Answer, PonderHit},
     {"setoption", W::Defer, SetOption},
     {"ucinewgame", W::Defer, NewGame},
     {"position", W::Defer, Position},
@@ -315,16 +374,23 @@ class UciEngine : public Protocol {
     void BeginTurn() override {
         GoPending = false;
         TurnWaitsForStop = WaitsForStop;
+        TurnPonders = GoPonders;
+        Asked = GoRequest;
+        Pondering.store(GoPonders);
         BeginEngineTurn();
     }
     // The move is the interface's to play: the engine's board stays as the position command set it.
     void PlayTurn(const std::function<bool()>& commit) override {
-        UciThinking thinking;
+        UciThinking thinking(Asked.MultiPv > 1);
         const MoveRec best = Think(thinking);
         if (TurnWaitsForStop)
             while (!StopRequested.load()) StopRequested.wait(false);
         GameResult = ResultNone;  // the interface judges the game; every go gets a move
-        if (commit()) SendLine(UciBestMove(best));
+        if (commit()) SendLine(UciBestMove(best, thinking.LastLine()));
+    }
+    void TurnEnded(bool) override {
+        TurnPonders = false;
+        Pondering.store(false);
     }
 };
 

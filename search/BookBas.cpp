@@ -222,6 +222,17 @@ std::vector<MoveRec> BookMoveChoices() {
     return choices;
 }
 
+std::vector<BookChoice> BookMoveWeights() {
+    std::vector<BookChoice> weights;
+    for (const MoveRec& m : BookMoveChoices()) {
+        const std::string prefix = BookLine + MoveToText(m);
+        int lines = 0;
+        for (const std::string& line : BookLines) lines += line.compare(0, prefix.size(), prefix) == 0;
+        weights.push_back(BookChoice{m, lines});
+    }
+    return weights;
+}
+
 void BookProbe(MoveRec& result) {
     result = MoveRec{};
     const std::vector<MoveRec> choices = BookMoveChoices();

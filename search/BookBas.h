@@ -13,6 +13,12 @@ bool LoadBookFrom(const std::string& sPath);
 void BookProbe(MoveRec& result);  // a legal book move for the current game line, or all zero
 // The distinct legal moves the book offers now (what BookProbe picks from at random).
 std::vector<MoveRec> BookMoveChoices();
+// Those moves with their weights: the book lines that go on with each (the draw among them is even).
+struct BookChoice {
+    MoveRec Move;
+    int Lines = 0;
+};
+std::vector<BookChoice> BookMoveWeights();
 bool BookLineAllowed(const std::string& sLine, int n);
 std::string WeightFileName(const std::string& sPath);
 int32_t DefaultBookWeight();

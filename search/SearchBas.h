@@ -69,25 +69,29 @@ extern bool StopSearch;
 // iteration is kept. Whoever starts a search clears it first.
 extern std::atomic<bool> StopRequested;
 // What the nodes of the running iteration watch. The request counts from iteration 2 on, so there is
-// always a searched move to play; the clock from iteration 4 of a timed search on.
+// always a searched move to play (from iteration 1 under a node limit, whose first root move still
+// counts); the clock from iteration 4 of a timed search on.
 struct StopCheck {
     bool Request = false;
-    bool Clock = false;
-    int32_t NextClockRead = 0;  // NodeCount at which the clock is read again
+    bool Clock = false;         // every ClockCheckNodes nodes, the slow check below runs
+    bool Timed = false;         // the slow check reads the clock
+    int32_t NextClockRead = 0;  // NodeCount at which the slow check runs again
     double Deadline = 0;        // TimerSeconds() at which the budget is spent
+    int32_t NodeLimit = 0;      // 0: none
 };
 extern StopCheck IterationStop;
 // Reading the clock costs more than a node does: it is read once every so many nodes (capture nodes
 // count, so a large capture search below one node cannot hold it off).
 constexpr int32_t ClockCheckNodes = 1024;
 void ArmStopCheck(int nIteration, double dDeadline);
+// The clock, the node limit and pondering, read once every ClockCheckNodes nodes.
+bool SlowStopDue();
 inline bool StopDue() {
     StopCheck& s = IterationStop;
     if (!s.Request) return false;
     if (StopRequested.load(std::memory_order_relaxed)) return true;
     if (!s.Clock || NodeCount < s.NextClockRead) return false;
-    s.NextClockRead = NodeCount < INT32_MAX - ClockCheckNodes ? NodeCount + ClockCheckNodes : INT32_MAX;
-    return TimerSeconds() >= s.Deadline;
+    return SlowStopDue();
 }
 
 // ---- Iteration state ----

@@ -2,12 +2,14 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <thread>
 
 #include "platform/Platform.h"
 #include "search/BookBas.h"
 #include "search/SearchBas.h"
 #include "search/SearchChoice.h"
 #include "search/SearchMoves.h"
+#include "search/Strength.h"
 
 double MoveStartTime = 0;
 int SearchSeconds = 0;
@@ -21,6 +23,56 @@ namespace {
 
 bool RootLineIsMoveOnly = false;   // the root's best move is a repetition draw, scored without search
 SearchReporter* Report = nullptr;  // whom the running Think tells
+
+// What the running Think was asked beyond the clock, settled when it starts.
+struct RootRequest {
+    std::vector<MoveRec> Only;      // the root moves to search; empty: all
+    std::vector<MoveRec> Excluded;  // moves of the lines already found in this iteration
+    int32_t NodeLimit = 0;
+    bool Endless = false;
+    bool Ponder = false;  // began while pondering: the budget counts from the ponder hit
+    double Budget = 0;
+    double Start = 0;
+    int PvIndex = 1;  // the line being searched, 1 the best
+};
+RootRequest Run;
+
+bool InMoves(const std::vector<MoveRec>& moves, const MoveRec& m) {
+    return std::any_of(moves.begin(), moves.end(), [&](const MoveRec& x) { return SameMove(x, m); });
+}
+
+// Leaves at the root only the moves the request lets it search, in their order.
+void FilterRoot(MoveList& list) {
+    int kept = 0;
+    for (int i = 0; i < list.Count; ++i) {
+        const MoveRec& m = list.Move[i];
+        if ((!Run.Only.empty() && !InMoves(Run.Only, m)) || InMoves(Run.Excluded, m)) continue;
+        list.Move[kept++] = m;
+    }
+    list.Count = kept;
+}
+
+// Seconds of the budget spent: while pondering none, after a hit those since the hit.
+double Spent(double dElapsed) {
+    if (!Run.Ponder) return dElapsed;
+    if (Pondering.load()) return 0;
+    return std::max(0.0, TimerSeconds() - PonderHitTime.load());
+}
+
+// A ponder search gives its move only after the hit, and an endless one only when it is stopped.
+void HoldWhileAsked() {
+    while (!StopRequested.load() && (Run.Endless || Pondering.load())) {
+        if (Run.Endless && !Pondering.load())
+            StopRequested.wait(false);
+        else
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+}
+
+// Mate for the side to move in at most nMoves moves (a side mated at ply p scores p - ScoreInfinity).
+bool MateWithin(int32_t nScore, int nMoves) {
+    return nScore >= ScoreInfinity - SearchPlies && (ScoreInfinity - nScore + 1) / 2 <= nMoves;
+}
 
 int WholeSeconds(double dSeconds) {
     return dSeconds > 0 ? static_cast<int>(std::floor(dSeconds)) : 0;
@@ -98,8 +150,17 @@ bool ResetsFiftyCount(const MoveRec& m) {
 }
 
 ThinkingReport ReportOf(int32_t nScore, double dSeconds) {
-    return ThinkingReport{ShownDepth, nScore, dSeconds, NodeCount, PrincipalLine(), ShownDepth - 2};
+    return ThinkingReport{ShownDepth,      nScore,         dSeconds,   NodeCount,
+                          PrincipalLine(), ShownDepth - 2, Run.PvIndex};
 }
+
+// One of several best lines found in an iteration.
+struct FoundLine {
+    MoveRec Move;
+    int32_t Score;
+    std::vector<MoveRec> Line;
+    int32_t Result;  // the game-end code had this move been the one played
+};
 
 }  // namespace
 
@@ -112,10 +173,28 @@ std::vector<MoveRec> PrincipalLine() {
 }
 
 void ArmStopCheck(int nIteration, double dDeadline) {
-    IterationStop.Request = nIteration >= 2;
-    IterationStop.Clock = nIteration >= 4 && !FixedDepthMode();
-    IterationStop.NextClockRead = 0;
-    IterationStop.Deadline = dDeadline;
+    StopCheck& s = IterationStop;
+    s.Request = nIteration >= 2 || Run.NodeLimit > 0;
+    s.Timed = nIteration >= 4 && !FixedDepthMode() && !Run.Endless;
+    // Analysis and pondering also pass by the slow check: it tells the progress and watches the hit.
+    s.Clock = s.Timed || Run.NodeLimit > 0 || Run.Endless || Run.Ponder;
+    s.NextClockRead = 0;
+    s.Deadline = dDeadline;
+    s.NodeLimit = Run.NodeLimit;
+}
+
+bool SlowStopDue() {
+    StopCheck& s = IterationStop;
+    s.NextClockRead = NodeCount < INT32_MAX - ClockCheckNodes ? NodeCount + ClockCheckNodes : INT32_MAX;
+    Progress.Nodes.store(NodeCount, std::memory_order_relaxed);
+    if (s.NodeLimit > 0) {
+        if (NodeCount >= s.NodeLimit) return true;
+        s.NextClockRead = std::min(s.NextClockRead, s.NodeLimit);
+    }
+    if (!s.Timed) return false;
+    if (!Run.Ponder) return TimerSeconds() >= s.Deadline;
+    if (Pondering.load()) return false;
+    return TimerSeconds() >= PonderHitTime.load() + Run.Budget;
 }
 
 float AllocateTime() {
@@ -137,7 +216,9 @@ void SearchRoot(MoveRec& result, int32_t nAlpha, int32_t nBeta, int nDepth) {
     if (InCheck()) ++nDepth;
     MoveList list;
     GenerateMoves(list);
+    if (!Run.Only.empty() || !Run.Excluded.empty()) FilterRoot(list);
     OrderMoves(list, list.Count);
+    if (IterationDepth == 1 && Run.Excluded.empty()) Progress.MoveCount.store(list.Count);
 
     MoveRec best{};
     int searched = 0;
@@ -154,6 +235,11 @@ void SearchRoot(MoveRec& result, int32_t nAlpha, int32_t nBeta, int nDepth) {
         int32_t score = 0;
         if (legal) {
             CountNode(NodeCount);
+            Progress.MoveNumber.store(searched + 1, std::memory_order_relaxed);
+            Progress.Move.store(PackMove(m), std::memory_order_relaxed);
+            Progress.Nodes.store(NodeCount, std::memory_order_relaxed);
+            if (Report && TimerSeconds() - Run.Start >= 1)
+                Report->CurrentMove(m, searched + 1, IterationDepth);
             const std::string t = MoveToText(m);
             auto key = RootKeyCache.find(t);
             if (key == RootKeyCache.end()) key = RootKeyCache.emplace(t, PositionKey()).first;
@@ -195,7 +281,8 @@ void SearchRoot(MoveRec& result, int32_t nAlpha, int32_t nBeta, int nDepth) {
             GameResult = ResultDraw;
         return;
     }
-    if (searched == 1 && !StopSearch) SingleReply = true;
+    if (!StopSearch && Run.Excluded.empty()) Progress.MoveCount.store(searched);
+    if (searched == 1 && !StopSearch && Run.Excluded.empty()) SingleReply = true;
     if (last <= -2000) GameResult = WhiteToMove ? ResultWhiteResigns : ResultBlackResigns;
     if (last == ScoreInfinity - 2) {  // the move mates at once
         GameResult = WhiteToMove ? ResultWhiteWins : ResultBlackWins;
@@ -212,10 +299,64 @@ void SearchRoot(MoveRec& result, int32_t nAlpha, int32_t nBeta, int nDepth) {
     result = best;
 }
 
+namespace {
+// Several best lines in one iteration: the root searched again for each, without the moves already
+// found, with a full window. Complete lines only; the first line's verdict on the game stands apart.
+std::vector<FoundLine> SearchLines(int nLines, int32_t nEntryResult) {
+    std::vector<FoundLine> lines;
+    static MoveRec bestRow[SearchPlies];
+    int bestLength = 0;
+    for (int k = 1; k <= nLines; ++k) {
+        Run.PvIndex = k;
+        FollowPV = k == 1;  // the table holds the best line of the last iteration
+        GameResult = nEntryResult;
+        MoveRec move{};
+        SearchRoot(move, -ScoreInfinity, ScoreInfinity, IterationDepth);
+        // Cut short, a line is no line: only the very first one, of the first iteration, is played so.
+        if (move.From == 0 || (StopSearch && (IterationDepth != 1 || k != 1))) break;
+        lines.push_back(FoundLine{move, BestScore, PrincipalLine(), GameResult});
+        Run.Excluded.push_back(move);
+        if (k == 1) {
+            std::memcpy(bestRow, PVTable[1], sizeof bestRow);
+            bestLength = PVLength[1];
+        }
+        if (StopSearch) break;
+    }
+    // The next iteration follows the best line.
+    if (!lines.empty()) {
+        std::memcpy(PVTable[1], bestRow, sizeof bestRow);
+        PVLength[1] = bestLength;
+    }
+    Run.Excluded.clear();
+    Run.PvIndex = 1;
+    return lines;
+}
+
+// This iteration's lines, then those of earlier ones that it did not reach (cut short), with their
+// older scores.
+void MergeLines(std::vector<FoundLine>& accepted, std::vector<FoundLine> fresh) {
+    for (const FoundLine& old : accepted) {
+        const bool there = std::any_of(fresh.begin(), fresh.end(),
+                                       [&](const FoundLine& f) { return SameMove(f.Move, old.Move); });
+        if (!there) fresh.push_back(old);
+    }
+    accepted = std::move(fresh);
+}
+}  // namespace
+
 MoveRec Think(SearchReporter& report) {
     Report = &report;
     BestScore = -ScoreInfinity;
-    if (BookPly < MaxBookMoves) {
+    Run = RootRequest{};
+    Run.Endless = Asked.Endless;
+    Run.Ponder = Pondering.load();
+    Run.Only = Asked.SearchMoves;
+    Progress.Iteration.store(0);
+    Progress.MoveNumber.store(0);
+    Progress.Nodes.store(0);
+    Progress.Start.store(TimerSeconds());
+    // Analysis and fixed limits leave the book, and its place in the game, as they are.
+    if (BookPly < MaxBookMoves && Asked.UseBook && !Asked.Endless) {
         MoveRec book{};
         BookProbe(book);
         if (book.From != 0) {
@@ -223,6 +364,7 @@ MoveRec Think(SearchReporter& report) {
             LastScore = 0;
             SearchSeconds = 0;  // the game window charges this to the engine's clock
             report.BookMove(BookPly, MaxBookMoves);
+            HoldWhileAsked();
             Report = nullptr;
             return book;
         }
@@ -233,15 +375,27 @@ MoveRec Think(SearchReporter& report) {
         return StrongThink(report);
     }
 
+    // Below full strength (never in analysis): a node limit, and the move drawn among several lines.
+    const bool weaker = StrengthElo != 0 && !Asked.Endless;
+    int64_t nodeLimit = Asked.NodeLimit;
+    if (weaker)
+        nodeLimit = nodeLimit > 0 ? std::min(nodeLimit, StrengthNodeLimit(StrengthElo))
+                                  : StrengthNodeLimit(StrengthElo);
+    Run.NodeLimit = static_cast<int32_t>(std::min<int64_t>(nodeLimit, INT32_MAX));
+    const int shownLines = std::clamp(Asked.MultiPv, 1, MaxListMoves);
+    const int lineCount = weaker ? std::max(shownLines, StrengthLineCount(StrengthElo)) : shownLines;
+
     NodeCount = 0;
     QuiescenceNodes = 0;
     const double searchStart = TimerSeconds();
+    Run.Start = searchStart;
     const double ruleBudget = RuleBudget();
     const float budget = FitToClock(ruleBudget);
+    Run.Budget = budget;
     TimeLimit = budget;
     // Short of time, the rules' one second means: a quick move, three iterations at most (also when the
     // clock's limit has cut the second).
-    const bool quick = !FixedDepthMode() && TimeLeft <= 10 && ruleBudget == 1.0;
+    const bool quick = !FixedDepthMode() && !Run.Endless && TimeLeft <= 10 && ruleBudget == 1.0;
     const int maxIterations = quick ? 3 : MaxIterationCount;
 
     uint8_t saved[BoardSize];
@@ -259,29 +413,53 @@ MoveRec Think(SearchReporter& report) {
     const int32_t entryResult = GameResult;
     int32_t acceptedResult = entryResult;
     MoveRec toPlay{};
+    std::vector<FoundLine> accepted;  // several lines: the best ones found so far, best first
     IterationDepth = 1;
     while (IterationDepth <= maxIterations) {
         const double elapsed = std::fabs(TimerSeconds() - searchStart);
+        const double spent = Spent(elapsed);
         SearchSeconds = WholeSeconds(elapsed);
-        TimeLimit = budget - elapsed;
-        if (FixedDepthMode()) {
+        TimeLimit = budget - spent;
+        if (Run.Endless || (Run.Ponder && Pondering.load())) {
+            // No clock: the depth, a node limit or the stop ends it.
+        } else if (FixedDepthMode()) {
             if (IterationDepth > MaxDepth && IterationDepth > 1) break;  // sd 0 still finds a move
-        } else if ((elapsed > 0.666 * budget && IterationDepth > 3) ||
-                   (elapsed > budget && IterationDepth > 1)) {
+        } else if ((spent > 0.666 * budget && IterationDepth > 3) || (spent > budget && IterationDepth > 1)) {
             break;
         }
-        FollowPV = true;
-        GameResult = entryResult;
-        MoveRec iterationMove{};
-        SearchRoot(iterationMove, -ScoreInfinity, ScoreInfinity, IterationDepth);
-        if (StopSearch && IterationDepth != 1) {
-            GameResult = acceptedResult;
+        if (Run.NodeLimit > 0 && NodeCount >= Run.NodeLimit && IterationDepth > 1) break;
+        Progress.Iteration.store(IterationDepth);
+        if (lineCount == 1) {
+            FollowPV = true;
+            GameResult = entryResult;
+            MoveRec iterationMove{};
+            SearchRoot(iterationMove, -ScoreInfinity, ScoreInfinity, IterationDepth);
+            if (StopSearch && IterationDepth != 1) {
+                GameResult = acceptedResult;
+            } else {
+                toPlay = iterationMove;
+                acceptedResult = GameResult;
+                LastScore = BestScore;
+                ShownDepth = IterationDepth + 2;
+                report.IterationDone(ReportOf(LastScore, TimerSeconds() - searchStart));
+            }
         } else {
-            toPlay = iterationMove;
-            acceptedResult = GameResult;
-            LastScore = BestScore;
-            ShownDepth = IterationDepth + 2;
-            report.IterationDone(ReportOf(LastScore, TimerSeconds() - searchStart));
+            std::vector<FoundLine> lines = SearchLines(lineCount, entryResult);
+            if (!lines.empty()) {
+                ShownDepth = IterationDepth + 2;
+                const double seconds = TimerSeconds() - searchStart;
+                for (size_t k = 0; k < lines.size() && k < static_cast<size_t>(shownLines); ++k) {
+                    ThinkingReport r{
+                        ShownDepth,     lines[k].Score,         seconds, NodeCount, lines[k].Line,
+                        IterationDepth, static_cast<int>(k) + 1};
+                    report.IterationDone(r);
+                }
+                MergeLines(accepted, std::move(lines));
+                toPlay = accepted[0].Move;
+                acceptedResult = accepted[0].Result;
+                LastScore = accepted[0].Score;
+            }
+            GameResult = acceptedResult;
         }
         std::memcpy(Board, saved, sizeof saved);
         std::memcpy(KillerScore, KillerScoreReset, sizeof(int32_t) * (SearchPlies - 1));
@@ -291,14 +469,25 @@ MoveRec Think(SearchReporter& report) {
         }
         // Cut short by the clock or asked to stop: what is left of the time or the depth is not wanted.
         if (StopSearch || StopRequested.load(std::memory_order_relaxed)) break;
+        if (Asked.MateMoves > 0 && MateWithin(LastScore, Asked.MateMoves)) break;
         ++IterationDepth;
     }
     GameResult = acceptedResult;
+    if (weaker && accepted.size() > 1) {
+        std::vector<int32_t> scores;
+        for (const FoundLine& f : accepted) scores.push_back(f.Score);
+        const FoundLine& pick = accepted[StrengthPick(StrengthElo, scores, StrengthRandom())];
+        toPlay = pick.Move;
+        GameResult = pick.Result;
+    }
+    HoldWhileAsked();
 
     // What the move left of its budget is kept for later moves of a conventional control.
-    const double unspent = budget - std::fabs(TimerSeconds() - searchStart);
-    if (unspent > 0) TimeBank += unspent;
-    if (MovesPerControl >= 2 && TimeIncrement > 0) TimeBank += TimeIncrement;
+    if (!Run.Endless) {
+        const double unspent = budget - Spent(std::fabs(TimerSeconds() - searchStart));
+        if (unspent > 0) TimeBank += unspent;
+        if (MovesPerControl >= 2 && TimeIncrement > 0) TimeBank += TimeIncrement;
+    }
     Report = nullptr;
     return toPlay;
 }

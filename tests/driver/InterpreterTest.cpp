@@ -107,7 +107,8 @@ TEST_F(Driver, ClockDepthAndVersionCommands) {
         BaseTime = 0;
         ProtocolVersion = 0;
         const size_t replies = Say(std::string(cmd) + "\n").size();
-        EXPECT_EQ(replies, state.back() == '2' ? 1u : 0u) << cmd;  // version 2 lists its features
+        // Version 2 lists its features and options.
+        EXPECT_EQ(replies, state.back() == '2' ? 13u : 0u) << cmd;
         EXPECT_EQ(ClockState(), state) << cmd;
     }
 }

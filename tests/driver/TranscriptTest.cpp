@@ -3,12 +3,22 @@
 
 #include <chrono>
 #include <regex>
+#include <sstream>
 #include <thread>
 
 #include "tools/latency/EngineProcess.h"
 
 namespace {
-const std::string Feature = "\nfeature variants=\"normal\" ping=1 setboard=1 analyze=0 done=1\n";
+const std::string Feature =
+    "\nfeature variants=\"normal\" ping=1 setboard=1 analyze=1 memory=1 myname=\"Talvor\"\n"
+    "\nfeature option=\"RicercaForte -check 0\"\n\nfeature option=\"Clear Hash -button\"\n"
+    "\nfeature option=\"LimitaForza -check 0\"\n\nfeature option=\"ForzaElo -spin 1500 800 2200\"\n"
+    "\nfeature option=\"MultiPV -spin 1 1 20\"\n\nfeature option=\"ValorePedoni -spin 100 0 10000\"\n"
+    "\nfeature option=\"ValoreCavalli -spin 313 0 10000\"\n\nfeature option=\"ValoreAlfieri -spin 330 0 "
+    "10000\"\n"
+    "\nfeature option=\"ValoreTorri -spin 520 0 10000\"\n\nfeature option=\"ValoreRegine -spin 900 0 "
+    "10000\"\n"
+    "\nfeature option=\"RicercaPatta -spin 0 -10000 10000\"\n\nfeature done=1\n";
 
 struct Engine : EngineProcess {
     explicit Engine(const std::vector<std::string>& args = {TALVOR_EXE, "-xboard"}) : EngineProcess(args) {}
@@ -58,7 +68,7 @@ TEST(Transcript, CommandTableInOrder) {
         {"result 1-0 {White mates}\n", "\n1-0 {White mates}\n"},
         {"allseeks\n", "\ntellics seek 5 0 f\n\ntellics seek 10 0 f\n"},
         // Not ours: no reply, and no reply to the game window's own commands in console mode.
-        {"hint\nbk\nanalyze\nexit\nperft 3\nbench\nhint-a\nwriteepd-a\ndisplay-a\nPING 1\n", ""},
+        {"exit\nperft 3\nbench\nhint-a\nwriteepd-a\ndisplay-a\nPING 1\n", ""},
         // Carriage returns end lines too.
         {"ping 5\r\nping 6\r", "\npong 5\n\npong 6\n"},
         {"new\ne2e5\n", "\nIllegal move: e2e5\n"},
@@ -316,5 +326,104 @@ TEST(Transcript, SwitchesAndWarnings) {
     const size_t first = err.find("\n/XBoard  foo\n");
     EXPECT_NE(first, std::string::npos) << err;
     EXPECT_NE(err.find("\n/XBoard  foo\n", first + 1), std::string::npos) << err;
+}
+// ---- Analysis, hint, book, memory, options, pondering ----
+// The last thinking line of an output, its principal line's moves.
+std::vector<std::string> LastLineMoves(const std::string& out) {
+    std::vector<std::string> moves;
+    std::smatch m;
+    std::string last;
+    for (auto it = out.cbegin(); std::regex_search(
+             it, out.cend(), m, std::regex(R"(\n\d+ -?\d+ \d+ \d+(( [a-h][1-8][a-h][1-8][qrbn]?)+)\n)"));
+         it = m[0].second - 1)
+        last = m[1];
+    std::istringstream words(last);
+    for (std::string w; words >> w;) moves.push_back(w);
+    return moves;
+}
+
+// Analysis thinks about the position and moves nothing; moves and undo start it again, . tells where it
+// stands, exit ends it. It leaves the book where it was: the game's first move still comes from it.
+TEST(Transcript, AnalysisFollowsTheGameAndLeavesIt) {
+    Engine e;
+    e.Exchange("protover 2\nnew\nforce\npost\nanalyze\n");
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_TRUE(std::regex_search(e.Exchange(".\n"),
+                                  std::regex(R"(\nstat01: \d+ \d+ \d+ \d+ 20( [a-h][1-8][a-h][1-8])?\n)")));
+    const struct {
+        const char* input;
+        const char* ranks;  // where the moving side's pieces start from
+    } steps[] = {{"e2e4\n", "[78]"}, {"undo\n", "[12]"}, {"d2d4\nd7d5\n", "[12]"}, {"remove\n", "[12]"}};
+    for (const auto& s : steps) {
+        e.Exchange(s.input);
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        const std::string out = e.Exchange("");
+        const std::vector<std::string> line = LastLineMoves(out);
+        ASSERT_FALSE(line.empty()) << s.input << out;
+        EXPECT_TRUE(std::regex_match(line[0].substr(1, 1), std::regex(s.ranks))) << s.input << out;
+        EXPECT_EQ(out.find("move "), std::string::npos) << out;
+    }
+    e.Exchange("exit\n");
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_EQ(e.Exchange(".\n"), "");  // no analysis, no thinking
+    ASSERT_TRUE(e.Write("go\n"));
+    std::string played = e.Await("\nmove ");
+    played += e.Await("\n");
+    EXPECT_NE(played.find("{Book 0/30}"), std::string::npos) << played;
+}
+
+TEST(Transcript, HintBookMemoryAndOptions) {
+    Engine e;
+    e.Exchange("protover 2\nnew\n");
+    EXPECT_TRUE(std::regex_match(e.Exchange("bk\n"),
+                                 std::regex(R"((\n [a-h][1-8][a-h][1-8] \d+% \(\d+ lines?\)\n)+\n\n)")));
+    EXPECT_TRUE(std::regex_match(e.Exchange("hint\n"), std::regex("\nHint: [a-h][1-8][a-h][1-8]\n")));
+    const Case cases[] = {
+        // Out of the book: no book moves, and the hint comes from a short search.
+        {"setboard 7k/8/6K1/8/8/8/8/1R6 w - - 0 1\nbk\n", "\n no book moves here\n\n\n"},
+        {"hint\n", "\nHint: b1b8\n"},
+        {"memory 0\n", "\nError (bad value): memory 0\n"},
+        {"memory 5000\nmemory x\n", "\nError (bad value): memory 5000\n\nError (bad value): memory x\n"},
+        {"memory 16\n", ""},
+        {"option ForzaElo=5000\n", "\nError (bad value): option ForzaElo=5000\n"},
+        {"option LimitaForza=yes\n", "\nError (bad value): option LimitaForza=yes\n"},
+        {"option ValoreTorri=-1\n", "\nError (bad value): option ValoreTorri=-1\n"},
+        {"option MultiPV=21\n", "\nError (bad value): option MultiPV=21\n"},
+        {"option Nonsense=1\n", "\nError (unknown option): option Nonsense=1\n"},
+        {"option Clear Hash\noption RicercaForte=0\noption MultiPV=2\noption ValoreTorri=500\n", ""},
+        {"option LimitaForza=1\noption ForzaElo=1000\noption LimitaForza=0\n", ""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(e.Exchange(c.input), c.expected) << c.input;
+}
+
+// hard: after its move the engine thinks on the reply it expects. No move comes before that reply is
+// played (a hit: the move follows as in any turn); another reply (a miss) is answered from the real
+// position. The engine's replies must be legal where they are played: a fresh engine in force mode takes
+// the game back without an Illegal move.
+TEST(Transcript, PonderHitAndMiss) {
+    // Closed pawns: the engine's king and pawn moves never reach a6 or a5 in one move.
+    const std::string fen = "4k3/p7/1p1p4/2pP4/2P5/1P6/P7/4K3 w - - 0 1";
+    for (bool hit : {true, false}) {
+        SCOPED_TRACE(hit ? "hit" : "miss");
+        Engine e;
+        e.Exchange("new\nhard\nforce\nsetboard " + fen + "\nst 1\n");
+        ASSERT_TRUE(e.Write("go\n"));
+        const std::string first = e.Await("\nmove ");
+        const std::string move1 = e.Await("\n");
+        const std::vector<std::string> line = LastLineMoves(first);
+        ASSERT_GE(line.size(), 2u) << first;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));  // more than the move's budget
+        const std::string during = e.Exchange("?\nhint\n");
+        EXPECT_EQ(during.find("\nmove "), std::string::npos) << during;
+        EXPECT_NE(during.find("\nHint: " + line[1] + "\n"), std::string::npos) << during;
+        const std::string reply = hit ? line[1] : line[1] == "a7a6" ? "a7a5" : "a7a6";
+        const auto sent = Clock::now();
+        ASSERT_TRUE(e.Write(reply + "\n"));
+        e.Await("\nmove ", 5000);
+        const std::string move2 = e.Await("\n");
+        EXPECT_LT(MsSince(sent), 3000.0 * Slack);
+        Engine check;
+        EXPECT_EQ(check.Exchange("new\nforce\nsetboard " + fen + "\n" + move1 + reply + "\n" + move2), "");
+    }
 }
 }  // namespace

@@ -49,9 +49,10 @@ std::string LastInfo(const std::string& sOut) {
     return start == std::string::npos || end == std::string::npos ? "" : sOut.substr(start, end - start);
 }
 
+// The move of the last bestmove line, without its ponder move.
 std::string BestMove(const std::string& sOut) {
     const size_t at = sOut.rfind("bestmove ");
-    return at == std::string::npos ? "" : sOut.substr(at + 9, sOut.find('\n', at) - at - 9);
+    return at == std::string::npos ? "" : sOut.substr(at + 9, sOut.find_first_of(" \n", at + 9) - at - 9);
 }
 
 const std::regex InfoLine(
@@ -67,14 +68,33 @@ TEST(Uci, HandshakeOptionsAndBadInput) {
               "option name ValoreTorri type spin default 520 min 0 max 10000\n"
               "option name ValoreRegine type spin default 900 min 0 max 10000\n"
               "option name RicercaPatta type spin default 0 min -10000 max 10000\n"
-              "option name OwnBook type check default true\nuciok\n");
+              "option name OwnBook type check default true\n"
+              "option name Hash type spin default 64 min 1 max 4096\n"
+              "option name Clear Hash type button\n"
+              "option name RicercaForte type check default false\n"
+              "option name MultiPV type spin default 1 min 1 max 20\n"
+              "option name Ponder type check default false\n"
+              "option name UCI_AnalyseMode type check default false\n"
+              "option name UCI_LimitStrength type check default false\n"
+              "option name UCI_Elo type spin default 1500 min 800 max 2200\nuciok\n");
     const struct {
         const char* input;
         const char* reply;
     } cases[] = {
         {"ucinewgame\nsetoption name ValoreRegine value 950\nsetoption name ownbook value false\n", ""},
         {"debug on\nponderhit\nnonsense\n\n", ""},
-        {"setoption name Hash value 16\n", "info string no option named 'Hash'\n"},
+        {"setoption name Hash value 16\nsetoption name clear hash\nsetoption name Ponder value true\n", ""},
+        {"setoption name Hash value 0\n",
+         "info string option Hash takes a whole number from 1 to 4096, not '0'\n"},
+        {"setoption name MultiPV value 21\n",
+         "info string option MultiPV takes a whole number from 1 to 20, not '21'\n"},
+        {"setoption name UCI_Elo value 700\n",
+         "info string option UCI_Elo takes a whole number from 800 to 2200, not '700'\n"},
+        {"setoption name RicercaForte value 1\n",
+         "info string option RicercaForte takes true or false, not '1'\n"},
+        {"setoption name UCI_LimitStrength value maybe\n",
+         "info string option UCI_LimitStrength takes true or false, not 'maybe'\n"},
+        {"setoption name Nonsense value 1\n", "info string no option named 'Nonsense'\n"},
         {"setoption name ValoreTorri value 5x\n",
          "info string option ValoreTorri takes a whole number from 0 to 10000, not '5x'\n"},
         {"setoption name OwnBook value yes\n", "info string option OwnBook takes true or false, not 'yes'\n"},
@@ -142,11 +162,12 @@ TEST(Uci, GoFormsAndPositions) {
     }
     // The book, when the moves from the start position are one of its lines.
     const std::string book =
-        e.Search("setoption name OwnBook value true\nposition startpos moves e2e4\ngo depth 9\n");
+        e.Search("setoption name OwnBook value true\nposition startpos moves e2e4\ngo movetime 5000\n");
     EXPECT_TRUE(std::regex_match(book, std::regex("info string book move 1/30\nbestmove \\w{4}\n"))) << book;
-    const std::string named = e.Search("position startpos\ngo nodes 5 depth 0 movetime 100\n");
-    EXPECT_EQ(named.rfind("info string go: nodes is not supported and is ignored\n"
-                          "info string go: depth 0 is not from 1 to 32767\n",
+    const std::string named = e.Search("position startpos\ngo nodes 0 depth 0 wibble movetime 100\n");
+    EXPECT_EQ(named.rfind("info string go: wibble is not supported and is ignored\n"
+                          "info string go: depth 0 is not from 1 to 32767\n"
+                          "info string go: nodes 0 is not a positive number\n",
                           0),
               0u)
         << named;
@@ -204,6 +225,75 @@ TEST(Uci, QuitAndEndOfInput) {
         quit ? (void)e.Write("quit\n") : e.CloseInput();
         EXPECT_EQ(e.WaitExit(1000 * Slack), 0);
         EXPECT_EQ(e.TakeOutput().find("bestmove"), std::string::npos);
+    }
+}
+
+// What go is asked beyond the clock: several lines, root moves, nodes, a mate, analysis without the book.
+TEST(Uci, SearchRequests) {
+    UciEngine e;
+    const struct {
+        const char* input;
+        const char* best;     // "" for any move
+        const char* pattern;  // the whole output matches it
+    } cases[] = {
+        // Three lines of depth 3, best first, three different first moves.
+        {"setoption name MultiPV value 3\nposition startpos moves e2e4 e7e5 g1f3\ngo depth 3\n", "",
+         R"([^]*info depth 3 multipv 1 score cp (-?\d+) [^\n]* pv (\w+)[^\n]*\ninfo depth 3 multipv 2 score cp (-?\d+) [^\n]* pv (\w+)[^\n]*\ninfo depth 3 multipv 3 score cp (-?\d+) [^\n]* pv (\w+)[^\n]*\nbestmove \w+( ponder \w+)?\n)"},
+        {"setoption name MultiPV value 1\nposition startpos\ngo depth 3 searchmoves a2a3 h2h3 e2e5\n", "",
+         R"(info string go: searchmoves e2e5 is not a legal move here and is left out\n([^\n]* pv (a2a3|h2h3)[^\n]*\n)+bestmove (a2a3|h2h3)( ponder \w+)?\n)"},
+        {"position startpos\ngo nodes 20000\n", "",
+         R"((info depth \d+ score cp -?\d+ nodes (\d{1,4}|1\d{4}|20[0-9]{3}) [^\n]*\n)+bestmove \w+( ponder \w+)?\n)"},
+        {"position fen 7k/8/5K2/8/8/8/8/1R6 w - - 0 1\ngo mate 2\n", "f6g6", R"([^]*score mate 2 [^]*)"},
+        // Analysis mode and a book position: the book is not asked.
+        {"setoption name UCI_AnalyseMode value true\nposition startpos\ngo movetime 300\n", "",
+         R"((info depth [^\n]*\n)+bestmove \w+( ponder \w+)?\n)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.input);
+        const auto start = std::chrono::steady_clock::now();
+        const std::string out = e.Search(c.input);
+        EXPECT_LT(MsSince(start), 5000.0 * Slack);
+        if (*c.best) {
+            EXPECT_EQ(BestMove(out), c.best) << out;
+        }
+        std::smatch m;
+        ASSERT_TRUE(std::regex_match(out, m, std::regex(c.pattern))) << out;
+        if (m.size() > 6 && m[2].matched && m[6].matched &&
+            std::string(c.input).find("MultiPV") != std::string::npos && m[4].matched) {
+            EXPECT_GE(std::stoi(m[1]), std::stoi(m[3]));
+            EXPECT_GE(std::stoi(m[3]), std::stoi(m[5]));
+            EXPECT_TRUE(m[2] != m[4] && m[4] != m[6] && m[2] != m[6]) << out;
+        }
+    }
+}
+
+// go infinite at a book position: thinking, no book move; go ponder gives no bestmove before ponderhit
+// or stop; after ponderhit it is a timed search, after stop the move comes at once.
+TEST(Uci, InfinitePonderHitAndStop) {
+    UciEngine e;
+    ASSERT_TRUE(e.Write("position startpos\ngo infinite\n"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ASSERT_TRUE(e.Write("stop\n"));
+    std::string infinite = e.Await("bestmove ");
+    infinite += e.Await("\n");
+    EXPECT_EQ(infinite.find("book"), std::string::npos) << infinite;
+    EXPECT_NE(infinite.find("info depth"), std::string::npos) << infinite;
+    for (bool hit : {true, false}) {
+        SCOPED_TRACE(hit ? "ponderhit" : "stop");
+        ASSERT_TRUE(
+            e.Write("position fen r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3\n"
+                    "go ponder wtime 2000 btime 2000\n"));
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));  // longer than a 2 s clock's budget
+        const std::string during = e.Exchange("");
+        EXPECT_EQ(during.find("bestmove"), std::string::npos) << during;
+        const auto sent = std::chrono::steady_clock::now();
+        ASSERT_TRUE(e.Write(hit ? "ponderhit\n" : "stop\n"));
+        std::string out = e.Await("bestmove ");
+        out += e.Await("\n");
+        EXPECT_LT(MsSince(sent), (hit ? 1500.0 : 500.0) * Slack);
+        EXPECT_TRUE(std::regex_search(
+            out, std::regex(R"((^|\n)bestmove [a-h][1-8][a-h][1-8]( ponder [a-h][1-8][a-h][1-8])?\n$)")))
+            << out;
     }
 }
 

@@ -52,7 +52,7 @@ done < <(grep -o '{[^}]*} *\(1-0\|0-1\|1/2-1/2\|\*\)$' "$work/games.pgn")
 
 # Every go the adapter sent got its bestmove, with clocks in the go lines.
 gos=$(grep -c 'Adapter->Engine: go ' "$work/polyglot.log")
-bests=$(grep -c 'Engine->Adapter: bestmove [a-h][1-8][a-h][1-8][qrbn]\?$' "$work/polyglot.log")
+bests=$(grep -c 'Engine->Adapter: bestmove [a-h][1-8][a-h][1-8][qrbn]\?\( ponder [a-h][1-8][a-h][1-8][qrbn]\?\)\?$' "$work/polyglot.log")
 [ "$gos" -ge 10 ] || fail "only $gos searches"
 [ "$gos" -eq "$bests" ] || fail "$gos go lines but $bests bestmove lines"
 grep -q 'Adapter->Engine: go wtime [0-9]* btime [0-9]* movestogo [0-9]*' "$work/polyglot.log" ||

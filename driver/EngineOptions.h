@@ -1,0 +1,44 @@
+// The engine's settings an interface may change while the program runs, shared by the xboard and UCI
+// modes: the evaluation values, the search, its hash table, the strength and the analysis lines.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "search/SearchChoice.h"
+#include "search/SearchReport.h"
+
+struct EvaluationSpin {
+    const char* Name;
+    int16_t* Value;
+    int16_t SearchSettings::*FileValue;  // the default: what Talvor.ini says
+    int Min, Max;
+};
+const std::vector<EvaluationSpin>& EvaluationSpins();
+// A file value outside the usual range widens it: the default must lie within.
+int SpinMin(const EvaluationSpin& o);
+int SpinMax(const EvaluationSpin& o);
+
+// What Talvor.ini says at start-up about the search, its hash and the strength (the options' defaults).
+struct StartSettings {
+    bool Strong = false;
+    int HashMegabytes = DefaultHashMegabytes;
+    bool LimitStrength = false;
+    int Elo = 1500;
+};
+extern StartSettings IniStart;
+// Reads those keys; a value out of range or not a number keeps the default.
+void ReadStartSettings();
+
+// The strength in force: StrengthElo follows both settings.
+void SetLimitStrength(bool bOn);
+void SetStrengthSetting(int nElo);
+bool LimitStrengthOn();
+int StrengthSetting();
+
+// Lines shown in analysis (MultiPV).
+constexpr int MaxAnalysisLines = 20;
+extern int AnalysisLines;
+
+// A whole number (the whole text, an optional sign and digits) within [lo, hi].
+bool WholeNumber(const std::string& s, int64_t lo, int64_t hi, int64_t& out);

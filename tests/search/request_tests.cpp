@@ -1,0 +1,128 @@
+// What a search is asked beyond the clock: book use, node and mate limits, root moves, several lines,
+// and a strength below the full one.
+#include <set>
+
+#include "search/SearchChoice.h"
+#include "search/Strength.h"
+#include "tests/search/SearchTestUtil.h"
+
+namespace {
+
+class RequestTest : public EngineTest {
+  protected:
+    void TearDown() override {
+        Asked = SearchRequest{};
+        StrengthElo = 0;
+        EngineTest::TearDown();
+    }
+    // Every thinking report, as the search gives it.
+    struct Recorder : SearchReporter {
+        void NewBest(const ThinkingReport&) override {}
+        void IterationDone(const ThinkingReport& r) override { Done.push_back(r); }
+        void BookMove(int, int) override { ++Book; }
+        std::vector<ThinkingReport> Done;
+        int Book = 0;
+    };
+    MoveRec Run(Recorder& rec, int depth) {
+        SetClock(depth);
+        Ply = 0;
+        GameResult = ResultNone;
+        MoveStartTime = TimerSeconds();
+        StopRequested.store(false);
+        return Think(rec);
+    }
+    static bool Legal(const MoveRec& m) {
+        MoveRec found;
+        return m.From != 0 && FindMoveFromText(MoveToText(m), found);
+    }
+};
+
+const char* Middlegame = "r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R w KQkq - 4 4";
+
+TEST(Strength, ScaleAndPick) {
+    EXPECT_EQ(StrengthNodeLimit(MinStrengthElo), 200);
+    EXPECT_EQ(StrengthNodeLimit(MaxStrengthElo), 200000);
+    EXPECT_EQ(StrengthNodeLimit(100), 200);  // off the scale: its end
+    EXPECT_LT(StrengthNodeLimit(1500), StrengthNodeLimit(1600));
+    EXPECT_GT(StrengthLineCount(800), StrengthLineCount(2200));
+    EXPECT_GE(StrengthLineCount(2200), 2);
+    EXPECT_GT(StrengthMargin(800), 313);   // the weakest may leave a knight
+    EXPECT_LT(StrengthMargin(1500), 313);  // from the middle on it does not choose to
+    const struct {
+        int elo;
+        std::vector<int32_t> scores;
+        double random;
+        size_t pick;
+    } cases[] = {
+        {1500, {50}, 0.99, 0},                         // one line
+        {1500, {ScoreInfinity - 3, 40, 30}, 0.99, 0},  // a mate is always played
+        {1500, {50, -400, -500}, 0.99, 0},             // far worse moves are never drawn
+        {800, {50, -300}, 0.99, 1},                    // the weakest level may draw them
+        {1500, {50, 50, 50}, 0.0, 0},                  // equal moves: an even draw
+        {1500, {50, 50, 50}, 0.5, 1},
+        {1500, {50, 50, 50}, 0.99, 2},
+        {1500, {50, 40, -ScoreInfinity + 4}, 0.99, 1},  // never a move into mate
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(StrengthPick(c.elo, c.scores, c.random), c.pick) << c.elo << " " << c.random;
+}
+
+// A weak level: legal and varied moves, within its node limit (the clock is generous).
+TEST_F(RequestTest, LowStrengthPlaysLegalVariedMovesWithinItsNodes) {
+    StrengthElo = 900;
+    std::set<std::string> moves;
+    for (int i = 0; i < 12; ++i) {
+        Position(Middlegame);
+        Recorder rec;
+        const MoveRec m = Run(rec, 0);
+        EXPECT_TRUE(Legal(m)) << MoveToText(m);
+        EXPECT_LE(NodeCount, StrengthNodeLimit(900) + ClockCheckNodes);
+        moves.insert(MoveToText(m));
+    }
+    EXPECT_GE(moves.size(), 2u);
+}
+
+// Node and mate limits, root moves and several lines.
+TEST_F(RequestTest, LimitsRootMovesAndLines) {
+    Position(Middlegame);
+    Asked.NodeLimit = 500;  // inside the first iterations: a move all the same
+    Recorder nodes;
+    EXPECT_TRUE(Legal(Run(nodes, 30)));
+    EXPECT_LE(NodeCount, 500 + ClockCheckNodes);
+
+    Asked = SearchRequest{};
+    Position("7k/8/5K2/8/8/8/8/1R6 w - - 0 1");
+    Asked.MateMoves = 2;
+    Recorder mate;
+    EXPECT_EQ(MoveToText(Run(mate, 30)), "f6g6");
+    EXPECT_LT(mate.Done.back().Iteration, 8);  // it stopped once the mate was found
+
+    Asked = SearchRequest{};
+    Position(Middlegame);
+    MoveRec a3, h3;
+    ASSERT_TRUE(FindMoveFromText("a2a3", a3) && FindMoveFromText("h2h3", h3));
+    Asked.SearchMoves = {a3, h3};
+    Recorder only;
+    const std::string m = MoveToText(Run(only, 3));
+    EXPECT_TRUE(m == "a2a3" || m == "h2h3") << m;
+
+    Asked = SearchRequest{};
+    Asked.MultiPv = 3;
+    Position(Middlegame);
+    Recorder lines;
+    const MoveRec best = Run(lines, 3);
+    std::vector<ThinkingReport> last(lines.Done.end() - 3, lines.Done.end());
+    std::set<std::string> first;
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_EQ(last[k].MultiPv, k + 1);
+        EXPECT_EQ(last[k].Iteration, 3);
+        first.insert(MoveToText(last[k].Line[0]));
+        if (k > 0) {
+            EXPECT_LE(last[k].Score, last[k - 1].Score);
+        }
+    }
+    EXPECT_EQ(first.size(), 3u);
+    EXPECT_EQ(MoveToText(best), MoveToText(last[0].Line[0]));
+}
+
+}  // namespace
