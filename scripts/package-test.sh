@@ -139,6 +139,8 @@ check "dpkg lists the files" contains "$installed" /usr/lib/games/talvor/talvor
 check "no path of the build inside the files" test -z "$(grep -rlF "$src" "$root/usr" || true)"
 check "engine from /usr/games/talvor" check_engine "$root/usr/games/talvor"
 check "window module from /usr/games/talvor" check_window "$root/usr/games/talvor"
+check "--help names the installed settings" contains "$("$root/usr/games/talvor" --help)" \
+    "$root/usr/lib/games/talvor/Talvor.ini"
 check "XBoard's entry newer than the install" test "$root/usr/share/games/plugins/xboard/talvor.eng" -nt \
     "$scratch/before-install"
 check "UCI entry names talvor -uci" grep -qx "talvor -uci" "$root/usr/share/games/plugins/uci/talvor.eng"
@@ -152,7 +154,8 @@ done
 check "scalable icon" contains "$(file -b "$root/usr/share/icons/hicolor/scalable/apps/talvor.svg")" "SVG"
 page=$(man --warnings -E UTF-8 -l "$root/usr/share/man/man6/talvor.6.gz" 2>"$scratch/man-warnings" | col -b)
 check "manual page without warnings" test ! -s "$scratch/man-warnings"
-for key in $(sed -n 's/^\([A-Za-z0-9]*\)=.*/\1/p' data/Talvor.ini) xboard /xboard -xboard -uci inguimode; do
+for key in $(sed -n 's/^\([A-Za-z0-9]*\)=.*/\1/p' data/Talvor.ini) xboard /xboard -xboard -uci inguimode \
+    -strong --help --version; do
     check "manual page explains $key" contains "$page" "$key"
 done
 zcat "$root/usr/share/doc/talvor/changelog.gz" >"$scratch/changelog"
