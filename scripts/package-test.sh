@@ -136,6 +136,14 @@ touch -d "@$(($(date +%s) - 1))" "$scratch/before-install"
 check "dpkg -i" quiet dpkg --root="$root" --force-depends --force-not-root --force-script-chrootless -i "$deb"
 installed=$(dpkg --root="$root" -L talvor)
 check "dpkg lists the files" contains "$installed" /usr/lib/games/talvor/talvor
+# The licence: GPL-3+ for the program, pointing to Debian's copy of the text (so COPYING itself is not
+# installed); the book keeps its CC0 credit.
+copyright=$root/usr/share/doc/talvor/copyright
+check "copyright: the program is GPL-3+" test "$(sed -n '/^Files: \*$/,/^$/s/^License: //p' "$copyright")" = GPL-3+
+check "copyright: the text in common-licenses" grep -qF '"/usr/share/common-licenses/GPL-3"' "$copyright"
+check "copyright: the book is CC0-1.0" test "$(sed -n '/^Files: data\/TalvorBook/,/^$/s/^License: //p' \
+    "$copyright")" = CC0-1.0
+check "COPYING is that text" cmp -s COPYING /usr/share/common-licenses/GPL-3
 check "no path of the build inside the files" test -z "$(grep -rlF "$src" "$root/usr" || true)"
 check "engine from /usr/games/talvor" check_engine "$root/usr/games/talvor"
 check "window module from /usr/games/talvor" check_window "$root/usr/games/talvor"
