@@ -11,6 +11,7 @@
 #include "platform/Platform.h"
 #include "search/BookBas.h"
 #include "search/SearchBas.h"
+#include "search/SearchChoice.h"
 
 namespace {
 // The program's message texts (resource strings 101 and 102).
@@ -20,6 +21,37 @@ constexpr char UnknownSwitchText[] =
 constexpr char NoWindowText[] =
     "talvor: this build has no game window. Run it from a chess interface, e.g. "
     "xboard -fcp \"talvor -xboard\", or talk to it directly with: talvor -xboard (or talvor -uci)\n";
+// talvor --help: around the folder the settings are read from.
+constexpr char UsageHead[] =
+    "Usage: talvor [SWITCH]...\n"
+    "TalvorWBE, a chess engine with a game window of its own.\n"
+    "\n"
+    "With no switch talvor opens its game window, in which you play White against the engine.\n"
+    "\n"
+    "  -xboard        a chess engine on standard input and output: the xboard (CECP) protocol\n"
+    "  -uci           a chess engine on standard input and output: the UCI protocol\n"
+    "  -inguimode     the game window (as with no switch)\n"
+    "  -strong        the strong search plays (with -xboard, with -uci or in the window)\n"
+    "  -h, --help     print this help and exit\n"
+    "  -V, --version  print the version and the licence and exit\n"
+    "\n"
+    "xboard, uci, inguimode and strong are compared in lower case and may also be written plain or\n"
+    "after a slash (xboard, /xboard). Of -xboard, -uci and -inguimode the last one given counts. An\n"
+    "unknown switch is reported and ignored.\n"
+    "\n"
+    "The settings are read from Talvor.ini, section [Talvor], in the folder of the program (symbolic\n"
+    "links resolved), here:\n"
+    "  ";
+constexpr char UsageTail[] =
+    "/Talvor.ini\n"
+    "The opening book is the file its setting TalvorData names, in that folder unless the name\n"
+    "starts with /. More in the manual page: man talvor\n";
+// talvor --version, after the version line.
+constexpr char LicenceText[] =
+    "Copyright (C) 2026 TalvorWBE developers\n"
+    "License GPLv3+: GNU GPL version 3 or later <https://gnu.org/licenses/gpl.html>.\n"
+    "This is free software: you are free to change and redistribute it.\n"
+    "There is NO WARRANTY, to the extent permitted by law.\n";
 
 // The game window is a module beside the program, loaded only when the window is asked for, so an engine
 // run under a chess interface starts without loading the window system's libraries.
@@ -38,15 +70,19 @@ std::string LoadGameWindow() {
 }
 }  // namespace
 
-RunMode ChooseRunMode(const std::string& sCommandLine, std::vector<std::string>& warnings) {
+StartOptions ChooseRunMode(const std::string& sCommandLine, std::vector<std::string>& warnings) {
+    StartOptions options;
     RunMode console = RunMode::Window;  // the last console switch, if any
+    RunMode text = RunMode::Window;     // the first of --help and --version, if any
     bool gui = false;
     if (!sCommandLine.empty()) {
         const std::string line = Lower(sCommandLine);
         size_t start = 0;
         for (;;) {
             const size_t blank = line.find(' ', start);
-            const std::string token = line.substr(start, blank == std::string::npos ? blank : blank - start);
+            const size_t length = blank == std::string::npos ? blank : blank - start;
+            const std::string token = line.substr(start, length),
+                              asGiven = sCommandLine.substr(start, length);
             const std::string word =
                 token.empty() || (token[0] != '-' && token[0] != '/') ? token : token.substr(1);
             if (word == "xboard" || word == "uci") {
@@ -54,6 +90,11 @@ RunMode ChooseRunMode(const std::string& sCommandLine, std::vector<std::string>&
                 gui = false;
             } else if (word == "inguimode") {
                 gui = true;
+            } else if (word == "strong") {
+                options.Strong = true;
+            } else if (asGiven == "--help" || asGiven == "-h" || asGiven == "--version" || asGiven == "-V") {
+                if (text == RunMode::Window)
+                    text = asGiven == "--help" || asGiven == "-h" ? RunMode::Help : RunMode::Version;
             } else {
                 warnings.push_back(std::string(UnknownSwitchText) + "\n" + sCommandLine);
             }
@@ -61,7 +102,8 @@ RunMode ChooseRunMode(const std::string& sCommandLine, std::vector<std::string>&
             start = blank + 1;
         }
     }
-    return gui ? RunMode::Window : console;
+    options.Mode = text != RunMode::Window ? text : gui ? RunMode::Window : console;
+    return options;
 }
 
 SearchSettings IniSettings;
@@ -98,24 +140,35 @@ CommandDispatcher& EngineCommands() {
     return commands;
 }
 
+void StartEngine(const StartOptions& options) {
+    InitEngine();
+    if (options.Strong) ChosenSearch = SearchKind::Strong;
+}
+
 int Main(int argc, char** argv) {
+    std::string commandLine;
+    for (int i = 1; i < argc; ++i) commandLine += (i > 1 ? " " : "") + std::string(argv[i]);
+    std::vector<std::string> warnings;
+    const StartOptions options = ChooseRunMode(commandLine, warnings);
+    if (options.Mode == RunMode::Help || options.Mode == RunMode::Version) {
+        WriteConsole(options.Mode == RunMode::Help
+                         ? UsageHead + ProgramFolder() + UsageTail
+                         : std::string("talvor ") + TALVOR_VERSION + "\n" + LicenceText);
+        return 0;
+    }
     if (!MonotonicClockWorks()) {
         WriteError(std::string(NoClockText) + "\n");
         EndProcess(1);
     }
-    std::string commandLine;
-    for (int i = 1; i < argc; ++i) commandLine += (i > 1 ? " " : "") + std::string(argv[i]);
-    std::vector<std::string> warnings;
-    const RunMode mode = ChooseRunMode(commandLine, warnings);
-    InGuiMode = mode == RunMode::Window;
-    UciMode = mode == RunMode::Uci;
+    InGuiMode = options.Mode == RunMode::Window;
+    UciMode = options.Mode == RunMode::Uci;
     // UCI interfaces read every line as a command or a reply: no empty lines between them.
     LineFeedBeforeEachLine = !UciMode;
 
     if (!InGuiMode) {
         IgnoreInterruptSignals();
         for (const std::string& w : warnings) WriteError(w + "\n");
-        InitEngine();
+        StartEngine(options);
         MainLoop();
     }
     if (const std::string fault = GameWindow.Show ? "" : LoadGameWindow(); !fault.empty()) {
@@ -123,7 +176,7 @@ int Main(int argc, char** argv) {
         WriteError(fault);
         EndProcess(1);
     }
-    InitEngine();
+    StartEngine(options);
     if (!GameWindow.Show(argc, argv)) {
         WriteError("talvor: the game window could not be opened.\n");
         EndProcess(1);

@@ -61,11 +61,20 @@ extern bool PositionRejected;
 // What the settings file gave the evaluation at start-up.
 extern SearchSettings IniSettings;
 
-enum class RunMode { Window, Xboard, Uci };
-// Chooses the run mode from the command line (the arguments joined by single blanks): the game window
-// unless a console switch (xboard, uci) comes after the last inguimode; of the console switches the last
-// counts. Each unknown or empty switch adds one warning text.
-RunMode ChooseRunMode(const std::string& sCommandLine, std::vector<std::string>& warnings);
+// Help and Version print their text on standard output and end the program.
+enum class RunMode { Window, Xboard, Uci, Help, Version };
+struct StartOptions {
+    RunMode Mode = RunMode::Window;
+    bool Strong = false;  // the word strong: the strong search plays
+};
+// Reads the command line (the arguments joined by single blanks). The switches and the word strong are
+// compared in lower case, each plain or after - or /. The run mode is the game window unless a console
+// switch (xboard, uci) comes after the last inguimode; of the console switches the last counts. --help or
+// -h, --version or -V (exactly so) ask for that text instead, the first of them given. Each unknown or
+// empty switch adds one warning text.
+StartOptions ChooseRunMode(const std::string& sCommandLine, std::vector<std::string>& warnings);
+// InitEngine, then what the command line chose over the settings file.
+void StartEngine(const StartOptions& options);
 
 // The leading-number reading of command values: blanks, tabs and line feeds are skipped anywhere;
 // an optional sign, digits, a decimal point, an exponent (E or D); 0 when nothing is readable.

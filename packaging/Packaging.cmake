@@ -52,11 +52,11 @@ foreach(binary ${talvor_binaries})
 endforeach()
 talvor_install_link(${TALVOR_INSTALL_BINDIR} talvor ${TALVOR_INSTALL_DIR}/talvor)
 
-# Chess interfaces find engines through one entry file per protocol folder (XBoard reads xboard/ and uci/).
+# Chess interfaces find engines through entry files in one folder per protocol (XBoard reads xboard/ and
+# uci/), one engine a file: talvor.eng, and talvor-strong.eng for the same with the strong search.
 foreach(protocol xboard uci)
-  if(EXISTS ${CMAKE_SOURCE_DIR}/data/${protocol}/talvor.eng)
-    install(FILES ${CMAKE_SOURCE_DIR}/data/${protocol}/talvor.eng DESTINATION share/games/plugins/${protocol})
-  endif()
+  file(GLOB entries ${CMAKE_SOURCE_DIR}/data/${protocol}/*.eng)
+  install(FILES ${entries} DESTINATION share/games/plugins/${protocol})
 endforeach()
 
 # The manual page and the changelog: the installed paths and the version filled in, compressed as Debian

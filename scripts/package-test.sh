@@ -109,7 +109,8 @@ for path in "/usr/games/talvor -> ../lib/games/talvor/talvor" /usr/lib/games/tal
     "/usr/lib/games/talvor/TalvorBook.bk2 -> ../../../share/games/talvor/TalvorBook.bk2" \
     /usr/share/games/talvor/Talvor.ini /usr/share/games/talvor/TalvorBook.txt \
     /usr/share/games/talvor/TalvorBook.bk2 /usr/share/games/plugins/xboard/talvor.eng \
-    /usr/share/games/plugins/uci/talvor.eng \
+    /usr/share/games/plugins/xboard/talvor-strong.eng /usr/share/games/plugins/uci/talvor.eng \
+    /usr/share/games/plugins/uci/talvor-strong.eng \
     /usr/share/applications/talvor.desktop /usr/share/icons/hicolor/48x48/apps/talvor.png \
     /usr/share/icons/hicolor/64x64/apps/talvor.png /usr/share/icons/hicolor/128x128/apps/talvor.png \
     /usr/share/icons/hicolor/scalable/apps/talvor.svg /usr/share/man/man6/talvor.6.gz \
@@ -117,7 +118,7 @@ for path in "/usr/games/talvor -> ../lib/games/talvor/talvor" /usr/lib/games/tal
     check "installs $path" grep -qxF -- "$path" <<<"$list"
 done
 allowed='^/usr/(games/talvor -> |lib/games/talvor/(talvor$|talvor-window\.so$|[^/]+ -> \.\./\.\./\.\./share/games/talvor/)'
-allowed+='|share/games/talvor/[^/]+$|share/games/plugins/(xboard|uci)/talvor\.eng$'
+allowed+='|share/games/talvor/[^/]+$|share/games/plugins/(xboard|uci)/talvor(-strong)?\.eng$'
 allowed+='|share/applications/talvor\.desktop$|share/icons/hicolor/[^/]+/apps/talvor\.(png|svg)$'
 allowed+='|share/man/man6/talvor\.6\.gz$|share/doc/talvor/|share/lintian/overrides/talvor$)'
 strays=$(grep -v '/$' <<<"$list" | grep -vE "$allowed" || true)
@@ -136,12 +137,29 @@ touch -d "@$(($(date +%s) - 1))" "$scratch/before-install"
 check "dpkg -i" quiet dpkg --root="$root" --force-depends --force-not-root --force-script-chrootless -i "$deb"
 installed=$(dpkg --root="$root" -L talvor)
 check "dpkg lists the files" contains "$installed" /usr/lib/games/talvor/talvor
+# The licence: GPL-3+ for the program, pointing to Debian's copy of the text (so COPYING itself is not
+# installed); the book keeps its CC0 credit.
+copyright=$root/usr/share/doc/talvor/copyright
+check "copyright: the program is GPL-3+" test "$(sed -n '/^Files: \*$/,/^$/s/^License: //p' "$copyright")" = GPL-3+
+check "copyright: the text in common-licenses" grep -qF '"/usr/share/common-licenses/GPL-3"' "$copyright"
+check "copyright: the book is CC0-1.0" test "$(sed -n '/^Files: data\/TalvorBook/,/^$/s/^License: //p' \
+    "$copyright")" = CC0-1.0
+check "COPYING is that text" cmp -s COPYING /usr/share/common-licenses/GPL-3
 check "no path of the build inside the files" test -z "$(grep -rlF "$src" "$root/usr" || true)"
 check "engine from /usr/games/talvor" check_engine "$root/usr/games/talvor"
 check "window module from /usr/games/talvor" check_window "$root/usr/games/talvor"
-check "XBoard's entry newer than the install" test "$root/usr/share/games/plugins/xboard/talvor.eng" -nt \
-    "$scratch/before-install"
-check "UCI entry names talvor -uci" grep -qx "talvor -uci" "$root/usr/share/games/plugins/uci/talvor.eng"
+check "--help names the installed settings" contains "$("$root/usr/games/talvor" --help)" \
+    "$root/usr/lib/games/talvor/Talvor.ini"
+# Two entries a protocol, one engine each (XBoard reads the command from an entry's second line): the
+# standard search and the strong one. XBoard adds those newer than its saved settings.
+for protocol in xboard uci; do
+    for entry in "talvor:talvor -$protocol" "talvor-strong:talvor -$protocol -strong"; do
+        file=$root/usr/share/games/plugins/$protocol/${entry%%:*}.eng
+        check "$protocol entry ${entry%%:*}.eng runs ${entry#*:}" \
+            test "$(cat "$file")" = "$(printf 'plugin spec 0.0\n%s\nchess' "${entry#*:}")"
+        check "$protocol entry ${entry%%:*}.eng newer than the install" test "$file" -nt "$scratch/before-install"
+    done
+done
 check "desktop entry" desktop-file-validate "$root/usr/share/applications/talvor.desktop"
 check "desktop entry starts the command" test -x "$root/usr/games/$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' \
     "$root/usr/share/applications/talvor.desktop")"
@@ -152,7 +170,8 @@ done
 check "scalable icon" contains "$(file -b "$root/usr/share/icons/hicolor/scalable/apps/talvor.svg")" "SVG"
 page=$(man --warnings -E UTF-8 -l "$root/usr/share/man/man6/talvor.6.gz" 2>"$scratch/man-warnings" | col -b)
 check "manual page without warnings" test ! -s "$scratch/man-warnings"
-for key in $(sed -n 's/^\([A-Za-z0-9]*\)=.*/\1/p' data/Talvor.ini) xboard /xboard -xboard -uci inguimode; do
+for key in $(sed -n 's/^\([A-Za-z0-9]*\)=.*/\1/p' data/Talvor.ini) xboard /xboard -xboard -uci inguimode \
+    -strong --help --version; do
     check "manual page explains $key" contains "$page" "$key"
 done
 zcat "$root/usr/share/doc/talvor/changelog.gz" >"$scratch/changelog"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "board/BoardBas.h"
-#include "gui/wqzChessboard.h"
+#include "gui/chessboard/wqzChessboard.h"
 
 // Control piece kinds 0..11 in the order of this letter string.
 inline constexpr char kKindLetters[] = "kqrnbpKQRNBP";

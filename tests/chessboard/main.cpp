@@ -3,7 +3,7 @@
 
 #include <QApplication>
 
-#include "gui/MessageBox.h"
+#include "gui/forms/MessageBox.h"
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");

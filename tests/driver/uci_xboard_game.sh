@@ -28,7 +28,7 @@ fail() {
 
 # XBoard and polyglot keep their settings in the home folder: give them one of their own.
 mkdir "$work/home"
-cd "$work" && HOME="$work/home" "$here/../gui/run_on_xvfb.sh" timeout 120 xboard \
+cd "$work" && HOME="$work/home" "$here/../window/run_on_xvfb.sh" timeout 120 xboard \
     -fcp "$talvor -uci" -fd "$(dirname "$talvor")" -fUCI \
     -adapterCommand "polyglot -noini -log true -lf \"$work/polyglot.log\" -ec \"%fcp\" -ed \"%fd\"" \
     -scp fairymax -mm -mg 2 -tc 0:20 -mps 40 -adjudicateDrawMoves 12 \

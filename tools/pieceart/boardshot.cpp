@@ -4,7 +4,7 @@
 #include <QPixmap>
 #include <cstdio>
 
-#include "gui/wqzChessboard.h"
+#include "gui/chessboard/wqzChessboard.h"
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");

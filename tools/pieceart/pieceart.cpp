@@ -9,12 +9,13 @@
 #include <QGuiApplication>
 #include <cstdio>
 
-#include "gui/PieceArt.h"
+#include "gui/chessboard/PieceArt.h"
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    const QString outDir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("gui/resources");
+    const QString outDir =
+        argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("gui/chessboard/resources");
     const QString fontFile = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString::fromLatin1(DejaVuSansFile);
     const std::optional<QFont> font = PieceFont(fontFile);
     if (!font) {

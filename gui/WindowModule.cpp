@@ -1,6 +1,0 @@
-// Entry of the game window module, which the program loads when it is started without a switch.
-#include "gui/InstallGameWindow.h"
-
-extern "C" __attribute__((visibility("default"))) void TalvorInstallGameWindow() {
-    InstallGameWindow();
-}
