@@ -43,10 +43,12 @@ struct UciEngine : EngineProcess {
     }
 };
 
+// The last thinking line before the move (a current-move line may come after it).
 std::string LastInfo(const std::string& sOut) {
     const size_t end = sOut.rfind("\nbestmove ");
-    const size_t start = sOut.rfind("info ", end);
-    return start == std::string::npos || end == std::string::npos ? "" : sOut.substr(start, end - start);
+    const size_t start = sOut.rfind("info depth ", end);
+    if (start == std::string::npos || end == std::string::npos) return "";
+    return sOut.substr(start, sOut.find('\n', start) - start);
 }
 
 // The move of the last bestmove line, without its ponder move.
