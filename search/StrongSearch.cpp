@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "search/Strength.h"
 
 TransTable StrongTable;
 
@@ -39,6 +40,7 @@ uint8_t Reduction[64][64];
 std::vector<uint64_t> GameKeys;  // the game's positions, sorted
 
 int64_t Nodes = 0;
+int64_t NodeLimit = 0;  // 0: none
 int64_t NextCheck = 0;
 bool Aborted = false;
 bool MayAbort = false;  // a move to play is known: a stop may end the search
@@ -82,7 +84,7 @@ inline void CountStrongNode() {
     ++Nodes;
     CountNode(NodeCount);
     if (Nodes >= NextCheck) CheckStop();
-    if (Asked.NodeLimit > 0 && Nodes >= Asked.NodeLimit && MayAbort) Aborted = true;
+    if (NodeLimit > 0 && Nodes >= NodeLimit && MayAbort) Aborted = true;
 }
 
 inline int32_t StaticEval() {
@@ -660,9 +662,18 @@ MoveRec StrongThink(SearchReporter& report) {
         Out = nullptr;
         return MoveRec{};
     }
-    const int lines = std::clamp(Asked.MultiPv, 1, static_cast<int>(Root.size()));
+    // Below full strength (never in analysis): fewer nodes, and the move drawn among several lines.
+    const bool weaker = StrengthElo != 0 && !Asked.Endless;
+    NodeLimit = Asked.NodeLimit;
+    if (weaker)
+        NodeLimit = NodeLimit > 0 ? std::min(NodeLimit, StrengthNodeLimit(StrengthElo))
+                                  : StrengthNodeLimit(StrengthElo);
+    const int shown = std::clamp(Asked.MultiPv, 1, static_cast<int>(Root.size()));
+    const int lines =
+        weaker ? std::clamp(StrengthLineCount(StrengthElo), shown, static_cast<int>(Root.size())) : shown;
     const int maxDepth = FixedDepthMode() ? std::clamp(MaxDepth, 1, StrongMaxDepth) : StrongMaxDepth;
     RootMove chosen = Root[0];
+    std::vector<RootMove> finished;  // the lines of the last complete iteration, best first
     double instability = 0;
     int depth = 1;
     for (; depth <= maxDepth; ++depth) {
@@ -678,7 +689,8 @@ MoveRec StrongThink(SearchReporter& report) {
             instability = instability / 2 + (changed ? 1 : 0);
             chosen = Root[0];
             if (complete) {
-                for (int k = 0; k < lines; ++k) report.IterationDone(ReportOf(Root[k], depth, k + 1));
+                for (int k = 0; k < shown; ++k) report.IterationDone(ReportOf(Root[k], depth, k + 1));
+                finished.assign(Root.begin(), Root.begin() + lines);
                 BestScore = LastScore = chosen.Score;
             }
             MayAbort = true;
@@ -686,6 +698,11 @@ MoveRec StrongThink(SearchReporter& report) {
         }
         if (Aborted || MateLimitReached()) break;
         if (Root.size() == 1 && Times.Timed && !Pondering.load()) break;  // the only move: play it now
+    }
+    if (weaker && finished.size() > 1) {
+        std::vector<int32_t> scores;
+        for (const RootMove& r : finished) scores.push_back(r.Score);
+        chosen = finished[StrengthPick(StrengthElo, scores, StrengthRandom())];
     }
     Tracking = false;
     WaitWhilePondering();

@@ -8,11 +8,18 @@
 
 namespace {
 
-class RequestTest : public EngineTest {
+// Each case runs with both searches.
+class RequestTest : public EngineTest, public ::testing::WithParamInterface<SearchKind> {
   protected:
+    void SetUp() override {
+        EngineTest::SetUp();
+        ChosenSearch = GetParam();
+        ClearHash();
+    }
     void TearDown() override {
         Asked = SearchRequest{};
         StrengthElo = 0;
+        ChosenSearch = SearchKind::Design;
         EngineTest::TearDown();
     }
     // Every thinking report, as the search gives it.
@@ -68,7 +75,7 @@ TEST(Strength, ScaleAndPick) {
 }
 
 // A weak level: legal and varied moves, within its node limit (the clock is generous).
-TEST_F(RequestTest, LowStrengthPlaysLegalVariedMovesWithinItsNodes) {
+TEST_P(RequestTest, LowStrengthPlaysLegalVariedMovesWithinItsNodes) {
     StrengthElo = 900;
     std::set<std::string> moves;
     for (int i = 0; i < 12; ++i) {
@@ -83,7 +90,7 @@ TEST_F(RequestTest, LowStrengthPlaysLegalVariedMovesWithinItsNodes) {
 }
 
 // Node and mate limits, root moves and several lines.
-TEST_F(RequestTest, LimitsRootMovesAndLines) {
+TEST_P(RequestTest, LimitsRootMovesAndLines) {
     Position(Middlegame);
     Asked.NodeLimit = 500;  // inside the first iterations: a move all the same
     Recorder nodes;
@@ -124,5 +131,8 @@ TEST_F(RequestTest, LimitsRootMovesAndLines) {
     EXPECT_EQ(first.size(), 3u);
     EXPECT_EQ(MoveToText(best), MoveToText(last[0].Line[0]));
 }
+
+INSTANTIATE_TEST_SUITE_P(BothSearches, RequestTest, ::testing::Values(SearchKind::Design, SearchKind::Strong),
+                         [](const auto& info) { return info.param == SearchKind::Design ? "Design" : "Strong"; });
 
 }  // namespace
