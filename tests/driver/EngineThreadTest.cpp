@@ -14,6 +14,7 @@
 #include "driver/Dispatcher.h"
 #include "driver/IOBas.h"
 #include "driver/Talvor.h"
+#include "search/SearchChoice.h"
 
 namespace {
 using Lines = std::vector<std::string>;
@@ -23,11 +24,13 @@ constexpr char Middlegame[] = "r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB
 // Limits on waiting only: the engine answers in milliseconds, a loaded machine may take much longer.
 constexpr auto Patience = std::chrono::seconds(60);
 
-class EngineThread : public ::testing::Test {
+// Each case runs with both searches: they share the thread, the stop and the commands.
+class EngineThread : public ::testing::TestWithParam<SearchKind> {
   protected:
     void SetUp() override {
         SetSettingsFile("/nonexistent/Talvor.ini");
         InitEngine();
+        ChosenSearch = GetParam();
         BookLoaded = false;
         ResetGame();
         InGuiMode = false;
@@ -52,6 +55,7 @@ class EngineThread : public ::testing::Test {
     }
     void TearDown() override {
         commands_.reset();
+        ChosenSearch = SearchKind::Design;
         SendLineCapture = nullptr;
         QuitCapture = nullptr;
         SetSettingsFile("");
@@ -124,7 +128,7 @@ bool IsMove(const std::string& s) {
 
 // Commands that leave the search running: answered at once, or carried out when it ends (a command
 // that waits keeps the ones after it behind it). ? then ends the search with its move.
-TEST_F(EngineThread, CommandsBesideTheSearch) {
+TEST_P(EngineThread, CommandsBesideTheSearch) {
     const std::string decline = "tellics say Talvor: Mi dispiace ma il comando non \xC3\xA8 supportato";
     const struct {
         const char* input;
@@ -157,7 +161,7 @@ TEST_F(EngineThread, CommandsBesideTheSearch) {
 }
 
 // Commands that stop the search first: no move comes, then the command is carried out as when idle.
-TEST_F(EngineThread, CommandsThatStopTheSearch) {
+TEST_P(EngineThread, CommandsThatStopTheSearch) {
     const struct {
         const char* input;
         std::function<bool()> after;
@@ -186,20 +190,21 @@ TEST_F(EngineThread, CommandsThatStopTheSearch) {
 
 // A new depth stops the search and starts the next at once; the first search's late word that it ended
 // must not stop the second, which plays its move after all its iterations.
-TEST_F(EngineThread, NewLimitsStartTheSearchAgain) {
+TEST_P(EngineThread, NewLimitsStartTheSearchAgain) {
     StartThinking();
     Say("sd 2\n");
     EXPECT_TRUE(commands_->Thinking());
     const Lines lines = Settle();
     ASSERT_GE(lines.size(), 2u);
     EXPECT_TRUE(IsMove(lines.back())) << lines.back();
-    EXPECT_EQ(lines[lines.size() - 2].substr(0, 2), "4 ");  // depth 2 shown as 4: the last iteration ran
+    // The last iteration ran: depth 2, which the design's search shows as 4.
+    EXPECT_EQ(lines[lines.size() - 2].substr(0, 2), GetParam() == SearchKind::Design ? "4 " : "2 ");
     EXPECT_EQ(GameRecord.size(), 2u);
 }
 
 // UCI: commands that set the position and the limits wait for the search; isready does not. stop gives
 // the infinite search's move, then the go that waited runs with its own position.
-TEST_F(EngineThread, UciCommandsWhileGoInfinite) {
+TEST_P(EngineThread, UciCommandsWhileGoInfinite) {
     Speak(UciProtocol());
     commands_->Input(std::string("position fen ") + Middlegame + "\ngo infinite\n");
     ASSERT_TRUE(AwaitLine(std::regex("info depth 4 .*")));
@@ -223,5 +228,8 @@ TEST_F(EngineThread, UciCommandsWhileGoInfinite) {
     EXPECT_EQ(moves[1], "bestmove h1h2");
     EXPECT_EQ(PositionKey(), "7k/8/8/8/8/4n3/8/r6K w - -");  // the engine's board is the interface's
 }
+
+INSTANTIATE_TEST_SUITE_P(BothSearches, EngineThread, ::testing::Values(SearchKind::Design, SearchKind::Strong),
+                         [](const auto& info) { return info.param == SearchKind::Design ? "Design" : "Strong"; });
 
 }  // namespace

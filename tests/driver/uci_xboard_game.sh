@@ -3,9 +3,12 @@
 # UCI engines: talvor plays White, then Black, at 40 moves in 20 seconds, and XBoard calls each game a
 # draw after 12 moves (a long game). No game may end by a flag, an illegal move, a false claim or a lost
 # engine, and every go must get its bestmove.
-# Usage: uci_xboard_game.sh TALVOR. Exit 77 (skipped) when xboard, polyglot, fairymax or Xvfb is missing.
+# Usage: uci_xboard_game.sh TALVOR [SWITCH ...] (e.g. -strong for the strong search). Exit 77 (skipped)
+# when xboard, polyglot, fairymax or Xvfb is missing.
 set -u
 talvor=$1
+shift
+switches=${*:+ $*}
 here=$(cd "$(dirname "$0")" && pwd)
 export PATH="$PATH:/usr/games"  # where Debian puts xboard, polyglot and fairymax
 for tool in xboard polyglot fairymax; do  # run_on_xvfb.sh skips without Xvfb
@@ -29,7 +32,7 @@ fail() {
 # XBoard and polyglot keep their settings in the home folder: give them one of their own.
 mkdir "$work/home"
 cd "$work" && HOME="$work/home" "$here/../window/run_on_xvfb.sh" timeout 120 xboard \
-    -fcp "$talvor -uci" -fd "$(dirname "$talvor")" -fUCI \
+    -fcp "$talvor -uci$switches" -fd "$(dirname "$talvor")" -fUCI \
     -adapterCommand "polyglot -noini -log true -lf \"$work/polyglot.log\" -ec \"%fcp\" -ed \"%fd\"" \
     -scp fairymax -mm -mg 2 -tc 0:20 -mps 40 -adjudicateDrawMoves 12 \
     -autoCallFlag true -xponder -popupExitMessage false -saveSettingsOnExit false \
