@@ -8,7 +8,7 @@
 #   OPPONENT is a Debian engine (fairymax, phalanx, gnuchess, hoichess), "design" (TalvorWBE's
 #   design search), or "cmd=COMMAND" (any xboard engine's command line); default: fairymax. GAMES defaults to 40, the control to 0:30 + 0.3 s a move.
 #   --jobs plays that many matches at once (one core each: keep it at most the number of cores).
-# Needs a build (build/bin/talvor), xboard, xvfb, the opponents and polyglot for --uci; the openings come
+# TALVOR_BIN=FOLDER plays the talvor of that folder instead of build/bin. Needs a build, xboard, xvfb, the opponents and polyglot for --uci; the openings come
 # from ../shared/data/openings/openings.tsv (or OPENINGS=FILE).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -31,7 +31,8 @@ openings=${OPENINGS:-../shared/data/openings/openings.tsv}
 [ -r "$openings" ] || { echo "gauntlet: no openings file $openings" >&2; exit 1; }
 out=${MATCH_DIR:-$(mktemp -d /tmp/talvor-gauntlet.XXXXXX)}
 mkdir -p "$out"
-cp build/bin/talvor build/bin/Talvor.ini build/bin/TalvorBook.* "$out"/
+bin=${TALVOR_BIN:-build/bin}
+cp "$bin"/talvor "$bin"/Talvor.ini "$bin"/TalvorBook.* "$out"/
 
 # games/2 openings of 6 to 10 plies, spread evenly over the file, as a PGN file XBoard loads in turn.
 awk -F'\t' -v want=$(((games + 1) / 2)) '
