@@ -2,25 +2,22 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <new>
 
 TransTable::~TransTable() {
-    std::free(table_);
+    std::free(memory_);
 }
 
 bool TransTable::Resize(size_t nMegabytes) {
     const size_t buckets = nMegabytes * 1024 * 1024 / sizeof(Bucket);
     if (buckets == buckets_ && table_) return true;
-    // calloc leaves the pages untouched until a search writes them: a large table costs nothing at start.
-    void* p = std::calloc(buckets, sizeof(Bucket));
-    if (p == nullptr || reinterpret_cast<uintptr_t>(p) % alignof(Bucket) != 0) {
-        std::free(p);
-        p = std::aligned_alloc(alignof(Bucket), buckets * sizeof(Bucket));
-        if (p == nullptr) return false;
-        std::memset(p, 0, buckets * sizeof(Bucket));
-    }
-    std::free(table_);
-    table_ = static_cast<Bucket*>(p);
+    // calloc of a large block maps fresh zero pages and leaves them untouched until a search writes them:
+    // a large table costs nothing at start. A cache line more leaves room to align it.
+    void* memory = std::calloc(buckets * sizeof(Bucket) + alignof(Bucket), 1);
+    if (memory == nullptr) return false;
+    std::free(memory_);
+    memory_ = memory;
+    const uintptr_t at = (reinterpret_cast<uintptr_t>(memory) + alignof(Bucket) - 1) & ~(alignof(Bucket) - 1);
+    table_ = reinterpret_cast<Bucket*>(at);
     buckets_ = buckets;
     return true;
 }

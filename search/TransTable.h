@@ -61,6 +61,7 @@ class TransTable {
     Bucket* BucketOf(uint64_t nKey) const {
         return table_ + static_cast<size_t>((static_cast<unsigned __int128>(nKey) * buckets_) >> 64);
     }
+    void* memory_ = nullptr;  // what was allocated; table_ is its first cache-line boundary
     Bucket* table_ = nullptr;
     size_t buckets_ = 0;
     uint8_t age_ = 0;
