@@ -63,8 +63,11 @@ void InitReductions() {
     done = true;
 }
 
+// The clock runs from the ponder hit, or from the turn's start (when the opponent's move was read), which
+// the driver gives in MoveStartTime; a stale or missing one counts from the search's own start.
 double ClockStart() {
-    return StartedPondering ? PonderHitTime.load() : SearchStart;
+    if (StartedPondering) return PonderHitTime.load();
+    return MoveStartTime <= SearchStart && SearchStart - MoveStartTime < 1 ? MoveStartTime : SearchStart;
 }
 
 // Reads the clock and the stop request now and then; a search with a move to play may end at once.

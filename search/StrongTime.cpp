@@ -5,11 +5,13 @@
 #include "search/StrongSearch.h"
 
 namespace {
-// Seconds kept on the clock whatever happens: the reply's trip through the pipe (and an adapter such as
-// polyglot), the interface's reaction, the search's unwinding.
+// Seconds kept on the clock whatever happens, and what every move costs beyond the search: the reply's
+// trip through the pipe (and an adapter such as polyglot), the interface's reaction, a busy machine's
+// delay in running the engine at all.
 double Safety(double dLeft) {
-    return std::min(0.06 + 0.03 * dLeft, 1.0);
+    return std::min(0.1 + 0.05 * dLeft, 1.5);
 }
+constexpr double MoveOverhead = 0.04;
 constexpr double Floor = 0.005;
 }  // namespace
 
@@ -31,9 +33,8 @@ MoveTimes StrongMoveTimes() {
     const double usable = std::max(left - Safety(left), Floor);
     // Moves to share the clock among: those left in the period, or a game's likely rest.
     const int moves = MovesPerControl >= 2 ? std::min(MovesPerControl, 35) : 32;
-    t.Soft = std::min(usable / moves + 0.75 * inc, usable * 0.4);
-    t.Hard = std::min(t.Soft * 4.5, usable * 0.6);
-    t.Soft = std::max(t.Soft, Floor);
-    t.Hard = std::max(t.Hard, t.Soft);
+    const double share = std::min(usable / moves + 0.75 * inc, usable * 0.4);
+    t.Soft = std::max(share - MoveOverhead, Floor);
+    t.Hard = std::max(std::min(share * 4.5, usable * 0.5) - MoveOverhead, t.Soft);
     return t;
 }

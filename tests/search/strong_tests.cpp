@@ -210,3 +210,42 @@ TEST_F(StrongTest, RepetitionsOfTheGameCountAsDraws) {
 }
 
 }  // namespace
+
+namespace {
+// The strong search's time per move: never more than the clock can pay after its reserve, a fixed time
+// per move never overrun, no clock read at a fixed depth or in analysis.
+TEST(StrongTime, LimitsFitTheClock) {
+    const struct {
+        int32_t moves;
+        double base, inc;
+        float left;
+        int depth;
+        bool endless, timed;
+    } cases[] = {
+        {0, 30, 0.3, 30, 0, false, true},   {0, 30, 0.3, 2.5, 0, false, true},
+        {0, 5, 0.05, 0.16, 0, false, true}, {0, 60, 0, 0.02, 0, false, true},
+        {40, 300, 0, 120, 0, false, true},  {2, 1, 0, 1, 0, false, true},
+        {1, 2.5, 0, 2.5, 0, false, true},   {1, 0.05, 0, 0.05, 0, false, true},
+        {0, 0, 0, 0, 6, false, false},      {0, 30, 0.3, 30, 0, true, false},
+    };
+    for (const auto& c : cases) {
+        SetClock(c.depth, Clock{c.moves, c.base, c.inc, c.left});
+        Asked = SearchRequest{};
+        Asked.Endless = c.endless;
+        const MoveTimes t = StrongMoveTimes();
+        SCOPED_TRACE(testing::Message() << c.moves << " " << c.base << " " << c.inc << " " << c.left);
+        EXPECT_EQ(t.Timed, c.timed);
+        if (!t.Timed) continue;
+        EXPECT_GT(t.Soft, 0);
+        EXPECT_LE(t.Soft, t.Hard);
+        if (c.moves == 1) {
+            EXPECT_LT(t.Hard, c.base);  // st: the whole time, less what the reply needs
+            EXPECT_GT(t.Hard, c.base * 0.9 - 0.03);
+        } else {
+            EXPECT_LE(t.Hard, std::max(c.left * 0.5 - 0.04, 0.005));
+        }
+    }
+    Asked = SearchRequest{};
+    SetClock(0);
+}
+}  // namespace
