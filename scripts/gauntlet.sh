@@ -2,9 +2,10 @@
 # Plays TalvorWBE against each of several engines under XBoard on a virtual display, from a fixed set of
 # openings, each opening twice with the colours swapped, and sums up every match: score, Elo difference
 # with its 95% margin, and every fault (time loss, illegal move, crash, false claim).
-# usage: scripts/gauntlet.sh [--uci] [--design] [--games N] [--time MIN|MIN:SEC] [--inc SECONDS]
+# usage: scripts/gauntlet.sh [--uci] [--design] [--ponder] [--games N] [--time MIN|MIN:SEC] [--inc SECONDS]
 #                            [--jobs J] [OPPONENT ...]
-#   TalvorWBE plays with the strong search unless --design; --uci runs it through polyglot.
+#   TalvorWBE plays with the strong search unless --design; --uci runs it through polyglot. --ponder lets
+#   both engines think in the other's time and counts how often TalvorWBE foresaw the reply.
 #   OPPONENT is a Debian engine (fairymax, phalanx, gnuchess, hoichess), "design" (TalvorWBE's
 #   design search), or "cmd=COMMAND" (any xboard engine's command line); default: fairymax. GAMES defaults to 40, the control to 0:30 + 0.3 s a move.
 #   --jobs plays that many matches at once (one core each: keep it at most the number of cores).
@@ -13,11 +14,12 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export PATH="$PATH:/usr/games"
-uci=false search=-strong games=40 time=0:30 inc=0.3 jobs=1
+uci=false search=-strong games=40 time=0:30 inc=0.3 jobs=1 ponder=-xponder
 while [ $# -gt 0 ]; do
   case "$1" in
     --uci) uci=true; shift ;;
     --design) search=""; shift ;;
+    --ponder) ponder=-ponder; shift ;;
     --games) games=$2; shift 2 ;;
     --time) time=$2; shift 2 ;;
     --inc) inc=$2; shift 2 ;;
@@ -70,7 +72,7 @@ play() {  # opponent -> its folder's games.pgn
   esac
   xvfb-run -a xboard "${first[@]}" -fd "$out" -fn "$name" "${second[@]}" -sd "$out" \
     -mm -tc "$time" -inc "$inc" -mg "$games" -lgf "$out/openings.pgn" -lgi -2 -rewindIndex 0 \
-    -sgf "$dir/games.pgn" -autoCallFlag true -testClaims true -xponder -popupExitMessage false \
+    -sgf "$dir/games.pgn" -autoCallFlag true -testClaims true "$ponder" -popupExitMessage false \
     -debug -nameOfDebugFile "$dir/xboard.debug" >/dev/null 2>&1 || true
 }
 
@@ -85,4 +87,13 @@ wait
 for opp in "$@"; do
   echo "== $name against $opp"
   scripts/match-summary.sh --engine "$name" "$(folder "$opp")/games.pgn"
+  if [ "$ponder" = -ponder ] && ! $uci; then
+    # The reply TalvorWBE expected is the second move of its last line before its move.
+    awk '$2 == "<first" && $4 ~ /^[0-9]+$/ && NF >= 9 { expected = $9 }
+         $2 == "<first" && $4 == "move" { pending = expected; expected = "" }
+         $2 == ">first" && $4 ~ /^[a-h][1-8][a-h][1-8][qrbn]?$/ && pending != "" {
+           n++; hits += ($4 == pending); pending = "" }
+         END { if (n) printf "ponder hits: %d of %d replies (%.0f%%)\n", hits, n, 100 * hits / n }' \
+      "$(folder "$opp")/xboard.debug"
+  fi
 done
