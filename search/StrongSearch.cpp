@@ -73,6 +73,7 @@ double ClockStart() {
 // Reads the clock and the stop request now and then; a search with a move to play may end at once.
 void CheckStop() {
     NextCheck = Nodes + 1024;
+    Progress.Nodes.store(Nodes, std::memory_order_relaxed);
     if (!MayAbort) return;
     if (StopRequested.load(std::memory_order_relaxed)) {
         Aborted = true;
@@ -600,6 +601,14 @@ bool TimeForAnother(double dInstability, int32_t nDrop) {
     return TimerSeconds() - ClockStart() < Times.Soft * scale * 0.6;
 }
 
+// In timed play a mate found, for either side, with the depth well past its length: deeper iterations
+// would only find the same.
+bool MateSettled(int nDepth) {
+    if (!Times.Timed || Pondering.load(std::memory_order_relaxed) || Root.empty()) return false;
+    const int32_t s = std::abs(Root[0].Score);
+    return s >= MateScoreBound && s < Infinite && nDepth >= (Infinite - s) + 2;
+}
+
 bool MateLimitReached() {
     if (Asked.MateMoves <= 0 || Root.empty()) return false;
     const int32_t s = Root[0].Score;
@@ -699,7 +708,7 @@ MoveRec StrongThink(SearchReporter& report) {
             MayAbort = true;
             if (complete && depth > 1 && !TimeForAnother(instability, depth > 4 ? drop : 0)) break;
         }
-        if (Aborted || MateLimitReached()) break;
+        if (Aborted || MateLimitReached() || MateSettled(depth)) break;
         if (Root.size() == 1 && Times.Timed && !Pondering.load()) break;  // the only move: play it now
     }
     if (weaker && finished.size() > 1) {
