@@ -3,18 +3,20 @@
 # openings, each opening twice with the colours swapped, and sums up every match: score, Elo difference
 # with its 95% margin, and every fault (time loss, illegal move, crash, false claim).
 # usage: scripts/gauntlet.sh [--uci] [--design] [--ponder] [--games N] [--time MIN|MIN:SEC] [--inc SECONDS]
-#                            [--jobs J] [OPPONENT ...]
+#                            [--jobs J] [--options "NAME=VALUE,..."] [--name NAME] [OPPONENT ...]
 #   TalvorWBE plays with the strong search unless --design; --uci runs it through polyglot. --ponder lets
 #   both engines think in the other's time and counts how often TalvorWBE foresaw the reply.
 #   OPPONENT is a Debian engine (fairymax, phalanx, gnuchess, hoichess), "design" (TalvorWBE's
 #   design search), or "cmd=COMMAND" (any xboard engine's command line); default: fairymax. GAMES defaults to 40, the control to 0:30 + 0.3 s a move.
+#   --options sets TalvorWBE's engine options at the start of each game (e.g. "LimitaForza=1,ForzaElo=1400")
+#   and --name names it so in the games.
 #   --jobs plays that many matches at once (one core each: keep it at most the number of cores).
 # TALVOR_BIN=FOLDER plays the talvor of that folder instead of build/bin. Needs a build, xboard, xvfb, the opponents and polyglot for --uci; the openings come
 # from ../shared/data/openings/openings.tsv (or OPENINGS=FILE).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export PATH="$PATH:/usr/games"
-uci=false search=-strong games=40 time=0:30 inc=0.3 jobs=1 ponder=-xponder
+uci=false search=-strong games=40 time=0:30 inc=0.3 jobs=1 ponder=-xponder options="" name=""
 while [ $# -gt 0 ]; do
   case "$1" in
     --uci) uci=true; shift ;;
@@ -24,6 +26,8 @@ while [ $# -gt 0 ]; do
     --time) time=$2; shift 2 ;;
     --inc) inc=$2; shift 2 ;;
     --jobs) jobs=$2; shift 2 ;;
+    --options) options=$2; shift 2 ;;
+    --name) name=$2; shift 2 ;;
     -*) echo "gauntlet: unknown option $1" >&2; exit 2 ;;
     *) break ;;
   esac
@@ -46,7 +50,7 @@ awk -F'\t' -v want=$(((games + 1) / 2)) '
     }
   }' "$openings" >"$out/openings.pgn"
 
-name="Talvor${search:+ strong}"
+name=${name:-"Talvor${search:+ strong}"}
 if $uci; then
   polyglot=$(command -v polyglot) || { echo "gauntlet: --uci needs polyglot" >&2; exit 1; }
   first=(-fcp "$out/talvor -uci $search" -fUCI -adapterCommand "$polyglot -noini -ec \"%fcp\" -ed \"%fd\"")
@@ -70,7 +74,7 @@ play() {  # opponent -> its folder's games.pgn
     cmd=*) second=(-scp "${opp#cmd=}" -sn "${opp#cmd=}") ;;
     *) second=(-scp "$opp" -sn "$opp") ;;
   esac
-  xvfb-run -a xboard "${first[@]}" -fd "$out" -fn "$name" "${second[@]}" -sd "$out" \
+  xvfb-run -a xboard "${first[@]}" -fd "$out" -fn "$name" -firstOptions "$options" "${second[@]}" -sd "$out" \
     -mm -tc "$time" -inc "$inc" -mg "$games" -lgf "$out/openings.pgn" -lgi -2 -rewindIndex 0 \
     -sgf "$dir/games.pgn" -autoCallFlag true -testClaims true "$ponder" -popupExitMessage false \
     -debug -nameOfDebugFile "$dir/xboard.debug" >/dev/null 2>&1 || true
