@@ -98,7 +98,9 @@ void PlayEngineTurn(const std::function<bool()>& commit) {
 }
 
 void PlayAnalysisTurn(const std::function<bool()>& commit) {
-    ThinkingOutput thinking(TurnFace, false, TurnTag);
+    // The game window writes analysis its own way (White's score, the line in SAN), so it is given the
+    // protocol's lines: the score in centipawns and the moves with their promotion letters.
+    ThinkingOutput thinking(ThinkingFace::Protocol, false, TurnTag);
     // Analysis judges nothing about the game and spends nothing of the clock.
     const int32_t resultBefore = GameResult;
     const double bankBefore = TimeBank;

@@ -401,6 +401,13 @@ void wqzChessboard::DrawSquare(int nIndex, bool bHighlight) {
         p.fillRect(0, 0, t, h, mark);
         p.fillRect(w - t, 0, t, h, mark);
     }
+    if (nIndex == m_hintFrom || nIndex == m_hintTo) {
+        // A suggestion, not a move made: a blue frame inside the square, apart from the last move's colour.
+        const int t = std::max(3, std::min(w, h) / 12);
+        p.setPen(QPen(QColor(30, 110, 255), t));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(QRectF(t * 1.5, t * 1.5, w - 3 * t, h - 3 * t));
+    }
     if (s.Occupied && s.Kind >= 0 && s.Kind < 12) {
         const int c = m_pieceCell;
         p.drawImage(QPoint((w - c) / 2, (h - c) / 2), picPieces[1]->Surface(), QRect(s.Kind * c, 0, c, c));
@@ -423,6 +430,12 @@ void wqzChessboard::DrawSquare(int nIndex, bool bHighlight) {
     }
     p.end();
     box->update();
+}
+
+void wqzChessboard::MarkHint(int nFrom, int nTo) {
+    const int oldFrom = std::exchange(m_hintFrom, nFrom), oldTo = std::exchange(m_hintTo, nTo);
+    for (int k : {oldFrom, oldTo, nFrom, nTo})
+        if (k > 0) DrawSquare(k, true);
 }
 
 // ---------------------------------------------------------------- dragging

@@ -182,6 +182,11 @@ class wqzChessboard : public QWidget {
     // The piece picked by a click (0 none), and the squares the held or picked piece may go to.
     int SelectedSquare() const { return m_selected; }
     const std::vector<int>& TargetSquares() const { return m_targets; }
+    // A move suggested to the player, marked on its two squares until the next move, take-back or new
+    // position (0, 0: none).
+    void MarkHint(int nFrom, int nTo);
+    int HintFrom() const { return m_hintFrom; }
+    int HintTo() const { return m_hintTo; }
 
     // ---- Child controls, under their design names ----
     std::array<wqzPictureBox*, 65> picSquare{};  // 0 is the hidden template
@@ -261,6 +266,8 @@ class wqzChessboard : public QWidget {
     bool m_pressedSelected = false;  // the press went to the piece already picked: a click puts it down
     int m_selected = 0;
     std::vector<int> m_targets;
+    int m_hintFrom = 0;
+    int m_hintTo = 0;
     int m_pieceCell = 0;
     int m_setUpEnPassantFile = 0;  // the en-passant file the position began with
     QPointF m_dragStartGlobal;

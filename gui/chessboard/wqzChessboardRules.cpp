@@ -78,6 +78,7 @@ void wqzChessboard::SetUpSquares(const QString& sLayout, bool bWhitesTurn) {
     PromotionPending = false;
     UndoList.clear();
     m_lastMoveFrom = m_lastMoveTo = 0;
+    m_hintFrom = m_hintTo = 0;
     m_setUpEnPassantFile = 0;
     m_selected = 0;
     m_targets.clear();
@@ -377,6 +378,7 @@ bool wqzChessboard::MovePiece(const QString& sFrom, const QString& sTo) {
     }
     PromotionPending = false;
 
+    MarkHint(0, 0);
     DrawSquare(m_lastMoveFrom, false);
     DrawSquare(m_lastMoveTo, false);
     m_lastMoveFrom = nFrom;
@@ -469,6 +471,7 @@ bool wqzChessboard::UndoLastMove() {
     ClearSelection();
     const bool done = PopUndoRecord();
     if (done) {
+        MarkHint(0, 0);
         emit MoveUndo(!WhitesTurn);
         WhitesTurn = !WhitesTurn;
     }

@@ -229,18 +229,7 @@ QStringList SanMoves(const FenPosition& start, const std::vector<GameMove>& move
     return out;
 }
 
-QString PgnText(const PgnTags& tags, const FenPosition& start, const std::vector<GameMove>& moves) {
-    auto tag = [](const char* sName, QString sValue) {
-        sValue.replace(QLatin1Char('\\'), QLatin1String("\\\\"))
-            .replace(QLatin1Char('"'), QLatin1String("\\\""));
-        return QStringLiteral("[%1 \"%2\"]\n").arg(QLatin1String(sName), sValue);
-    };
-    QString text = tag("Event", tags.Event) + tag("Site", tags.Site) + tag("Date", tags.Date) +
-                   tag("Round", tags.Round) + tag("White", tags.White) + tag("Black", tags.Black) +
-                   tag("Result", tags.Result);
-    if (!IsStartPosition(start)) text += tag("SetUp", QStringLiteral("1")) + tag("FEN", FenText(start));
-    text += QLatin1Char('\n');
-
+QStringList NumberedSan(const FenPosition& start, const std::vector<GameMove>& moves) {
     QStringList tokens;
     int number = start.FullmoveNumber;
     bool white = start.WhiteToMove;
@@ -253,6 +242,22 @@ QString PgnText(const PgnTags& tags, const FenPosition& start, const std::vector
         tokens << san[i];
         if (!white) ++number;
     }
+    return tokens;
+}
+
+QString PgnText(const PgnTags& tags, const FenPosition& start, const std::vector<GameMove>& moves) {
+    auto tag = [](const char* sName, QString sValue) {
+        sValue.replace(QLatin1Char('\\'), QLatin1String("\\\\"))
+            .replace(QLatin1Char('"'), QLatin1String("\\\""));
+        return QStringLiteral("[%1 \"%2\"]\n").arg(QLatin1String(sName), sValue);
+    };
+    QString text = tag("Event", tags.Event) + tag("Site", tags.Site) + tag("Date", tags.Date) +
+                   tag("Round", tags.Round) + tag("White", tags.White) + tag("Black", tags.Black) +
+                   tag("Result", tags.Result);
+    if (!IsStartPosition(start)) text += tag("SetUp", QStringLiteral("1")) + tag("FEN", FenText(start));
+    text += QLatin1Char('\n');
+
+    QStringList tokens = NumberedSan(start, moves);
     tokens << tags.Result;
     QString line;
     for (const QString& t : tokens) {

@@ -52,6 +52,9 @@ struct GameMove {
 // move that is not legal there.
 QStringList SanMoves(const FenPosition& start, const std::vector<GameMove>& moves);
 
+// The moves in SAN with their numbers from the position's move number: "12...", "Nf6", "13.", "e5".
+QStringList NumberedSan(const FenPosition& start, const std::vector<GameMove>& moves);
+
 // The Seven Tag Roster, in its order.
 struct PgnTags {
     QString Event, Site, Date, Round, White, Black, Result;

@@ -140,14 +140,15 @@ void Run() {
     QApplication::exec();
 }
 
-// While the engine thinks the person cannot move: the side to move on the board is the engine's.
+// While the engine thinks the person cannot move: the side to move on the board is the engine's. Analysis
+// is the exception: a move on the board starts it again on the new position.
 void Thinking(bool bThinking) {
     static bool lockedBefore = false;
     frmDebugMain* form = DebugMain();
     if (!form) return;
     wqzChessboard* board = form->wqzChessboard2;
     if (bThinking) lockedBefore = board->Locked();
-    board->SetLocked(bThinking || lockedBefore);
+    board->SetLocked((bThinking && !form->Analysing()) || lockedBefore);
 }
 
 void Warn(const std::string& sText) {

@@ -309,6 +309,7 @@ void frmDebugMain::BuildMenus() {
     mnulvl1 = Item(level, "mnulvl1", "Easy", &F::mnulvl1_Click);
     mnulvl2 = Item(level, "mnulvl2", "Medium", &F::mnulvl2_Click);
     mnulvl3 = Item(level, "mnulvl3", "Advanced", &F::mnulvl3_Click);
+    BuildEngineItems(engine);
 
     QMenu* board = SubMenu(nullptr, "mnuBoard", "Board", mnuBoard);
     mnuBoardView = Item(board, "mnuBoardView", "Reverse Board", &F::mnuBoardView_Click);

@@ -108,6 +108,11 @@ class frmDebugMain : public QMainWindow {
     void mnuCopyPGN_Click();
     void mnuSavePGN_Click();
     void mnuPasteFEN_Click();
+    void mnuStrong_Click();
+    void mnuStrength_Click(QAction* item);
+    void mnuHint_Click();
+    void mnuAnalyse_Click();
+    bool Analysing() const;
 
     // ---- The game as played on the board, for PGN, and its end ----
     QString GamePgn() const;
@@ -154,7 +159,9 @@ class frmDebugMain : public QMainWindow {
     QMenu *mnuWhitePawnPromotion, *mnuBlackPawnPromotion;
     QAction *mnuWQ, *mnuWR, *mnuwb, *mnuWN, *mnuBQ, *mnuBR, *mnuBB, *mnuBN;
     QAction *mnuCopyPGN, *mnuSavePGN, *mnuPasteFEN;
-    ResultBanner* lblResult;  // the end of the game, over the board
+    QAction *mnuStrong, *mnuStrength, *mnuFullStrength, *mnuHint, *mnuAnalyse;
+    std::vector<QAction*> mnuElo;  // the strength levels by Elo, lowest first; their data is the Elo
+    ResultBanner* lblResult;       // the end of the game, over the board
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -163,6 +170,15 @@ class frmDebugMain : public QMainWindow {
   private:
     void BuildControls();
     void BuildMenus();
+    void BuildEngineItems(QMenu* engine);
+    void CheckEngineItems();
+    QString EngineSyncText() const;
+    void StopAnalysis();
+    bool ShowAnalysis(const QString& sLine);
+    bool ShowHint(const QString& sLine);
+    bool MarkHint(const QString& sMove);
+    void NoHint(bool bThinking);
+    void AppendOutput(const QString& sLine);
     QAction* Item(QMenu* parent, const char* sName, const char* sCaption, void (frmDebugMain::*handler)(),
                   bool bCheckable = true);
     QMenu* SubMenu(QMenu* parent, const char* sName, const char* sCaption, QAction*& item);
@@ -192,6 +208,10 @@ class frmDebugMain : public QMainWindow {
     QDate m_date;
     QString m_result;
     GameEnd m_end = GameEnd::None;
+    // Hint: the ping that follows the engine's hint (0: none asked), and whether the hint came first.
+    int m_hintPing = 0;
+    bool m_hintCame = false;
+    QString m_analysisMove;  // the first move of the latest analysis line, coordinate text
 };
 
 // The one game window (null until it is created).

@@ -49,6 +49,7 @@ void frmDebugMain::Form_Load() {
     txtIO->SetText("");
     PromotionLetter = "";
     mnulvl2_Click();
+    CheckEngineItems();
 }
 
 void frmDebugMain::Feed(const QString& sCommand) {
@@ -65,6 +66,7 @@ void frmDebugMain::cmdFakeInput_Click() {
 
 void frmDebugMain::ShowLine(const std::string& sText, int nSearchSeconds) {
     const QString text = QString::fromStdString(sText);
+    if (ShowAnalysis(text) || ShowHint(text)) return;
     if (text.contains("move ")) {
         QString m = text;
         m.remove("move ");
@@ -83,11 +85,15 @@ void frmDebugMain::ShowLine(const std::string& sText, int nSearchSeconds) {
     }
     NoteEngineLine(text);
     if (text.contains("resign")) Message(Italian() ? "Il Motore ha abbandonato" : "Engine resign");
+    AppendOutput(text);
+    update();
+}
+
+void frmDebugMain::AppendOutput(const QString& sLine) {
     QString old = txtIO->Text();
     if (old.size() > OutputLimit) old.clear();
-    txtIO->SetText(old + "\r\n" + text);
+    txtIO->SetText(old + "\r\n" + sLine);
     txtIO->ScrollToEnd();
-    update();
 }
 
 bool frmDebugMain::Italian() const {
@@ -108,6 +114,7 @@ void frmDebugMain::Command1_Click() {
 }
 
 void frmDebugMain::Command2_Click() {
+    StopAnalysis();
     wqzChessboard2->NewGame();
     lstWhiteMoves->clear();
     lstBlackMoves->clear();

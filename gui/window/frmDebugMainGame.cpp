@@ -33,13 +33,13 @@ void frmDebugMain::wqzChessboard2_PieceMovement(bool bWhite, const QString& sFro
         Enable(Timer2, bWhite);
     }
     ShowSideToMove(!bWhite);
-    if (EngineOn) {
+    if (EngineOn)
         for (QAction* a : {mnulvl1, mnulvl2, mnulvl3}) a->setEnabled(false);
-        Feed(sFrom + sTo + PersonPromotion);
-    }
+    // Analysis hears every move, also with the engine off.
+    if (EngineOn || Analysing()) Feed(sFrom + sTo + PersonPromotion);
     PersonPromotion.clear();
     if (SoundOn) Beep();
-    if (!(bWhite ? mnuEngineWithe : mnuEngineBlack)->isChecked()) txtIO->SetText("");
+    if (Analysing() || !(bWhite ? mnuEngineWithe : mnuEngineBlack)->isChecked()) txtIO->SetText("");
 }
 
 void frmDebugMain::wqzChessboard2_KingInCheck(bool bWhite, bool bCheckmate) {
@@ -56,9 +56,9 @@ void frmDebugMain::wqzChessboard2_KingInCheck(bool bWhite, bool bCheckmate) {
     Message(text);
 }
 
-// A person promotes whenever the engine is off, and a pawn of the person's colour when it is on.
+// A person promotes whenever the engine is off or analyses, and a pawn of the person's colour when it plays.
 bool frmDebugMain::PersonPromotes(bool bWhite) const {
-    return !EngineOn || bWhite != GuiEngineWhite;
+    return !EngineOn || Analysing() || bWhite != GuiEngineWhite;
 }
 
 void frmDebugMain::wqzChessboard2_PawnPromotion(bool bWhite, int& eChoice) {
@@ -110,6 +110,7 @@ void frmDebugMain::wqzChessboard2_MoveUndo(bool bWhite) {
 }
 
 void frmDebugMain::mnuGameNew_Click() {
+    StopAnalysis();
     mnuEngineWithe->setChecked(false);
     mnuEngineBlack->setChecked(true);
     GuiEngineWhite = false;
@@ -131,11 +132,13 @@ void frmDebugMain::mnuGameNew_Click() {
 }
 
 void frmDebugMain::mnuext_Click() {
+    StopAnalysis();
     Quit();
 }
 
 void frmDebugMain::mnuEngineWithe_Click() {
     GuiEngineWhite = true;
+    StopAnalysis();  // the engine is to play now
     if (!mnutalvoroff->isChecked()) {
         EngineChangesColour();
         mnuEngineWithe->setChecked(true);
@@ -145,6 +148,7 @@ void frmDebugMain::mnuEngineWithe_Click() {
 
 void frmDebugMain::mnuEngineBlack_Click() {
     GuiEngineWhite = false;
+    StopAnalysis();
     if (!mnutalvoroff->isChecked()) {
         EngineChangesColour();
         mnuEngineBlack->setChecked(true);
@@ -153,6 +157,7 @@ void frmDebugMain::mnuEngineBlack_Click() {
 }
 
 void frmDebugMain::mnutalvoron_Click() {
+    StopAnalysis();
     mnuActions->setEnabled(false);
     mnutalvoron->setChecked(true);
     mnutalvoroff->setChecked(false);
@@ -162,6 +167,7 @@ void frmDebugMain::mnutalvoron_Click() {
 }
 
 void frmDebugMain::mnutalvoroff_Click() {
+    StopAnalysis();
     SwitchEngineOff();
     mnuActions->setEnabled(true);
     for (QAction* a : {mnulvl1, mnulvl2, mnulvl3, mnuEngineWithe, mnuEngineBlack}) a->setChecked(false);
@@ -203,6 +209,7 @@ void frmDebugMain::mnulvl3_Click() {
 }
 
 void frmDebugMain::mnuActionsUndo_Click() {
+    StopAnalysis();
     wqzChessboard2->UndoLastMove();
     EngineTakeBack(2);
 }

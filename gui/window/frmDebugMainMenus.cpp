@@ -58,6 +58,11 @@ const Caption Captions[] = {
     {&frmDebugMain::mnuCopyPGN, "Copy Game as PGN", "Copia partita in PGN"},
     {&frmDebugMain::mnuSavePGN, "Save Game as PGN...", "Salva partita in PGN..."},
     {&frmDebugMain::mnuPasteFEN, "Paste Position (FEN)", "Incolla posizione (FEN)"},
+    {&frmDebugMain::mnuStrength, "Strength", "Forza"},
+    {&frmDebugMain::mnuFullStrength, "Full strength", "Forza piena"},
+    {&frmDebugMain::mnuStrong, "Strong search", "Ricerca forte"},
+    {&frmDebugMain::mnuHint, "Hint", "Suggerimento"},
+    {&frmDebugMain::mnuAnalyse, "Analyse", "Analizza"},
 };
 
 }  // namespace

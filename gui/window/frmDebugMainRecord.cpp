@@ -119,6 +119,7 @@ bool frmDebugMain::SetUpPosition(const QString& sFen) {
                 why);
         return false;
     }
+    StopAnalysis();
     ResetClocks();
     MoveNumber = p->FullmoveNumber - (p->WhiteToMove ? 1 : 0);  // White moves made before it
     Text1->SetText("");

@@ -43,6 +43,7 @@
 #include "gui/window/frmDebugMain.h"
 #include "gui/window/frmDebugMainControls.h"
 #include "search/SearchBas.h"
+#include "search/SearchChoice.h"
 
 inline void PrintTo(const QString& s, std::ostream* os) {
     *os << '"' << s.toStdString() << '"';
@@ -523,6 +524,91 @@ TEST_F(GameWindowTest, NewGameWhileTheEngineThinks) {
     EXPECT_TRUE(messages.empty());
 }
 
+// The Strong search item and each strength level reach the engine, checked alone; a window loaded later
+// shows what is in force; the captions follow the language.
+TEST_F(GameWindowTest, StrongSearchAndStrengthReachTheEngine) {
+    Settle();
+    const SearchKind before = ChosenSearch;
+    EXPECT_EQ(w->mnuStrong->isChecked(), before == SearchKind::Strong);
+    for (SearchKind expected :
+         {before == SearchKind::Strong ? SearchKind::Design : SearchKind::Strong, before}) {
+        w->mnuStrong->trigger();
+        Settle();
+        EXPECT_EQ(ChosenSearch, expected);
+        EXPECT_EQ(w->mnuStrong->isChecked(), expected == SearchKind::Strong);
+    }
+    std::vector<QAction*> levels = w->mnuElo;
+    levels.push_back(w->mnuFullStrength);
+    ASSERT_GE(levels.size(), 5u);
+    for (QAction* level : levels) {
+        SCOPED_TRACE(level->text().toStdString());
+        level->trigger();
+        Settle();
+        EXPECT_EQ(StrengthElo, level->data().toInt());
+        EXPECT_TRUE(StrengthElo == 0 || (StrengthElo >= MinStrengthElo && StrengthElo <= MaxStrengthElo));
+        for (QAction* a : levels) EXPECT_EQ(a->isChecked(), a == level);
+    }
+    w->mnuElo[1]->trigger();
+    Settle();  // each click's feed is read before the next click
+    w->mnuStrong->trigger();
+    Settle();
+    w->mnuFullStrength->setChecked(true), w->mnuStrong->setChecked(before == SearchKind::Strong);
+    w->Form_Load();
+    Settle();
+    EXPECT_TRUE(w->mnuElo[1]->isChecked() && !w->mnuFullStrength->isChecked());
+    EXPECT_EQ(w->mnuStrong->isChecked(), before != SearchKind::Strong);
+    w->mnuitalian->trigger();
+    EXPECT_EQ(QStringList({w->mnuStrength->text(), w->mnuFullStrength->text(), w->mnuStrong->text(),
+                           w->mnuHint->text(), w->mnuAnalyse->text()}),
+              QStringList({"Forza", "Forza piena", "Ricerca forte", "Suggerimento", "Analizza"}));
+    w->mnueng->trigger();
+    EXPECT_EQ(w->mnuAnalyse->text(), "Analyse");
+    w->mnuFullStrength->trigger();
+    Settle();
+    w->mnuStrong->trigger();
+    Settle();
+    EXPECT_TRUE(StrengthElo == 0 && ChosenSearch == before);
+}
+
+// A hint marks a legal move of the side to move and plays nothing, with the engine playing or off (then it
+// is told the board's game first); the next move takes the mark away. A mated side gets no hint, and is
+// told so.
+TEST_F(GameWindowTest, HintMarksALegalMoveAndPlaysNothing) {
+    w->mnulvl1->trigger();
+    for (bool engineOn : {true, false}) {
+        SCOPED_TRACE(engineOn);
+        if (!engineOn) w->mnutalvoroff->trigger();
+        w->mnuGameNew->trigger();
+        Settle();
+        Play({{"e2", "e4"}});
+        Settle();  // with the engine on, its reply is on the board
+        const std::vector<int> layout = Layout();
+        const QString record = w->Text1->Text();
+        const qsizetype moves = played.size();
+        w->mnuHint->trigger();
+        Settle();
+        EXPECT_EQ(Layout(), layout);
+        EXPECT_EQ(w->Text1->Text(), record);
+        EXPECT_EQ(played.size(), moves);
+        const int from = board->HintFrom(), to = board->HintTo();
+        ASSERT_GT(from, 0);
+        EXPECT_EQ(board->SquareInfo(from).White, board->SideTurn() == 0);
+        EXPECT_TRUE(board->IsLegalMove(from, to));
+        EXPECT_TRUE(Output().contains("\r\nHint: ")) << Output().toStdString();
+        EXPECT_FALSE(Output().contains("pong"));
+        EXPECT_TRUE(board->MovePiece(board->SquareName(from), board->SquareName(to)));
+        EXPECT_EQ(board->HintFrom() + board->HintTo(), 0);
+        Settle();
+    }
+    w->mnutalvoron->trigger();
+    ASSERT_TRUE(w->SetUpPosition("rnb1kbnr/pppp1ppp/8/4p3/6Pq/5P2/PPPPP2P/RNBQKBNR w KQkq - 1 3"));
+    Settle();
+    w->mnuHint->trigger();
+    Settle();
+    EXPECT_TRUE(Output().endsWith("\r\nNo hint available")) << Output().toStdString();
+    EXPECT_EQ(board->HintFrom(), 0);
+}
+
 // At each size the menu offers and at any window shape, from the smallest the window allows to the whole
 // screen, the layout holds, the X server shows the board's corners in their colours and the white king
 // takes the same share of its square; Default brings back the design geometry.
@@ -830,6 +916,48 @@ TEST_F(WindowOnX11, ColourSchemesReadableAndSeparatorsSingle) {
         EXPECT_GE(drawnRows, 1);
     }
     sizes->hide();
+}
+
+// Analysis by real moves on the board, with the engine playing Black and with two players: lines of the
+// position on the board with White's score and the line in SAN, started again by every move (the person
+// moves both sides, the engine nothing), a hint from the line; New Game stops it.
+TEST_F(WindowOnX11, AnalysisFollowsTheBoardAndPlaysNothing) {
+    const auto last = [this] { return Output().split("\r\n").last(); };
+    // Runs the window until the analysis's last line holds what is asked (QTRY would only leave the test).
+    const auto awaitLine = [&](const QRegularExpression& re) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (!re.match(last()).hasMatch() && std::chrono::steady_clock::now() < deadline)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        return re.match(last()).hasMatch() ? testing::AssertionSuccess()
+                                           : testing::AssertionFailure() << last().toStdString();
+    };
+    for (bool engineOn : {true, false}) {
+        SCOPED_TRACE(engineOn);
+        if (!engineOn) w->mnutalvoroff->trigger();
+        ASSERT_TRUE(w->SetUpPosition("4k3/8/8/8/8/8/3Q4/4K3 w - - 0 1"));  // White a queen up
+        Settle();
+        w->mnuAnalyse->trigger();
+        EXPECT_TRUE(w->mnuAnalyse->isChecked() && w->txtIO->isVisibleTo(w.get()));
+        ASSERT_TRUE(awaitLine(QRegularExpression("^Depth ([4-9]|\\d\\d)  \\+\\S+  1\\. ")));
+        EXPECT_FALSE(board->Locked());
+        w->mnuHint->trigger();
+        EXPECT_TRUE(board->HintFrom() > 0 && board->SquareInfo(board->HintFrom()).White);
+        Drag("e1", "f1");
+        EXPECT_EQ(board->HintFrom(), 0);
+        // Black to move: still White's score, the line numbered from Black's move.
+        ASSERT_TRUE(awaitLine(QRegularExpression("^Depth ([4-9]|\\d\\d)  \\+\\S+  1\\.\\.\\. ")));
+        Drag("e8", "f8");
+        ASSERT_TRUE(awaitLine(QRegularExpression("^Depth ([4-9]|\\d\\d)  \\+\\S+  2\\. ")));
+        QTest::qWait(200);
+        EXPECT_EQ(board->UndoCount(), 2);
+        EXPECT_EQ(board->SideTurn(), 0);
+        EXPECT_FALSE(Output().contains("move "));
+        w->mnuGameNew->trigger();
+        EXPECT_FALSE(w->mnuAnalyse->isChecked());
+        Settle();  // nothing thinks any more
+        if (!engineOn) w->mnutalvoron->trigger(), Settle();
+    }
+    EXPECT_TRUE(messages.empty());
 }
 
 }  // namespace
