@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "BoardTestUtil.h"
+#include "tests/BoardTestUtil.h"
 #include "tools/perft/PerftCount.h"
 
 namespace {
@@ -99,11 +99,6 @@ TEST(WholeTrees, FastPathsAgreeWithTheRulesAndUnmakeRestores) {
         SetPosition(fen);
         EXPECT_EQ(CheckTree(3), 0) << fen;
     }
-}
-
-TEST(Perft, QuickAndPlainLegalityCountTheSame) {
-    SetPosition("r3k2r/Pppp1ppp/1b3nbN/nP6/BBP1P3/q4N2/Pp1P2PP/R2Q1RK1 w kq - 0 1");
-    EXPECT_EQ(Perft(3, false), Perft(3, true));
 }
 
 TEST(Generation, OrderAndMoveRecords) {
@@ -254,16 +249,9 @@ TEST(PositionText, Diagram) {
 }
 
 TEST(MoveText, RecognitionAndPromotionLetters) {
-    for (const auto& [line, move] : std::vector<std::pair<const char*, bool>>{{"e2e4", true},
-                                                                              {"e7e8q", true},
-                                                                              {"x9y9", true},
-                                                                              {"go", false},
-                                                                              {"sd 4", false},
-                                                                              {"ping 1", false},
-                                                                              {"1-0", false},
-                                                                              {"e2e", false},
-                                                                              {"e2 e4", false}})
-        EXPECT_EQ(IsMoveText(line), move) << line;
+    for (const char* line : {"e2e4", "e7e8q", "x9y9"}) EXPECT_TRUE(IsMoveText(line)) << line;
+    for (const char* line : {"go", "sd 4", "ping 1", "1-0", "e2e", "e2 e4"})
+        EXPECT_FALSE(IsMoveText(line)) << line;
     SetPosition("4k3/P7/8/8/8/8/8/4K3 w - - 0 1");
     MoveRec m;
     EXPECT_FALSE(FindMoveFromText("a7a8", m));

@@ -6,10 +6,9 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
-#include "board/BoardBas.h"
 #include "search/BookBas.h"
+#include "tests/BoardTestUtil.h"
 
 using Strings = std::vector<std::string>;
 
@@ -44,17 +43,6 @@ inline std::string Weights(const std::vector<int32_t>& masks) {
         for (int shift = 0; shift < 32; shift += 8)
             bytes += static_cast<char>(static_cast<uint32_t>(w) >> shift);
     return bytes;
-}
-
-// Plays blank-separated moves as game moves from the current position.
-inline void Play(const std::string& sMoves) {
-    std::istringstream in(sMoves);
-    for (std::string text; in >> text;) {
-        MoveRec m;
-        ASSERT_TRUE(FindMoveFromText(text, m)) << text;
-        MakeGameMove(m);
-        RecordMove(m);
-    }
 }
 
 // The texts of the book's current choices, sorted (a move offered twice shows twice).

@@ -1,12 +1,9 @@
 // The real executable behind a pipe, as a chess interface drives it: exact replies, framing included.
-#include <gtest/gtest.h>
-
-#include <chrono>
 #include <regex>
 #include <sstream>
 #include <thread>
 
-#include "tools/latency/EngineProcess.h"
+#include "PipedEngine.h"
 
 namespace {
 const std::string Feature =
@@ -20,14 +17,8 @@ const std::string Feature =
     "10000\"\n"
     "\nfeature option=\"RicercaPatta -spin 0 -10000 10000\"\n\nfeature done=1\n";
 
-struct Engine : EngineProcess {
-    explicit Engine(const std::vector<std::string>& args = {TALVOR_EXE, "-xboard"}) : EngineProcess(args) {}
-    // The end of input ends the program; a sanitizer's report on its way out fails the test.
-    ~Engine() {
-        CloseInput();
-        WaitExit(10000);
-        EXPECT_EQ(ErrorOutput().find("Sanitizer"), std::string::npos) << ErrorOutput();
-    }
+struct Engine : PipedEngine {
+    explicit Engine(const std::vector<std::string>& args = {TALVOR_EXE, "-xboard"}) : PipedEngine(args) {}
 
     // Sends the lines, then a ping, and returns everything the engine wrote before the pong.
     std::string Exchange(const std::string& sLines) {
@@ -36,11 +27,6 @@ struct Engine : EngineProcess {
         EXPECT_TRUE(ReadUntil(pong, 5000)) << "no " << pong;
         const std::string out = TakeOutputThrough(pong);
         return out.size() >= pong.size() ? out.substr(0, out.size() - pong.size()) : out;
-    }
-    // Everything up to and including sMark, once it arrives.
-    std::string Await(const std::string& sMark, int nTimeoutMs = 10000) {
-        EXPECT_TRUE(ReadUntil(sMark, nTimeoutMs)) << "no " << sMark;
-        return TakeOutputThrough(sMark);
     }
     int pings = 0;
 };
@@ -76,6 +62,18 @@ TEST(Transcript, CommandTableInOrder) {
         // A promotion needs its letter.
         {"force\nsetboard 4k3/P7/8/8/8/8/8/4K3 w - -\na7a8\n", "\nIllegal move: a7a8\n"},
         {"a7a8n\n", ""},
+        {"new\nforce\nremove\ne2e4\n", ""},  // nothing to take back: e2e4 is still White's move
+        {"new\nforce\ne2e4\nremove\ne2e4\n", "\nIllegal move: e2e4\n"},  // one ply only: nothing taken
+        {"new\nforce\ne2e4\nd7d5\nremove\ne2e4\n", ""},
+        // undo takes back one ply, within the same limits.
+        {"new\nforce\ne2e4\nundo\ne2e4\n", ""},
+        {"new\nforce\nundo\ne2e4\nd7d5\nundo\nundo\ne2e4\ne7e5\n", ""},
+        // The en-passant right of the position before a take-back comes back.
+        {"new\nforce\ne2e4\na7a6\ne4e5\nd7d5\na2a3\na6a5\nremove\ne5d6\n", ""},
+        {"new\nforce\ne2e4\na7a6\ne4e5\nd7d5\na2a3\nundo\ne5d6\n", ""},
+        // Moves made before a setboard are not taken back.
+        {"new\nforce\ne2e4\ne7e5\nsetboard 4k3/8/8/8/8/8/8/4K3 w - - 0 1\nremove\ne1e2\n", ""},
+        {"new\nforce\ne2e4\nsetboard 4k3/8/8/8/8/8/8/4K3 b - - 0 1\nundo\ne8e7\n", ""},
     };
     for (const Case& c : cases) EXPECT_EQ(e.Exchange(c.input), c.expected) << c.input;
 }
@@ -110,25 +108,6 @@ TEST(Transcript, RepetitionDrawIsAnnouncedAndStopsTheEngine) {
     // A take-back reopens the game: the engine plays on.
     EXPECT_EQ(e.Exchange("remove\ngo\n"), "");
     e.Await("\nmove ");
-}
-
-TEST(Transcript, TakeBacks) {
-    Engine e;
-    const Case cases[] = {
-        {"new\nforce\nremove\ne2e4\n", ""},  // nothing to take back: e2e4 is still White's move
-        {"new\nforce\ne2e4\nremove\ne2e4\n", "\nIllegal move: e2e4\n"},  // one ply only: nothing taken
-        {"new\nforce\ne2e4\nd7d5\nremove\ne2e4\n", ""},
-        // undo takes back one ply, within the same limits.
-        {"new\nforce\ne2e4\nundo\ne2e4\n", ""},
-        {"new\nforce\nundo\ne2e4\nd7d5\nundo\nundo\ne2e4\ne7e5\n", ""},
-        // The en-passant right of the position before a take-back comes back.
-        {"new\nforce\ne2e4\na7a6\ne4e5\nd7d5\na2a3\na6a5\nremove\ne5d6\n", ""},
-        {"new\nforce\ne2e4\na7a6\ne4e5\nd7d5\na2a3\nundo\ne5d6\n", ""},
-        // Moves made before a setboard are not taken back.
-        {"new\nforce\ne2e4\ne7e5\nsetboard 4k3/8/8/8/8/8/8/4K3 w - - 0 1\nremove\ne1e2\n", ""},
-        {"new\nforce\ne2e4\nsetboard 4k3/8/8/8/8/8/8/4K3 b - - 0 1\nundo\ne8e7\n", ""},
-    };
-    for (const Case& c : cases) EXPECT_EQ(e.Exchange(c.input), c.expected) << c.input;
 }
 
 // After 101 plies without a capture or a pawn move the engine (Black) claims the draw only with a move after
@@ -214,21 +193,6 @@ TEST(Transcript, EndOfInputAndQuitEndTheProgram) {
 }
 
 // ---- While the engine thinks ----
-// The limits are the program's promises, far above what it takes (a few milliseconds) so that a loaded
-// machine does not fail them; builds with sanitizers, several times slower, get more room.
-#ifdef TALVOR_SLOW_BUILD
-constexpr int Slack = 5;
-#else
-constexpr int Slack = 1;
-#endif
-using Clock = std::chrono::steady_clock;
-
-double MsSince(Clock::time_point t) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - t).count();
-}
-
-// Out of the book, and more to think about than any test waits for.
-const std::string Middlegame = "r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3";
 const std::string Think40 = "new\nsd 40\nsetboard " + Middlegame + "\nwhite\ngo\n";
 
 // Starts a search and waits until it is past its first iterations (a line of depth 5).
@@ -237,16 +201,25 @@ void StartThinking(Engine& e, const std::string& sStart) {
     ASSERT_TRUE(std::regex_search(e.Await("\n5 "), std::regex("\n5 $")));
 }
 
+// In both protocols, during a search: the program ends at once, and no move comes.
 TEST(WhileThinking, QuitAndEndOfInputEndTheProgramAtOnce) {
-    for (bool quit : {true, false}) {
-        Engine e;
-        StartThinking(e, Think40);
-        const auto sent = Clock::now();
-        quit ? (void)e.Write("quit\n") : e.CloseInput();
-        EXPECT_EQ(e.WaitExit(1000 * Slack), 0) << (quit ? "quit" : "end of input");
-        EXPECT_LT(MsSince(sent), 1000.0 * Slack);
-        EXPECT_EQ(e.TakeOutput().find("move "), std::string::npos);
-    }
+    const struct {
+        const char *mode, *thinking, *answer;
+        std::string start;
+    } cases[] = {{"-xboard", "\n5 ", "move ", Think40},
+                 {"-uci", "info depth 4 ", "bestmove", "position fen " + Middlegame + "\ngo infinite\n"}};
+    for (const auto& c : cases)
+        for (bool quit : {true, false}) {
+            SCOPED_TRACE(std::string(c.mode) + (quit ? " quit" : " end of input"));
+            PipedEngine e({TALVOR_EXE, c.mode});
+            ASSERT_TRUE(e.Write(c.start));
+            e.Await(c.thinking);
+            const auto sent = Clock::now();
+            quit ? (void)e.Write("quit\n") : e.CloseInput();
+            EXPECT_EQ(e.WaitExit(1000 * Slack), 0);
+            EXPECT_LT(MsSince(sent), 1000.0 * Slack);
+            EXPECT_EQ(e.TakeOutput().find(c.answer), std::string::npos);
+        }
 }
 
 // ping is answered at once; ? plays the move the search has at once.

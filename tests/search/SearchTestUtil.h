@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "board/BoardBas.h"
 #include "driver/GuiLink.h"
 #include "driver/IOBas.h"
 #include "driver/Talvor.h"
 #include "driver/ThinkingOutput.h"
 #include "platform/Platform.h"
 #include "search/SearchBas.h"
+#include "tests/BoardTestUtil.h"
 
 // The clocks as the driver leaves them: zeroed for sd N, or a timed game with no depth limit.
 struct Clock {
@@ -41,12 +41,7 @@ class EngineTest : public ::testing::Test {
         SendLineCapture = [this](const std::string& s) { Lines.push_back(s); };
     }
     void TearDown() override { SendLineCapture = nullptr; }
-    // A position as the interpreter sets it: out of book, fresh counters.
-    static void Position(const std::string& fen) {
-        BookLoaded = false;
-        ResetGame();
-        ASSERT_TRUE(SetBoard(fen)) << fen;
-    }
+    static void Position(const std::string& fen) { SetPosition(fen); }
     // The engine's turn with these clocks, as the driver starts it, its thinking as lines of Face.
     MoveRec RunThink(int depth, const Clock& c = {}) {
         SetClock(depth, c);

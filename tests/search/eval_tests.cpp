@@ -49,27 +49,6 @@ TEST_F(EvalTest, HandCheckedScores) {
     for (const auto& c : cases) EXPECT_EQ(EvalOf(c.fen), c.score) << c.fen;
 }
 
-// The running evaluation works the pawn terms out from the pawn sets: edge files, files with three pawns,
-// passers beside isolated pawns, kings beside open files, in both phases.
-TEST_F(EvalTest, RunningEvaluationAgreesOnPawnStructures) {
-    for (const char* fen : {
-             "4k3/8/8/8/P7/P7/P7/4K3 w - - 0 1",                          // tripled and isolated, a-file
-             "4k3/7p/7p/8/8/8/6PP/4K3 b - - 0 1",                         // doubled h-pawns against g and h
-             "4k3/p1p4p/8/1P6/8/8/P6P/4K3 w - - 0 1",                     // a passer between enemy pawns
-             "6k1/5p1p/6p1/8/8/1P6/PP6/1K6 w - - 0 1",                    // passers far apart
-             "r1bq1rk1/pp3ppp/8/3p4/8/8/PP3PPP/R1BQ1RK1 w - - 0 1",       // middlegame, open centre files
-             "1k1r3r/ppp5/8/8/8/8/5PPP/R4RK1 b - - 0 1",                  // kings behind their pawns
-             "rnbqkbnr/p1p1p1p1/8/8/8/8/1P1P1P1P/RNBQKBNR w KQkq - 0 1",  // no two files alike
-             "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1",
-         }) {
-        const int32_t expected = EvalOf(fen);
-        StartTracking();
-        ASSERT_TRUE(Tracking) << fen;
-        EXPECT_EQ(TrackedEvaluate(WhiteToMove), expected) << fen;
-        Tracking = false;
-    }
-}
-
 TEST_F(EvalTest, PhaseThresholdUsesFixedPieceValues) {
     // Two queens (1800) are a middlegame; queen and rook (1420) an endgame, whatever the settings say.
     EvalOf("3qk3/8/8/8/8/8/8/3QK3 w - - 0 1");

@@ -10,7 +10,22 @@
 
 namespace {
 
-class ShortcutTest : public EngineTest {};
+class ShortcutTest : public EngineTest {
+  protected:
+    // The running evaluation started on this position (the start position for none), one ply below a root.
+    static void StartTracked(const char* fen) {
+        fen ? Position(fen) : FreshGame();
+        PrepareEvaluation();
+        StartTracking();
+        ASSERT_TRUE(Tracking) << PositionKey();
+        Ply = 1;
+    }
+    void TearDown() override {
+        Tracking = false;
+        Ply = 0;
+        EngineTest::TearDown();
+    }
+};
 
 // The running placement (piece sets, sums) equals the one tracking would start from on this board.
 bool PlacementAsIfStarted() {
@@ -58,11 +73,7 @@ TEST_F(ShortcutTest, AgreeWithTheBoardOnRandomGames) {
           "1r4rk/6pp/2n5/3q4/8/2NQ1P1P/PP2P3/KR4N1 w - - 0 1",
           "kr4r1/pp6/2nq4/8/8/3Q1N2/6PP/1R4RK b - - 0 1"}) {
         for (int game = 0; game < 40; ++game) {
-            Position(fen);
-            PrepareEvaluation();
-            StartTracking();
-            ASSERT_TRUE(Tracking) << fen;
-            Ply = 1;
+            StartTracked(fen);
             for (int step = 0; step < 60; ++step) {
                 const std::string key = PositionKey();
                 ASSERT_EQ(TrackedEvaluate(WhiteToMove), Evaluate()) << key;
@@ -109,16 +120,23 @@ TEST_F(ShortcutTest, AgreeWithTheBoardOnRandomGames) {
             }
         }
     }
-    Tracking = false;
-    Ply = 0;
 }
 
-// Games too particular for random moves to find, checked after every move.
+// Positions and games too particular for random moves to find, checked at the start and after every move.
 TEST_F(ShortcutTest, RunningEvaluationAlongChosenGames) {
     const struct {
         const char* fen;
         std::vector<const char*> moves;
     } games[] = {
+        // The pawn terms worked out from the pawn sets: edge files, files with three pawns, passers beside
+        // isolated pawns, kings beside open files, in both phases.
+        {"4k3/8/8/8/P7/P7/P7/4K3 w - - 0 1", {}},                          // tripled and isolated, a-file
+        {"4k3/7p/7p/8/8/8/6PP/4K3 b - - 0 1", {}},                         // doubled h-pawns against g and h
+        {"4k3/p1p4p/8/1P6/8/8/P6P/4K3 w - - 0 1", {}},                     // a passer between enemy pawns
+        {"6k1/5p1p/6p1/8/8/1P6/PP6/1K6 w - - 0 1", {}},                    // passers far apart
+        {"r1bq1rk1/pp3ppp/8/3p4/8/8/PP3PPP/R1BQ1RK1 w - - 0 1", {}},       // middlegame, open centre files
+        {"1k1r3r/ppp5/8/8/8/8/5PPP/R4RK1 b - - 0 1", {}},                  // kings behind their pawns
+        {"rnbqkbnr/p1p1p1p1/8/8/8/8/1P1P1P1P/RNBQKBNR w KQkq - 0 1", {}},  // no two files alike
         // From the start (a set-up position counts every minor piece's square as touched): the queen
         // leaves d1 while g1 alone stays untouched.
         {nullptr, {"b2b3", "e7e5", "c1b2", "b8c6", "b1c3", "g8f6", "e2e3", "f8e7", "f1e2", "e8g8", "d1c1"}},
@@ -134,16 +152,8 @@ TEST_F(ShortcutTest, RunningEvaluationAlongChosenGames) {
          {"e1g1", "e8c8", "g1h1", "c8b8", "h1g1", "b8a8"}},
     };
     for (const auto& game : games) {
-        if (game.fen != nullptr) {
-            Position(game.fen);
-        } else {
-            BookLoaded = false;
-            ResetGame();
-        }
-        PrepareEvaluation();
-        StartTracking();
-        ASSERT_TRUE(Tracking) << PositionKey();
-        Ply = 1;
+        StartTracked(game.fen);
+        EXPECT_EQ(TrackedEvaluate(WhiteToMove), Evaluate()) << PositionKey();
         for (const char* text : game.moves) {
             MoveRec m;
             ASSERT_TRUE(FindMoveFromText(text, m)) << text;
@@ -154,8 +164,6 @@ TEST_F(ShortcutTest, RunningEvaluationAlongChosenGames) {
             EXPECT_TRUE(PlacementAsIfStarted()) << PositionKey() << " after " << text;
         }
     }
-    Tracking = false;
-    Ply = 0;
 }
 
 TEST_F(ShortcutTest, PositionsTheRunningEvaluationDoesNotCover) {
@@ -173,7 +181,6 @@ TEST_F(ShortcutTest, PositionsTheRunningEvaluationDoesNotCover) {
         StartTracking();
         EXPECT_FALSE(Tracking) << &brk - breaks;
     }
-    Tracking = false;
 }
 
 }  // namespace
