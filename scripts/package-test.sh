@@ -55,7 +55,8 @@ engine() {
 check_engine() {
     local program=$1 out
     out=$(cd / && engine "$program" 'protover 2\nping 7\nquit\nping 8\n') || return 1
-    contains "$out" 'feature variants="normal" ping=1 setboard=1 analyze=0 done=1' || return 1
+    contains "$out" 'feature variants="normal" ping=1 setboard=1 analyze=1 memory=1 myname="Talvor"' || return 1
+    contains "$out" 'feature done=1' || return 1
     contains "$out" 'pong 7' || return 1
     ! contains "$out" 'pong 8' || return 1
     out=$(engine_until "$program" -xboard 'move' 'protover 2\nnew\ngo\n') || return 1
@@ -63,7 +64,7 @@ check_engine() {
     # The UCI mode: the handshake with the settings file's values, readyok, and a move from a search.
     out=$(engine_until "$program" -uci 'bestmove' 'uci\nisready\nposition startpos moves e2e4\ngo depth 3\n') || return 1
     contains "$out" 'option name ValorePedoni type spin default 100' && contains "$out" $'uciok\nreadyok' &&
-        grep -q '^bestmove [a-h][1-8][a-h][1-8]$' <<<"$out"
+        grep -q '^bestmove [a-h][1-8][a-h][1-8]\( ponder [a-h][1-8][a-h][1-8]\)\?$' <<<"$out"
 }
 
 # Sends INPUT to the engine started with SWITCH and prints its lines up to the first that starts with
