@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The position, move generation and attack tests.
 #include "board/BoardBas.h"
 

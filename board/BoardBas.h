@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The engine's one position, move generation, make/unmake, the game record and move text.
 // Module-level state shared by the whole engine; there are no position objects.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Named constants of the engine's board encoding.
 #pragma once
 #include <cstdint>

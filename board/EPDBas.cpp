@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // FEN set-up and the position key.
 #include "board/EPDBas.h"
 

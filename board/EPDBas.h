@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Position text: FEN set-up and the four-field position key.
 #pragma once
 #include <string>

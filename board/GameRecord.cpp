@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Game moves, the game record, take-back and a fresh game.
 #include <cstring>
 

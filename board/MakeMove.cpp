@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Making and unmaking moves: the search's fast pair and the game move.
 #include <cstring>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Move text: coordinate notation in and out.
 #include "board/BoardBas.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Commands in, engine turns out. The thread that reads commands runs them and owns the engine state
 // while no search runs; a search runs on an engine thread of its own, which owns the state until it
 // ends. Commands that arrive meanwhile are answered, held back or allowed to stop the search, each as

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The engine's settings an interface may change while the program runs, shared by the xboard and UCI
 // modes: the evaluation values, the search, its hash table, the strength and the analysis lines.
 #pragma once

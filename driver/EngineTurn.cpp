@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The engine's turn: search, charge the clock, play and announce the move, report a finished game.
 #include <cmath>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game window's hooks (the window fills them before Main runs) and the calls it makes on the engine.
 #include "driver/GuiLink.h"
 

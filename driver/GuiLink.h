@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the game window lends the driver, and what the driver offers the window. The window's thread is
 // the command thread in game-window mode: it feeds the mailbox and runs the commands.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two faces of protocol input and output: the console pipe and the game window.
 #include "driver/IOBas.h"
 

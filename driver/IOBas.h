@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Protocol input and output: the console pipe, or the game window's mailbox and controls.
 #pragma once
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The xboard command interpreter: lines in, state changes and reply lines out, and what each command does
 // to a search that is running when it arrives.
 #include <charconv>

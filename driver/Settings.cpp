@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Talvor.ini beside the executable, section "Talvor". Read on every call: the program never writes it.
 #include <cmath>
 #include <cstdlib>

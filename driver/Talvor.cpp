@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up, the run modes and the main loop.
 #include "driver/Talvor.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up, main loop, command interpreter, engine turn and settings.
 #pragma once
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The engine's thinking as lines: the xboard protocol's, or the game window's in English or Italian.
 #pragma once
 #include <cstdint>

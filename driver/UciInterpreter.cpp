@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The UCI interpreter: the same engine, its position set by position, its limits by go, its thinking as
 // info lines and its move as bestmove. The interface keeps the game: every position command sets the
 // game afresh from the start position or a FEN and the moves played since.

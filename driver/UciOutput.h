@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The engine's thinking and its move as UCI lines.
 #pragma once
 #include <cstdint>

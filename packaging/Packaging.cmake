@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Where `cmake --install` puts the program, and the Debian package built from the same rules (CPack).
 # Debian's games layout, under the install prefix:
 #   games/talvor                     the command, a link to the program

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Our stand-ins for the operating-system services the engine uses. The only place that includes
 // system headers for the console, signals, the clock and the program folder.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A reader of profile (INI) files with the usual rules of the Windows profile API.
 #include <fstream>
 

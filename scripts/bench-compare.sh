@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # scripts/bench-compare.sh REV [PAIRS]: the speed of this working tree against revision REV.
 # Builds both (Release, engine only) in a scratch folder, then runs talvor-bench 5 and the start position's
 # perft to depth 6 for each in turn, PAIRS times (default 5), and prints both node counts and the median of

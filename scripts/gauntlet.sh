@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Plays TalvorWBE against each of several engines under XBoard on a virtual display, from a fixed set of
 # openings, each opening twice with the colours swapped, and sums up every match: score, Elo difference
 # with its 95% margin, and every fault (time loss, illegal move, crash, false claim).

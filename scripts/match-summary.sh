@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sums up a PGN file of engine games from TalvorWBE's side: its score, the Elo difference that score means
 # with its 95% margin, and every game that ended by a fault (time, illegal move, crash, false claim),
 # whoever made it.

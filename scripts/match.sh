@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Plays the engine against another xboard engine under XBoard on a virtual display, then sums up the games.
 # usage: scripts/match.sh [--uci] [--inc SECONDS] [--mps MOVES] [GAMES] [TIME] [OPPONENT]
 #   GAMES defaults to 20, TIME (minutes, or min:sec) to 1, OPPONENT to fairymax. Without --inc XBoard

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks the Debian package (default: the newest talvor_*.deb in the top folder): its fields and file list,
 # lintian, an install with dpkg into a scratch root, the engine and the desktop entry run from the installed
 # paths, and a removal that leaves nothing behind. The scratch root leaves this machine's own package

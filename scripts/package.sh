@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package talvor_<version>_<arch>.deb from a clean Release build and leaves it in the
 # repository's top folder (or in the folder given as the first argument). Prints the package's path; the
 # build's progress goes to standard error.

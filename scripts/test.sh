@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds everything from scratch and runs all tests: an optimised build, the Debian package, a sanitizer
 # build with clang, then the engine thread's tests under ThreadSanitizer.
 set -euo pipefail

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The opening book: a text file of opening lines (" e2e4e7e5g1f3...") and an optional weight file of
 // per-line ply masks, read once at start-up and consulted during the first 30 plies of a new game.
 #include "search/BookBas.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The opening book: lines of coordinate moves with per-line ply masks.
 #pragma once
 #include <cstdint>

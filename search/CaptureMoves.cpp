@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The capture search's move list, built directly. It holds exactly what GenerateMoves adds with
 // CapturesOnly set, in the same order (captures, en-passant captures, every promotion and any castling
 // move): from the running piece sets and attack tables where the search tracks the position, otherwise

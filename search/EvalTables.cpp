@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fixed evaluation tables: piece values for ordering and the piece-square tables.
 #include <cstring>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Static evaluation: material, piece-square tables, pawn structure, rooks and queens, king shelter.
 #include <cstring>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Search start-up: the search memories, the board tables and the evaluation's values and tables.
 #include <cstring>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Position keys of 64 bits for the strong search: the hash table's index and its repetition test. The
 // design's search keeps its text keys (PositionKey); two positions share a hash key exactly when they
 // share a text key, barring a collision.

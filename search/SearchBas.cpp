@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The search below the root: fail-hard alpha-beta with a check extension, the capture search and move
 // ordering by the previous principal line, captures, killers and history.
 #include "search/SearchBas.h"

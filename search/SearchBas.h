@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Engine initialisation, evaluation, search, iterative deepening and time control.
 #pragma once
 #include <atomic>

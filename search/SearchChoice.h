@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which search plays, what one search is asked beyond the clock and depth of the protocol, and what the
 // searches share with the driver while they run: the hash table's size, the strength, the progress.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Search-internal helpers around making a move: a running evaluation kept up to date move by move, and a
 // quick legality test. Both give exactly what Evaluate and IsLegalAfterMove give, only cheaper.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the search tells whoever runs it, and what it is given to start with. The search formats no text
 // and knows nothing of protocols or windows: the driver turns these reports into lines.
 #pragma once

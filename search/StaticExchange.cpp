@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Static exchange evaluation: what a capture wins once every piece that can take on its square has taken,
 // the cheapest first, each side free to stop. Read from the running piece sets.
 #include "search/StrongSearch.h"

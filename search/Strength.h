@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Playing below full strength: a smaller search over several lines, then a weighted draw among the moves
 // close to the best, so that a weak level still plays natural, varied chess. Both searches use these.
 #pragma once

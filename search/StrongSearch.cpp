@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The strong search: iterative deepening with aspiration windows over a principal-variation search, a
 // hash table, null-move pruning, late-move reductions and pruning, futility pruning, move order by hash
 // move, exchange value, killers and history, and a capture search that skips losing captures. It shares

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The strong search's parts, for its own files and its tests: principal-variation search over a hash
 // table, with pruning, reductions and time use of its own, on the design's board, move generation and
 // evaluation.

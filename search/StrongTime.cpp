@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The strong search's time use: a soft limit near the move's fair share of the clock, and a hard one
 // that keeps every move well inside what is left, whatever the interface's lag.
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The root: iterative deepening, the time budget, thinking reports and the game-end codes.
 #include <algorithm>
 #include <cmath>

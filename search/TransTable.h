@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The strong search's hash table: what earlier searches found about a position, by its 64-bit key.
 // Buckets of four entries, one cache line each; a new result replaces the entry of the same position or
 // else the one worth least (shallow, or left from an earlier search).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Positions and games on the engine's board, shared by the board, book and search tests.
 #pragma once
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The chessboard's piece artwork, drawn from the chess symbols of the DejaVu Sans font at any cell size.
 // White pieces are a light body with the outlined symbol drawn in black; black pieces are a dark body with
 // the outlined symbol's inner lines in light grey. Needs only Qt Gui (a QGuiApplication must exist).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The chessboard control's visible side: child controls, properties, square geometry, drawing, dragging.
 // The rules live in wqzChessboardRules.cpp.
 #include "gui/chessboard/wqzChessboard.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // wqzChessboard: a self-contained chessboard control. It draws the board, lets the user drag the pieces
 // of the side to move, and referees its own game (own board, rules, undo list), reporting to its host
 // through six signals. It knows nothing of the engine; the two meet only through square names.

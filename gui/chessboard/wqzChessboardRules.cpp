@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The chessboard control's own rules: set-up, move validation, the move itself, take-back, check,
 // mate and stalemate. Independent of the engine's board.
 #include <cstdlib>

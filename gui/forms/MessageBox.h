@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every message box of the game window and its controls goes through ShowMessage, so a test (where a
 // real modal box would block) can put its own handler in place and see what would have been shown.
 #pragma once

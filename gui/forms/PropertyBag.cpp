@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/forms/PropertyBag.h"
 
 QVariant PropertyBag::ReadProperty(const QString& sName, const QVariant& vDefault) const {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The host's property bag as the chessboard control sees it: named values kept under lower-case keys,
 // plus the host's record of which properties a control reported as changed (so it knows what to save).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Entry of the game window module, which the program loads when it is started without a switch.
 #include "gui/window/InstallGameWindow.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Chess notation for the chessboard control's games: positions as FEN text, moves in SAN, games as PGN.
 // The rules are the control's own: a hidden board replays what is to be written or checked.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game window's faces of the driver: showing the window, the engine's output lines, calls posted to
 // the window's thread, its event loop, the board kept still while the engine thinks, warnings and the
 // language choice.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Scales a window's controls in proportion when the window is resized, and puts a window back to the size
 // it had when first seen. Geometry is in twips (15 a pixel); controls are reached by name through Qt's
 // property system, so the service works with any form without knowing its controls.

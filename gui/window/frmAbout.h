@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The About box: product name, versions, credits and the program's logo; one button closes it.
 #pragma once
 #include <QDialog>

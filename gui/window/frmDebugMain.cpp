@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game window: its controls, menus and layout. Game flow, clocks, view menus and the engine link
 // live in the frmDebugMain*.cpp files beside this one.
 #include "gui/window/frmDebugMain.h"

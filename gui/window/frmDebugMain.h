@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game window: a person plays the engine, which runs in the same process and thread. Moves on the
 // board are typed into the engine's mailbox as protocol text; the engine's lines come back through
 // ShowLine. Menus choose the level, the engine's side, languages, colours and sizes.

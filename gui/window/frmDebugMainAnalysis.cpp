@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game window's engine helps beside play: the strong search, the strength, a hint for the side to move
 // and endless analysis of the position on the board. All of it goes to the engine as protocol text; the
 // engine's analysis lines and hints come back through ShowLine and are written here for the person.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game window's clocks, side-to-move markers, game record box and messages.
 #include <QLabel>
 #include <QMessageBox>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two drawn controls the forms need besides Qt's own widgets: a shape (rectangle or circle, filled or
 // not) and a line. Colours are 0x00BBGGRR values, geometry of the line in twips of its parent.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game window's link to the engine: the commands it feeds and the lines it shows.
 #include <QGroupBox>
 #include <QLabel>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game window's game flow: the board's events, new game, take-back, the engine's side, activity,
 // output and level.
 #include <QLabel>

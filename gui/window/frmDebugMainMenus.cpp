@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game window's view menus: board orientation and options, colour schemes, sizes, language, Minimize
 // and About.
 #include <QGroupBox>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the files of the game window share: widget helpers, clock arithmetic and the engine's command texts.
 // Internal to gui/window/frmDebugMain*.cpp.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game window's record of the game for PGN: the position the board's game began from and the moves
 // since, copied or saved as PGN; and positions pasted as FEN text.
 #include <QClipboard>

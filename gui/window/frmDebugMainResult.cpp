@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The end of a game in the game window: the result the board's mate and stalemate, or the engine's result
 // line, decide, shown over the board in the window's language.
 #include "gui/window/frmDebugMain.h"

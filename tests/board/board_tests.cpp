@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Move generation, make/unmake and position text.
 #include <algorithm>
 #include <array>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Game moves, take-back, repetition counts and the book line.
 #include "tests/BoardTestUtil.h"
 

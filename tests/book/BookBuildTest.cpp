@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The book builder: from a table of named openings to a book the loader reads and the probe plays.
 #include "tests/book/BookTestUtil.h"
 #include "tools/bookbuild/BookBuild.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target: any bytes as a book and its weight file load and probe without harm.
 #include <unistd.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The book loader and probe on small books written for each case.
 #include <optional>
 #include <set>

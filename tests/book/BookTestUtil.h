@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers for the book tests: a scratch folder for book files, and games played by move text.
 #pragma once
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The book that ships with the program: found beside it, well formed, and every move it plays is legal.
 #include <functional>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers shared by the chessboard tests: positions from FEN placement text, a log of the control's events
 // in the order they were raised, and the engine's board for side-by-side checks.
 #pragma once

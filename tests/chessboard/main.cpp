@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The chessboard tests run headless: no window system, and no real (blocking) message box.
 #include <gtest/gtest.h>
 

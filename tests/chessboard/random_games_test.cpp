@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Random games played on the control and on the engine's board side by side: in every position both
 // must accept exactly the same moves, and the control must raise exactly the events the engine's verdict
 // implies.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The control's rules where random play rarely goes: castling through check, en passant and its
 // take-back, promotion answers, mate and stalemate with pinned pieces, and what refused moves leave behind.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The control as a widget: what it draws, and dragging through real mouse events.
 #include <gtest/gtest.h>
 

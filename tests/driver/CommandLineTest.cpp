@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line: how it is read, and --help and --version through the real executable.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The engine thinking on its own thread while commands keep coming, in process: what each command does to
 // a running search. The test thread is the command thread, as the console loop is in the program; its
 // timing through the real program is in TranscriptTest.

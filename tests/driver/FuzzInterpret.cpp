@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer: any input chunk through the xboard interpreter, in console and game-window mode, or through
 // the UCI interpreter.
 #include <cstddef>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The interpreter, the engine turn, the settings reader and the game-window loop, in process.
 // Line framing, input assembly and most replies are checked against the real program in TranscriptTest.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers shared by the tests that drive the real executable through a pipe.
 #pragma once
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real executable behind a pipe, as a chess interface drives it: exact replies, framing included.
 #include <regex>
 #include <sstream>

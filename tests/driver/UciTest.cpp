@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real executable in UCI mode behind a pipe, as a UCI interface drives it.
 #include <regex>
 

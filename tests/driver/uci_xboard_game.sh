@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Two short games of talvor -uci against fairymax under XBoard, through the polyglot adapter as XBoard runs
 # UCI engines: talvor plays White, then Black, at 40 moves in 20 seconds, and XBoard calls each game a
 # draw after 12 moves (a long game). No game may end by a flag, an illegal move, a false claim or a lost

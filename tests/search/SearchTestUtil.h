@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers shared by the search tests: a started engine, set-up positions and captured output.
 #pragma once
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a search is asked beyond the clock: book use, node and mate limits, root moves, several lines,
 // and a strength below the full one.
 #include <set>

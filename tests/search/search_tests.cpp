@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The search below the root: draw scores, the capture search, the check extension, and the move sort.
 #include <algorithm>
 

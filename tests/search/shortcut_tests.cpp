@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The search's shortcuts (capture list, running evaluation, legality and check after a move) against the
 // board's own routines, over random games that reach castling, en passant and promotions.
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The strong search: its position keys against the design's text keys, its hash table, mates it must
 // find, and what it leaves behind on the board and in the game codes.
 #include <map>

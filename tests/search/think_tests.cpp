@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The root: iterations, game-end codes, thinking lines and the time budget.
 #include <algorithm>
 #include <regex>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // FEN, SAN and PGN as the game window writes and reads them, on the chessboard control's rules.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game window with the real engine, driver and board control. Each test gets a freshly loaded window;
 // the window's events are run by hand until the engine has nothing left to do. The GameWindowTest tests
 // run headless (offscreen); the WindowOnX11 tests run on a virtual X server (run_on_xvfb.sh), played with

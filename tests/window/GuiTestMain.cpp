@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs the window tests headless: one QApplication for the whole run, on the offscreen platform unless
 // the caller chose another.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The form resizing service against small forms built for the purpose.
 #include <gtest/gtest.h>
 

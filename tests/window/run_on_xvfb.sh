@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs a test program on a virtual X server of its own, with Qt's X11 platform. Exit 77 (skipped) when
 # Xvfb is missing. Usage: run_on_xvfb.sh PROGRAM [ARGS...]
 set -u

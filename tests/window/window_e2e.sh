@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # End to end on a real X server: starts talvor with no switch, drags the white e-pawn from e2 to e4 with
 # real mouse events, checks that the engine's reply was played on the board and painted, then plays a
 # second move by clicking the piece and its square.

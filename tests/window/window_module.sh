@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The program and its window module: the engine runs without Qt and without the module, the window is
 # loaded from the program's own folder, and a missing or broken module is a clear message, not a crash.
 # Usage: window_module.sh TALVOR (the module talvor-window.so beside it).

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Takes the screenshots of docs/ from the real program on a virtual X server, playing with the mouse and
 # driving its menus with the keyboard: default size after a first move with a knight picked, Small, Big, a
 # wide window, Italian with a menu open, the Woody colours, a Black promotion with two players, and a mate.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # End to end on a real X server while the engine thinks (at depth 40, longer than the test lasts): the
 # window repaints at a new size and opens its menu; New Game then leaves the start position with no
 # engine move on it; Exit ends the program at once, the engine still thinking.

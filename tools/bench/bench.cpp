@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // talvor-bench [DEPTH] [--lines] [--strong]: searches a fixed set of positions at a fixed depth without the
 // book and prints the total node count (a signature of the search: it changes only when the search does),
 // the time and the speed. --strong runs the strong search, each position on a cleared hash table.

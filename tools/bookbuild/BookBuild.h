@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Turns a table of named openings into the engine's opening book: a sorted text file of lines
 // (" e2e4e7e5...") and a weight file of per-line ply masks.
 #pragma once

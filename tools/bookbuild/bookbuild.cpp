@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // talvor-bookbuild OPENINGS.tsv BOOK.txt: builds the opening book and its weight file (BOOK.bk2).
 #include <cstdio>
 #include <fstream>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // talvor-epd [--strong] [--seconds S] FILE: a tactical test suite. Searches each EPD position of FILE for S
 // seconds (default 0.5) as a timed move would, without the book, and counts the positions where the move
 // found is a best move (bm) and none to avoid (am). Moves in the file are in standard algebraic notation.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs a program behind pipes on its standard input, output and error: the transcript tests and the
 // latency tool talk to the real engine through this.
 #pragma once

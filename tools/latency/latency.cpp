@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // talvor-latency: how quickly the engine answers. Writes "ping N", waits for "pong N", 1000 times over,
 // against the real executable, and prints the median and worst round trip. With --thinking the engine
 // thinks at depth 40 meanwhile, as it answers.

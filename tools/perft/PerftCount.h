@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Leaf count of the legal-move tree, walked with the search's own make/test/unmake pattern.
 #pragma once
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // talvor-perft FEN DEPTH [--divide]: counts leaf nodes the way the search walks the tree.
 #include <chrono>
 #include <cstdio>

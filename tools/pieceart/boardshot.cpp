@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Renders the chessboard control to a PNG, at the start position or after the moves given.
 // Usage: talvor-boardshot out.png [square pixels] [e2e4 e7e5 ...]
 #include <QApplication>

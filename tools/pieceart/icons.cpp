@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws the program's desktop icon: a white knight from the DejaVu Sans chess symbols standing on four
 // squares in the game window's board colours. One vector picture, written twice:
 //   talvor.svg                              the scalable icon (the font's outlines as SVG paths)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws the chessboard control's stand-by piece artwork (used where the DejaVu Sans font is missing) from
 // the chess symbols of that font:
 //   pieces_mask.png    384 x 32, silhouettes black on white
