@@ -182,5 +182,7 @@ std::string PieceLetter(int nCode);
 std::string MoveToText(const MoveRec& m);
 bool IsMoveText(const std::string& sLine);
 bool FindMoveFromText(const std::string& sLine, MoveRec& found);
+// The legal moves of the board, in generation order; the board is left as it was.
+std::vector<MoveRec> LegalMoves();
 
 #include "board/EPDBas.h"

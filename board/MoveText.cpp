@@ -32,6 +32,22 @@ bool IsMoveText(const std::string& sLine) {
     return !IsDigitAt(sLine, 0) && IsDigitAt(sLine, 1) && !IsDigitAt(sLine, 2) && IsDigitAt(sLine, 3);
 }
 
+std::vector<MoveRec> LegalMoves() {
+    MoveList list;
+    GenerateMoves(list);
+    const int ghost = GhostSquare();
+    std::vector<MoveRec> legal;
+    for (int i = 0; i < list.Count; ++i) {
+        MoveRec m = list.Move[i];
+        MakeMove(m);
+        const bool ok = IsLegalAfterMove(m);
+        UnmakeMove(m);
+        RestoreGhost(ghost);
+        if (ok) legal.push_back(list.Move[i]);
+    }
+    return legal;
+}
+
 bool FindMoveFromText(const std::string& sLine, MoveRec& found) {
     MoveList list;
     GenerateMoves(list);

@@ -244,6 +244,15 @@ inline MoveRec& PickNext(MoveList& list, int32_t* aScores, int nFrom) {
     return list.Move[nFrom];
 }
 
+// An entry searched deep enough whose bound settles the node's window: its score, in nScore.
+inline bool TableDecides(const TTEntry* e, int nDepth, int32_t nAlpha, int32_t nBeta, int32_t& nScore) {
+    if (e == nullptr || e->Depth < nDepth) return false;
+    nScore = ScoreFromTable(e->Score, Ply);
+    const Bound b = e->BoundOf();
+    return b == Bound::Exact || (b == Bound::Lower && nScore >= nBeta) ||
+           (b == Bound::Upper && nScore <= nAlpha);
+}
+
 inline bool InCheckNow() {
     return Tracking ? InCheckTracked() : InCheck();
 }
@@ -256,12 +265,8 @@ int32_t Quiesce(int32_t nAlpha, int32_t nBeta) {
     if (HalfmoveClock >= 100 || (Tracking && DeadDraw())) return DrawValue();
     const bool pv = nBeta - nAlpha > 1;
     const TTEntry* e = StrongTable.Probe(Stack[Ply].Key);
-    if (e && !pv) {
-        const int32_t s = ScoreFromTable(e->Score, Ply);
-        const Bound b = e->BoundOf();
-        if (b == Bound::Exact || (b == Bound::Lower && s >= nBeta) || (b == Bound::Upper && s <= nAlpha))
-            return s;
-    }
+    int32_t known;
+    if (!pv && TableDecides(e, 0, nAlpha, nBeta, known)) return known;
     const bool inCheck = InCheckNow();
     if (Ply >= MaxSearchPly) return inCheck ? 0 : StaticEval();
     int32_t best = -Infinite, stand = -Infinite;
@@ -330,12 +335,8 @@ int32_t Search(int32_t nAlpha, int32_t nBeta, int nDepth, bool bNullAllowed) {
     PlyState& s = Stack[Ply];
     const TTEntry* e = StrongTable.Probe(s.Key);
     const uint16_t hashMove = e ? e->Move : 0;
-    if (e && !pv && e->Depth >= nDepth) {
-        const int32_t t = ScoreFromTable(e->Score, Ply);
-        const Bound b = e->BoundOf();
-        if (b == Bound::Exact || (b == Bound::Lower && t >= nBeta) || (b == Bound::Upper && t <= nAlpha))
-            return t;
-    }
+    int32_t known;
+    if (!pv && TableDecides(e, nDepth, nAlpha, nBeta, known)) return known;
     const bool inCheck = InCheckNow();
     if (Ply >= MaxSearchPly) return inCheck ? 0 : StaticEval();
     if (inCheck) ++nDepth;

@@ -22,20 +22,6 @@ class StrongTest : public EngineTest {
         Asked = SearchRequest{};
         EngineTest::TearDown();
     }
-    // The legal moves of the board.
-    static std::vector<MoveRec> LegalMoves() {
-        MoveList list;
-        CapturesOnly = false;
-        GenerateMoves(list);
-        std::vector<MoveRec> legal;
-        for (int i = 0; i < list.Count; ++i) {
-            MoveRec m = list.Move[i];
-            MakeMove(m);
-            if (IsLegalAfterMove(m)) legal.push_back(list.Move[i]);
-            UnmakeMove(m);
-        }
-        return legal;
-    }
 };
 
 // Over random games: the key kept up to date move by move is the key worked out from scratch, the text

@@ -25,20 +25,6 @@ class Silent : public SearchReporter {
     void BookMove(int, int) override {}
 };
 
-std::vector<MoveRec> LegalMoves() {
-    MoveList list;
-    CapturesOnly = false;
-    GenerateMoves(list);
-    std::vector<MoveRec> legal;
-    for (int i = 0; i < list.Count; ++i) {
-        MoveRec m = list.Move[i];
-        MakeMove(m);
-        if (IsLegalAfterMove(m)) legal.push_back(list.Move[i]);
-        UnmakeMove(m);
-    }
-    return legal;
-}
-
 char Letter(int nCode) {
     return static_cast<char>(std::toupper(PieceLetter(nCode)[0]));
 }
@@ -70,7 +56,8 @@ std::string San(const MoveRec& m, const std::vector<MoveRec>& legal) {
 }
 
 std::string WithoutMarks(std::string s) {
-    while (!s.empty() && (s.back() == '+' || s.back() == '#' || s.back() == '!' || s.back() == '?')) s.pop_back();
+    while (!s.empty() && (s.back() == '+' || s.back() == '#' || s.back() == '!' || s.back() == '?'))
+        s.pop_back();
     return s;
 }
 
@@ -80,7 +67,8 @@ std::vector<std::string> Operation(const std::string& sLine, const std::string& 
     const size_t at = sLine.find(" " + sOp + " ");
     if (at == std::string::npos) return moves;
     const size_t end = sLine.find(';', at);
-    const std::vector<std::string> words = SplitAtBlanks(sLine.substr(at + sOp.size() + 2, end - at - sOp.size() - 2));
+    const std::vector<std::string> words =
+        SplitAtBlanks(sLine.substr(at + sOp.size() + 2, end - at - sOp.size() - 2));
     for (const std::string& w : words)
         if (!w.empty()) moves.push_back(WithoutMarks(w));
     return moves;
