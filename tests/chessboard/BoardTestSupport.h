@@ -34,23 +34,6 @@ inline QString EngineLayout() {
     return LayoutFromFen(key.substr(0, key.find(' ')));
 }
 
-// The engine's legal moves in the current position; the en-passant marker survives the trials.
-inline std::vector<MoveRec> EngineLegalMoves() {
-    MoveList list;
-    GenerateMoves(list);
-    const int ghost = GhostSquare();
-    std::vector<MoveRec> legal;
-    for (int i = 0; i < list.Count; ++i) {
-        MoveRec m = list.Move[i];
-        MakeMove(m);
-        const bool ok = IsLegalAfterMove(m);
-        UnmakeMove(m);
-        RestoreGhost(ghost);
-        if (ok) legal.push_back(m);
-    }
-    return legal;
-}
-
 // Moves as "e2e4"; the promotion piece is asked for separately.
 inline std::set<std::string> MoveNames(const std::vector<MoveRec>& moves) {
     std::set<std::string> s;

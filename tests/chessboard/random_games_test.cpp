@@ -26,7 +26,7 @@ TEST(ChessboardRandomGames, ControlAndEngineAgreeMoveByMove) {
         QString lastTo;
         for (int ply = 0; ply < 100; ++ply) {
             const auto where = [&] { return "game " + std::to_string(game) + " ply " + std::to_string(ply); };
-            const std::vector<MoveRec> legal = EngineLegalMoves();
+            const std::vector<MoveRec> legal = LegalMoves();
             const std::set<std::string> engineSet = MoveNames(legal);
             ASSERT_EQ(board.LayoutText(), EngineLayout()) << where();
             ASSERT_EQ(ControlLegalMoves(board), engineSet) << where() << " " << PositionKey();
@@ -91,7 +91,7 @@ TEST(ChessboardRandomGames, ControlAndEngineAgreeMoveByMove) {
             MakeGameMove(m);
             lastTo = to;
 
-            const bool noMoves = EngineLegalMoves().empty();
+            const bool noMoves = LegalMoves().empty();
             if (InCheck()) {
                 mates += noMoves;
                 expected += QStringLiteral(" KingInCheck(%1,%2)")

@@ -32,7 +32,7 @@ std::string EngineVerdict(const char* sPlacement, bool bWhite, const char* sMove
     if (!SetBoard(std::string(sPlacement) + (bWhite ? " w" : " b") + " - - 0 1")) return "bad position";
     if (!FindMoveFromText(sMove, m)) return "illegal";
     MakeGameMove(m);
-    const bool none = EngineLegalMoves().empty();
+    const bool none = LegalMoves().empty();
     return InCheck() ? (none ? "mate" : "check") : (none ? "stalemate" : "none");
 }
 }  // namespace
