@@ -256,13 +256,7 @@ void Stat(const std::string&) {
                        std::to_string(Progress.Nodes.load()) + " " +
                        std::to_string(Progress.Iteration.load()) + " " +
                        std::to_string(std::max(0, total - number)) + " " + std::to_string(total);
-    if (packed != 0) {
-        MoveRec m;
-        m.From = static_cast<uint8_t>(packed);
-        m.To = static_cast<uint8_t>(packed >> 8);
-        m.Promotion = static_cast<uint8_t>(packed >> 16);
-        line += " " + MoveToText(m);
-    }
+    if (packed != 0) line += " " + MoveToText(UnpackMove(packed));
     SendLine(line);
 }
 

@@ -58,4 +58,3 @@ int16_t SettingNumber(const std::string& sText) {
     if (value >= 32767.0) return INT16_MAX;
     return static_cast<int16_t>(value);
 }
-

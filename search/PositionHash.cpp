@@ -72,7 +72,7 @@ uint64_t HashOfPositionKey(const std::string& sKey) {
             if (sKey[i] == at[b]) rights |= 1 << b;
     }
     k ^= kHashKeys.Castle[rights];
-    if (i + 2 < sKey.size() + 0 && sKey[i + 1] >= 'a' && sKey[i + 1] <= 'h' && sKey[i + 2] >= '1' &&
+    if (i + 2 < sKey.size() && sKey[i + 1] >= 'a' && sKey[i + 1] <= 'h' && sKey[i + 2] >= '1' &&
         sKey[i + 2] <= '8')
         k ^= kHashKeys.EnPassant[(sKey[i + 2] - '1' + 2) * 10 + sKey[i + 1] - 'a' + 1];
     return k;

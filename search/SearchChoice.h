@@ -62,6 +62,14 @@ extern SearchProgress Progress;
 inline uint32_t PackMove(const MoveRec& m) {
     return m.From | m.To << 8 | m.Promotion << 16;
 }
+// The squares and promotion of a packed move: all its text needs.
+inline MoveRec UnpackMove(uint32_t n) {
+    MoveRec m;
+    m.From = static_cast<uint8_t>(n);
+    m.To = static_cast<uint8_t>(n >> 8);
+    m.Promotion = static_cast<uint8_t>(n >> 16);
+    return m;
+}
 
 // The strong search's Think: the same contract as Think (which calls it when it is chosen).
 MoveRec StrongThink(SearchReporter& report);

@@ -28,7 +28,7 @@ int StaticExchange(const MoveRec& m) {
     const int from = m.From, to = m.To, mover = Board[from];
     int captured = m.EnPassant == 1 ? (mover == WhitePawn ? BlackPawn : WhitePawn) : Board[to];
     if (captured >= EmptySquare) captured = 0;
-    if (!Tracking) return kExchangeValue[captured] - (captured ? 0 : 0);
+    if (!Tracking) return kExchangeValue[captured];  // without the piece sets: what the move takes
     const uint64_t* by = Track.ByCode;
     uint64_t occupied = TrackedOccupancy() ^ kSets.SquareBit[from];
     if (m.EnPassant == 1) occupied ^= kSets.SquareBit[mover == WhitePawn ? to - 10 : to + 10];

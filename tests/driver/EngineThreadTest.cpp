@@ -230,7 +230,9 @@ TEST_P(EngineThread, UciCommandsWhileGoInfinite) {
     EXPECT_EQ(PositionKey(), "7k/8/8/8/8/4n3/8/r6K w - -");  // the engine's board is the interface's
 }
 
-INSTANTIATE_TEST_SUITE_P(BothSearches, EngineThread, ::testing::Values(SearchKind::Design, SearchKind::Strong),
-                         [](const auto& info) { return info.param == SearchKind::Design ? "Design" : "Strong"; });
+INSTANTIATE_TEST_SUITE_P(BothSearches, EngineThread,
+                         ::testing::Values(SearchKind::Design, SearchKind::Strong), [](const auto& info) {
+                             return info.param == SearchKind::Design ? "Design" : "Strong";
+                         });
 
 }  // namespace

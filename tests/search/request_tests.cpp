@@ -134,6 +134,8 @@ TEST_P(RequestTest, LimitsRootMovesAndLines) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BothSearches, RequestTest, ::testing::Values(SearchKind::Design, SearchKind::Strong),
-                         [](const auto& info) { return info.param == SearchKind::Design ? "Design" : "Strong"; });
+                         [](const auto& info) {
+                             return info.param == SearchKind::Design ? "Design" : "Strong";
+                         });
 
 }  // namespace
