@@ -12,7 +12,7 @@ int AnalysisLines = 1;
 
 namespace {
 bool LimitOn = false;
-int EloSetting = 1500;
+int EloSetting = 1000;
 
 void ApplyStrength() {
     StrengthElo = LimitOn ? EloSetting : 0;

@@ -25,7 +25,7 @@ struct StartSettings {
     bool Strong = false;
     int HashMegabytes = DefaultHashMegabytes;
     bool LimitStrength = false;
-    int Elo = 1500;
+    int Elo = 1000;
 };
 extern StartSettings IniStart;
 // Reads those keys; a value out of range or not a number keeps the default.

@@ -77,7 +77,7 @@ play() {  # opponent -> its folder's games.pgn
   esac
   xvfb-run -a xboard "${first[@]}" -fd "$out" -fn "$name" -firstOptions "$options" "${second[@]}" -sd "$out" \
     -mm -tc "$time" -inc "$inc" -mg "$games" -lgf "$out/openings.pgn" -lgi -2 -rewindIndex 0 \
-    -sgf "$dir/games.pgn" -autoCallFlag true -testClaims true "$ponder" -popupExitMessage false \
+    -sgf "$dir/games.pgn" -autoCallFlag true -testClaims true "$ponder" -popupExitMessage false -animateMoving false \
     -debug -nameOfDebugFile "$dir/xboard.debug" >/dev/null 2>&1 || true
 }
 

@@ -34,11 +34,12 @@ extern SearchRequest Asked;
 extern std::atomic<bool> Pondering;
 extern std::atomic<double> PonderHitTime;
 
-// Playing strength: 0 is full strength; otherwise an Elo figure from MinStrengthElo to MaxStrengthElo,
-// reached by a smaller search and a choice among near-best moves.
+// Playing strength: 0 is full strength; otherwise an Elo figure from MinStrengthElo to MaxStrengthElo (the
+// measured range of the two searches together), reached by a smaller search and a choice among near-best
+// moves.
 extern int StrengthElo;
-constexpr int MinStrengthElo = 800;
-constexpr int MaxStrengthElo = 2200;
+constexpr int MinStrengthElo = 410;
+constexpr int MaxStrengthElo = 1780;
 
 // The strong search's hash table, in megabytes. A size out of range is refused (false) and the size in
 // force stays.

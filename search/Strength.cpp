@@ -3,16 +3,51 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <random>
 
 #include "search/SearchBas.h"
-#include "search/SearchChoice.h"
 
 namespace {
-// 0 at the bottom of the scale, 1 at the top.
-double ScalePosition(int nElo) {
-    const int elo = std::clamp(nElo, MinStrengthElo, MaxStrengthElo);
-    return static_cast<double>(elo - MinStrengthElo) / (MaxStrengthElo - MinStrengthElo);
+// One scale of settings serves both searches: at 0 the weakest (200 nodes, a margin of 400 centipawns), at
+// 1 the strongest (200,000 nodes, 40 centipawns). Nodes grow geometrically, since a doubling of them is
+// worth a roughly fixed step of Elo. Always four lines: a count that changed along the scale made the
+// strength jump by some 400 Elo at each change.
+StrengthSetting SettingAt(double dScale) {
+    return {std::llround(200.0 * std::pow(1000.0, dScale)), 4,
+            static_cast<int32_t>(std::lround(400 - 360 * dScale))};
+}
+
+// Points of the scale and the Elo each search measured there: games between neighbouring points and
+// between the searches, the top points against fairymax at 0:10 + 0.1 s, fairymax anchored at 1950
+// (docs/strength.md). Between points the scale is interpolated. Below 0.5 the levels lose nearly every
+// game to the next one up, so finer steps there could not be told apart.
+struct Measured {
+    int Elo;
+    double Scale;
+};
+constexpr Measured DesignTable[] = {{410, 0.5}, {610, 0.625}, {660, 0.75}, {730, 0.875}, {1040, 1.0}};
+constexpr Measured StrongTable[] = {{480, 0.5}, {780, 0.625}, {1150, 0.75}, {1500, 0.875}, {1780, 1.0}};
+
+constexpr bool Rising(const Measured* first, const Measured* last) {
+    for (const Measured* m = first; m + 1 != last; ++m)
+        if (m[1].Elo <= m[0].Elo || m[1].Scale <= m[0].Scale) return false;
+    return true;
+}
+static_assert(Rising(std::begin(DesignTable), std::end(DesignTable)) &&
+              Rising(std::begin(StrongTable), std::end(StrongTable)));
+// The options offer exactly what was measured: from the lower bottom to the higher top of the two.
+static_assert(std::min(DesignTable[0].Elo, StrongTable[0].Elo) == MinStrengthElo);
+static_assert(std::max(std::end(DesignTable)[-1].Elo, std::end(StrongTable)[-1].Elo) == MaxStrengthElo);
+
+template <size_t N>
+double ScaleFor(int nElo, const Measured (&table)[N]) {
+    if (nElo <= table[0].Elo) return table[0].Scale;
+    for (size_t i = 1; i < N; ++i)
+        if (nElo <= table[i].Elo)
+            return table[i - 1].Scale + (table[i].Scale - table[i - 1].Scale) * (nElo - table[i - 1].Elo) /
+                                            (table[i].Elo - table[i - 1].Elo);
+    return table[N - 1].Scale;
 }
 
 bool IsMateScore(int32_t nScore) {
@@ -20,25 +55,13 @@ bool IsMateScore(int32_t nScore) {
 }
 }  // namespace
 
-// Geometric from 200 nodes to 200000: each step of the scale is worth about the same in play, and a
-// doubling of the nodes is what a fixed step of Elo roughly costs.
-int64_t StrengthNodeLimit(int nElo) {
-    return std::llround(200.0 * std::pow(1000.0, ScalePosition(nElo)));
+StrengthSetting StrengthFor(int nElo, SearchKind kind) {
+    return SettingAt(kind == SearchKind::Strong ? ScaleFor(nElo, StrongTable) : ScaleFor(nElo, DesignTable));
 }
 
-int StrengthLineCount(int nElo) {
-    return static_cast<int>(std::lround(6 - 4 * ScalePosition(nElo)));
-}
-
-// At the bottom more than a knight, so a piece is sometimes left; from the middle of the scale less
-// than one, so only the search's own misjudgements lose material.
-int32_t StrengthMargin(int nElo) {
-    return static_cast<int32_t>(std::lround(400 - 360 * ScalePosition(nElo)));
-}
-
-size_t StrengthPick(int nElo, const std::vector<int32_t>& scores, double dRandom) {
+size_t StrengthPick(int32_t nMargin, const std::vector<int32_t>& scores, double dRandom) {
     if (scores.size() <= 1 || IsMateScore(scores[0])) return 0;  // a mate found is always played
-    const double margin = StrengthMargin(nElo);
+    const double margin = std::max(nMargin, 1);
     // Weights fall off with the loss: a move a third of the margin worse is drawn e times less often.
     std::vector<double> weights;
     double total = 0;

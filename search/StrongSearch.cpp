@@ -678,13 +678,11 @@ MoveRec StrongThink(SearchReporter& report) {
     }
     // Below full strength (never in analysis): fewer nodes, and the move drawn among several lines.
     const bool weaker = StrengthElo != 0 && !Asked.Endless;
+    const StrengthSetting strength = StrengthFor(StrengthElo, SearchKind::Strong);
     NodeLimit = Asked.NodeLimit;
-    if (weaker)
-        NodeLimit = NodeLimit > 0 ? std::min(NodeLimit, StrengthNodeLimit(StrengthElo))
-                                  : StrengthNodeLimit(StrengthElo);
+    if (weaker) NodeLimit = NodeLimit > 0 ? std::min(NodeLimit, strength.NodeLimit) : strength.NodeLimit;
     const int shown = std::clamp(Asked.MultiPv, 1, static_cast<int>(Root.size()));
-    const int lines =
-        weaker ? std::clamp(StrengthLineCount(StrengthElo), shown, static_cast<int>(Root.size())) : shown;
+    const int lines = weaker ? std::clamp(strength.LineCount, shown, static_cast<int>(Root.size())) : shown;
     const int maxDepth = FixedDepthMode() ? std::clamp(MaxDepth, 1, StrongMaxDepth) : StrongMaxDepth;
     RootMove chosen = Root[0];
     std::vector<RootMove> finished;  // the lines of the last complete iteration, best first
@@ -716,7 +714,7 @@ MoveRec StrongThink(SearchReporter& report) {
     if (weaker && finished.size() > 1) {
         std::vector<int32_t> scores;
         for (const RootMove& r : finished) scores.push_back(r.Score);
-        chosen = finished[StrengthPick(StrengthElo, scores, StrengthRandom())];
+        chosen = finished[StrengthPick(strength.Margin, scores, StrengthRandom())];
     }
     Tracking = false;
     WaitWhilePondering();

@@ -378,13 +378,12 @@ MoveRec Think(SearchReporter& report) {
 
     // Below full strength (never in analysis): a node limit, and the move drawn among several lines.
     const bool weaker = StrengthElo != 0 && !Asked.Endless;
+    const StrengthSetting strength = StrengthFor(StrengthElo, SearchKind::Design);
     int64_t nodeLimit = Asked.NodeLimit;
-    if (weaker)
-        nodeLimit = nodeLimit > 0 ? std::min(nodeLimit, StrengthNodeLimit(StrengthElo))
-                                  : StrengthNodeLimit(StrengthElo);
+    if (weaker) nodeLimit = nodeLimit > 0 ? std::min(nodeLimit, strength.NodeLimit) : strength.NodeLimit;
     Run.NodeLimit = static_cast<int32_t>(std::min<int64_t>(nodeLimit, INT32_MAX));
     const int shownLines = std::clamp(Asked.MultiPv, 1, MaxListMoves);
-    const int lineCount = weaker ? std::max(shownLines, StrengthLineCount(StrengthElo)) : shownLines;
+    const int lineCount = weaker ? std::max(shownLines, strength.LineCount) : shownLines;
 
     NodeCount = 0;
     QuiescenceNodes = 0;
@@ -477,7 +476,7 @@ MoveRec Think(SearchReporter& report) {
     if (weaker && accepted.size() > 1) {
         std::vector<int32_t> scores;
         for (const FoundLine& f : accepted) scores.push_back(f.Score);
-        const FoundLine& pick = accepted[StrengthPick(StrengthElo, scores, StrengthRandom())];
+        const FoundLine& pick = accepted[StrengthPick(strength.Margin, scores, StrengthRandom())];
         toPlay = pick.Move;
         GameResult = pick.Result;
     }

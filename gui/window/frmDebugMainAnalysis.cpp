@@ -17,7 +17,8 @@
 
 namespace {
 
-constexpr int StrengthLevels[] = {1000, 1400, 1800, 2200};
+// Both searches reach the first three; the design's search plays the last at its top, about 1040.
+constexpr int StrengthLevels[] = {500, 750, 1000, 1500};
 static_assert(std::size(StrengthLevels) == 4 && StrengthLevels[0] >= MinStrengthElo &&
               StrengthLevels[3] <= MaxStrengthElo);
 

@@ -10,7 +10,7 @@ namespace {
 const std::string Feature =
     "\nfeature variants=\"normal\" ping=1 setboard=1 analyze=1 memory=1 myname=\"Talvor\"\n"
     "\nfeature option=\"RicercaForte -check 0\"\n\nfeature option=\"Clear Hash -button\"\n"
-    "\nfeature option=\"LimitaForza -check 0\"\n\nfeature option=\"ForzaElo -spin 1500 800 2200\"\n"
+    "\nfeature option=\"LimitaForza -check 0\"\n\nfeature option=\"ForzaElo -spin 1000 410 1780\"\n"
     "\nfeature option=\"MultiPV -spin 1 1 20\"\n\nfeature option=\"ValorePedoni -spin 100 0 10000\"\n"
     "\nfeature option=\"ValoreCavalli -spin 313 0 10000\"\n\nfeature option=\"ValoreAlfieri -spin 330 0 "
     "10000\"\n"

@@ -56,7 +56,7 @@ TEST(Uci, HandshakeOptionsAndBadInput) {
               "option name Ponder type check default false\n"
               "option name UCI_AnalyseMode type check default false\n"
               "option name UCI_LimitStrength type check default false\n"
-              "option name UCI_Elo type spin default 1500 min 800 max 2200\nuciok\n");
+              "option name UCI_Elo type spin default 1000 min 410 max 1780\nuciok\n");
     const struct {
         const char* input;
         const char* reply;
@@ -68,8 +68,8 @@ TEST(Uci, HandshakeOptionsAndBadInput) {
          "info string option Hash takes a whole number from 1 to 4096, not '0'\n"},
         {"setoption name MultiPV value 21\n",
          "info string option MultiPV takes a whole number from 1 to 20, not '21'\n"},
-        {"setoption name UCI_Elo value 700\n",
-         "info string option UCI_Elo takes a whole number from 800 to 2200, not '700'\n"},
+        {"setoption name UCI_Elo value 300\n",
+         "info string option UCI_Elo takes a whole number from 410 to 1780, not '300'\n"},
         {"setoption name RicercaForte value 1\n",
          "info string option RicercaForte takes true or false, not '1'\n"},
         {"setoption name UCI_LimitStrength value maybe\n",

@@ -47,44 +47,56 @@ class RequestTest : public EngineTest, public ::testing::WithParamInterface<Sear
 
 const char* Middlegame = "r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R w KQkq - 4 4";
 
+// Each search's scale: its ends hold off the scale, a higher Elo never asks a weaker setting, and the top
+// does not choose to leave a knight.
 TEST(Strength, ScaleAndPick) {
-    EXPECT_EQ(StrengthNodeLimit(MinStrengthElo), 200);
-    EXPECT_EQ(StrengthNodeLimit(MaxStrengthElo), 200000);
-    EXPECT_EQ(StrengthNodeLimit(100), 200);  // off the scale: its end
-    EXPECT_LT(StrengthNodeLimit(1500), StrengthNodeLimit(1600));
-    EXPECT_GT(StrengthLineCount(800), StrengthLineCount(2200));
-    EXPECT_GE(StrengthLineCount(2200), 2);
-    EXPECT_GT(StrengthMargin(800), 313);   // the weakest may leave a knight
-    EXPECT_LT(StrengthMargin(1500), 313);  // from the middle on it does not choose to
+    for (SearchKind kind : {SearchKind::Design, SearchKind::Strong}) {
+        const StrengthSetting bottom = StrengthFor(MinStrengthElo, kind),
+                              top = StrengthFor(MaxStrengthElo, kind);
+        EXPECT_EQ(StrengthFor(MinStrengthElo - 500, kind).NodeLimit, bottom.NodeLimit);
+        EXPECT_EQ(StrengthFor(MaxStrengthElo + 500, kind).NodeLimit, top.NodeLimit);
+        EXPECT_LT(bottom.NodeLimit, top.NodeLimit);
+        EXPECT_GE(top.LineCount, 2);
+        EXPECT_LT(top.Margin, 313);
+        for (int elo = MinStrengthElo; elo < MaxStrengthElo; elo += 25) {
+            const StrengthSetting a = StrengthFor(elo, kind), b = StrengthFor(elo + 25, kind);
+            EXPECT_TRUE(a.NodeLimit <= b.NodeLimit && a.LineCount >= b.LineCount && a.Margin >= b.Margin)
+                << elo;
+        }
+    }
+    // The strong search makes more of a node: the same Elo gives it fewer.
+    EXPECT_LT(StrengthFor(1400, SearchKind::Strong).NodeLimit,
+              StrengthFor(1400, SearchKind::Design).NodeLimit);
     const struct {
-        int elo;
+        int32_t margin;
         std::vector<int32_t> scores;
         double random;
         size_t pick;
     } cases[] = {
-        {1500, {50}, 0.99, 0},                         // one line
-        {1500, {ScoreInfinity - 3, 40, 30}, 0.99, 0},  // a mate is always played
-        {1500, {50, -400, -500}, 0.99, 0},             // far worse moves are never drawn
-        {800, {50, -300}, 0.99, 1},                    // the weakest level may draw them
-        {1500, {50, 50, 50}, 0.0, 0},                  // equal moves: an even draw
-        {1500, {50, 50, 50}, 0.5, 1},
-        {1500, {50, 50, 50}, 0.99, 2},
-        {1500, {50, 40, -ScoreInfinity + 4}, 0.99, 1},  // never a move into mate
+        {100, {50}, 0.99, 0},                         // one line
+        {100, {ScoreInfinity - 3, 40, 30}, 0.99, 0},  // a mate is always played
+        {100, {50, -400, -500}, 0.99, 0},             // far worse moves are never drawn
+        {400, {50, -300}, 0.99, 1},                   // a wide margin may draw them
+        {100, {50, 50, 50}, 0.0, 0},                  // equal moves: an even draw
+        {100, {50, 50, 50}, 0.5, 1},
+        {100, {50, 50, 50}, 0.99, 2},
+        {100, {50, 40, -ScoreInfinity + 4}, 0.99, 1},  // never a move into mate
+        {0, {50, 50}, 0.99, 1},                        // no margin: only moves as good as the best
     };
     for (const auto& c : cases)
-        EXPECT_EQ(StrengthPick(c.elo, c.scores, c.random), c.pick) << c.elo << " " << c.random;
+        EXPECT_EQ(StrengthPick(c.margin, c.scores, c.random), c.pick) << c.margin << " " << c.random;
 }
 
 // A weak level: legal and varied moves, within its node limit (the clock is generous).
 TEST_P(RequestTest, LowStrengthPlaysLegalVariedMovesWithinItsNodes) {
-    StrengthElo = 900;
+    StrengthElo = MinStrengthElo;
     std::set<std::string> moves;
     for (int i = 0; i < 12; ++i) {
         Position(Middlegame);
         Recorder rec;
         const MoveRec m = Run(rec, 0);
         EXPECT_TRUE(Legal(m)) << MoveToText(m);
-        EXPECT_LE(NodeCount, StrengthNodeLimit(900) + ClockCheckNodes);
+        EXPECT_LE(NodeCount, StrengthFor(MinStrengthElo, GetParam()).NodeLimit + ClockCheckNodes);
         moves.insert(MoveToText(m));
     }
     EXPECT_GE(moves.size(), 2u);
