@@ -33,6 +33,7 @@ level() {  # ELO: a folder whose Talvor.ini plays at that level
     -e "s/^ForzaElo=.*/ForzaElo=$1/" "$bin"/Talvor.ini >"$dir/Talvor.ini"
 }
 
+# --design only keeps gauntlet from adding -strong: each level's Talvor.ini chooses its search.
 match() {  # FIRST-ELO OPPONENT TIME INC
   local opp=fairymax
   [ "$2" = fairymax ] || opp="cmd=$out/$search$2/talvor -xboard"

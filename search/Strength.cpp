@@ -11,10 +11,9 @@
 namespace {
 // One scale of settings serves both searches: at 0 the weakest (200 nodes, a margin of 400 centipawns), at
 // 1 the strongest (200,000 nodes, 40 centipawns). Nodes grow geometrically, since a doubling of them is
-// worth a roughly fixed step of Elo. Always four lines: a count that changed along the scale made the
-// strength jump by some 400 Elo at each change.
+// worth a roughly fixed step of Elo.
 StrengthSetting SettingAt(double dScale) {
-    return {std::llround(200.0 * std::pow(1000.0, dScale)), 4,
+    return {std::llround(200.0 * std::pow(1000.0, dScale)),
             static_cast<int32_t>(std::lround(400 - 360 * dScale))};
 }
 

@@ -12,9 +12,11 @@
 // How a search plays at an Elo figure.
 struct StrengthSetting {
     int64_t NodeLimit;  // nodes one move may search
-    int LineCount;      // best lines to search, among which the move is drawn
     int32_t Margin;     // centipawns below the best score a move may still be drawn from
 };
+// Best lines every level searches, among which the move is drawn: a count that changed along the scale
+// made the strength jump by some 400 Elo at each change.
+constexpr int StrengthLineCount = 4;
 
 // An Elo figure off the search's measured table counts as the nearest end of it.
 StrengthSetting StrengthFor(int nElo, SearchKind kind);

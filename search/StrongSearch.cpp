@@ -682,7 +682,7 @@ MoveRec StrongThink(SearchReporter& report) {
     NodeLimit = Asked.NodeLimit;
     if (weaker) NodeLimit = NodeLimit > 0 ? std::min(NodeLimit, strength.NodeLimit) : strength.NodeLimit;
     const int shown = std::clamp(Asked.MultiPv, 1, static_cast<int>(Root.size()));
-    const int lines = weaker ? std::clamp(strength.LineCount, shown, static_cast<int>(Root.size())) : shown;
+    const int lines = weaker ? std::clamp(StrengthLineCount, shown, static_cast<int>(Root.size())) : shown;
     const int maxDepth = FixedDepthMode() ? std::clamp(MaxDepth, 1, StrongMaxDepth) : StrongMaxDepth;
     RootMove chosen = Root[0];
     std::vector<RootMove> finished;  // the lines of the last complete iteration, best first

@@ -383,7 +383,7 @@ MoveRec Think(SearchReporter& report) {
     if (weaker) nodeLimit = nodeLimit > 0 ? std::min(nodeLimit, strength.NodeLimit) : strength.NodeLimit;
     Run.NodeLimit = static_cast<int32_t>(std::min<int64_t>(nodeLimit, INT32_MAX));
     const int shownLines = std::clamp(Asked.MultiPv, 1, MaxListMoves);
-    const int lineCount = weaker ? std::max(shownLines, strength.LineCount) : shownLines;
+    const int lineCount = weaker ? std::max(shownLines, StrengthLineCount) : shownLines;
 
     NodeCount = 0;
     QuiescenceNodes = 0;

@@ -212,6 +212,24 @@ FenPosition PositionOf(const wqzChessboard& board) {
     return p;
 }
 
+QString PromotionLetterOf(int nKind) {
+    const int piece = nKind % 6;
+    return nKind > 0 && nKind < 12 && piece >= 1 && piece <= 4
+               ? QString(QLatin1Char(PieceLetters[piece])).toLower()
+               : QString();
+}
+
+QString CoordinateText(const GameMove& m) {
+    return m.From + m.To + PromotionLetterOf(m.Promotion);
+}
+
+GameMove MoveOfCoordinates(const QString& sText, bool bWhite) {
+    GameMove m{sText.left(2), sText.mid(2, 2), 0};
+    const int piece = sText.size() == 5 ? QString::fromLatin1(PieceLetters).indexOf(sText[4].toUpper()) : 0;
+    if (piece >= 1 && piece <= 4) m.Promotion = piece + (bWhite ? 6 : 0);
+    return m;
+}
+
 QStringList SanMoves(const FenPosition& start, const std::vector<GameMove>& moves) {
     Scratch s(start);
     wqzChessboard& b = s.board;

@@ -49,6 +49,13 @@ struct GameMove {
     int Promotion = 0;  // the control's kind code of the piece a pawn became, 0 for none
 };
 
+// Coordinate text (e2e4, e7e8q), as the engine reads and writes moves. The mover's colour gives a
+// promotion's kind code; a text that is no move gives empty squares.
+QString CoordinateText(const GameMove& m);
+GameMove MoveOfCoordinates(const QString& sText, bool bWhite);
+// The coordinate text's letter for a promotion's kind code ("q" for either queen), empty for none.
+QString PromotionLetterOf(int nKind);
+
 // The moves in SAN (Nf3, exd6, O-O, e8=Q+, Qh4#), played from the position given; the list ends early at a
 // move that is not legal there.
 QStringList SanMoves(const FenPosition& start, const std::vector<GameMove>& moves);

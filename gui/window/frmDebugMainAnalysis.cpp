@@ -25,18 +25,6 @@ static_assert(std::size(StrengthLevels) == 4 && StrengthLevels[0] >= MinStrength
 // Scores within this many plies of the search's infinity are mates.
 constexpr int Mated = 100000, MateBand = 1000;
 
-QString PromotionText(int nKind) {
-    static const char* const letters[12] = {"", "q", "r", "n", "b", "", "", "q", "r", "n", "b", ""};
-    return nKind > 0 && nKind < 12 ? QString::fromLatin1(letters[nKind]) : QString();
-}
-
-// Coordinate text (e7e8q) as the board's record of a move; the mover's colour gives the promotion's kind.
-GameMove MoveOf(const QString& sText, bool bWhite) {
-    GameMove m{sText.left(2), sText.mid(2, 2), 0};
-    if (sText.size() == 5) m.Promotion = QStringLiteral("qrnb").indexOf(sText[4]) + 1 + (bWhite ? 6 : 0);
-    return m;
-}
-
 // The engine's score (the side to move's) from White's side: pawns with two decimals, or a mate in moves.
 QString WhiteScore(int nScore, bool bWhiteToMove) {
     const int s = bWhiteToMove ? nScore : -nScore;
@@ -108,7 +96,7 @@ bool frmDebugMain::Analysing() const {
 QString frmDebugMain::EngineSyncText() const {
     QString text = IsStartPosition(m_start) ? QStringLiteral("new") : "setboard " + FenText(m_start);
     text += QStringLiteral("\nforce");
-    for (const GameMove& m : m_moves) text += "\n" + m.From + m.To + PromotionText(m.Promotion);
+    for (const GameMove& m : m_moves) text += "\n" + CoordinateText(m);
     return text;
 }
 
@@ -144,7 +132,7 @@ void frmDebugMain::mnuHint_Click() {
 
 bool frmDebugMain::MarkHint(const QString& sMove) {
     const FenPosition here = PositionOf(*wqzChessboard2);
-    const GameMove m = MoveOf(sMove, here.WhiteToMove);
+    const GameMove m = MoveOfCoordinates(sMove, here.WhiteToMove);
     const QStringList san = SanMoves(here, {m});
     if (san.isEmpty()) return false;  // not a move here: it belongs to another position
     wqzChessboard2->MarkHint(wqzChessboard2->SquareFromName(m.From), wqzChessboard2->SquareFromName(m.To));
@@ -187,7 +175,7 @@ bool frmDebugMain::ShowAnalysis(const QString& sLine) {
     const QStringList texts = found.captured(3).split(' ', Qt::SkipEmptyParts);
     std::vector<GameMove> moves;
     bool white = here.WhiteToMove;
-    for (const QString& t : texts) moves.push_back(MoveOf(t, white)), white = !white;
+    for (const QString& t : texts) moves.push_back(MoveOfCoordinates(t, white)), white = !white;
     // A line of the position before the last move, on its way when the move was made, does not fit here.
     if (SanMoves(here, moves).size() != texts.size()) return true;
     m_analysisMove = texts.value(0);

@@ -9,6 +9,7 @@
 #include "board/BoardBas.h"
 #include "driver/GuiLink.h"
 #include "gui/chessboard/wqzChessboard.h"
+#include "gui/window/ChessNotation.h"
 #include "gui/window/frmDebugMain.h"
 #include "gui/window/frmDebugMainControls.h"
 #include "gui/window/frmDebugMainParts.h"
@@ -86,9 +87,7 @@ void frmDebugMain::wqzChessboard2_PawnPromotion(bool bWhite, int& eChoice) {
     }
     // The engine must learn which piece the person chose, or its board would hold a queen.
     const bool personMoves = PersonPromotes(bWhite);
-    static const char* const kLetters[12] = {"", "q", "r", "n", "b", "", "", "q", "r", "n", "b", ""};
-    PersonPromotion =
-        personMoves && PromotionChoice >= 0 && PromotionChoice < 12 ? kLetters[PromotionChoice] : "";
+    PersonPromotion = personMoves ? PromotionLetterOf(PromotionChoice) : QString();
     eChoice = PromotionChoice;
     PromotionChoice = -1;
 }

@@ -16,13 +16,12 @@ namespace {
 
 constexpr char Start[] = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
 
-// "e2e4", "a7a8n": squares and the promotion letter.
+// "e2e4", "a7a8n": coordinate text, which must come back as it went in.
 std::vector<GameMove> Moves(const QString& sMoves) {
     std::vector<GameMove> out;
     for (const QString& m : sMoves.split(' ', Qt::SkipEmptyParts)) {
-        const int letter = m.size() > 4 ? QStringLiteral("qrnb").indexOf(m[4]) + 1 : 0;
-        const bool white = m[3] == '8';
-        out.push_back({m.left(2), m.mid(2, 2), letter ? letter + (white ? 6 : 0) : 0});
+        out.push_back(MoveOfCoordinates(m, m[3] == '8'));  // only a pawn reaching its last rank promotes
+        EXPECT_EQ(CoordinateText(out.back()), m);
     }
     return out;
 }
