@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 
+#include "board/SliderAttacks.h"
 #include "search/SearchBas.h"
 
 // What Evaluate takes from the pawns alone, worked out once per placement of the pawns.
@@ -67,27 +68,6 @@ struct SquareSets {
     uint8_t ShelterShift[2][2][BoardSize];
 };
 extern const SquareSets kSets;
-
-// Squares a rook or bishop on a bit attacks through an occupancy (SliderAttacks.cpp).
-struct SliderMagic {
-    uint64_t Mask, Multiplier;
-    const uint64_t* Attacks;
-    unsigned Shift;
-};
-extern SliderMagic RookMagics[64], BishopMagics[64];
-inline uint64_t RookAttacks(int nBit, uint64_t nOccupied) {
-    const SliderMagic& m = RookMagics[nBit];
-    return m.Attacks[((nOccupied & m.Mask) * m.Multiplier) >> m.Shift];
-}
-inline uint64_t BishopAttacks(int nBit, uint64_t nOccupied) {
-    const SliderMagic& m = BishopMagics[nBit];
-    return m.Attacks[((nOccupied & m.Mask) * m.Multiplier) >> m.Shift];
-}
-// Fills the tables behind RookAttacks and BishopAttacks; StartTracking calls it before any search uses them.
-void PrepareSliderAttacks();
-// The same, the lines walked square by square: what the tables are checked against.
-uint64_t WalkedRookAttacks(int nBit, uint64_t nOccupied);
-uint64_t WalkedBishopAttacks(int nBit, uint64_t nOccupied);
 
 inline uint64_t TrackedOccupancy() {
     return Track.ByColour[0] | Track.ByColour[1];

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Rook and bishop attack sets by "magic" multiplication: the occupancy of a piece's lines, multiplied by a
 // number found for its square, gives the index of the attack set in a table without collisions.
-#include "search/SearchMoves.h"
+#include "board/SliderAttacks.h"
 
 namespace {
 
