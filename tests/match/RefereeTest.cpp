@@ -3,11 +3,13 @@
 // scores that end a game early, and where games start.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 
 #include "tools/match/Game.h"
+#include "tools/match/MatchWorker.h"
 #include "tools/match/Openings.h"
 #include "tools/match/Referee.h"
 
@@ -174,6 +176,50 @@ TEST(Openings, TablesPositionsAndRandomPlies) {
     EXPECT_EQ(first.Moves.size(), 8u);
     EXPECT_EQ(first.Moves, second.Moves);  // the same seed, the same plies
     EXPECT_TRUE(referee.Start(first.Fen) && referee.PlayAll(first.Moves));
+}
+
+// What a worker sends back arrives in pieces; each report is taken whole, and only when all of it is there.
+TEST(WorkerReports, TakenWholeFromPieces) {
+    GameReport sent;
+    sent.Round = 37;
+    sent.WhitePoints2 = 0;
+    sent.Failure = Fault::TimeLoss;
+    sent.FaultByWhite = true;
+    sent.Clocks[0] = {0.0123, 4.5, 40, 2};
+    sent.Clocks[1].Moves = 39;  // no clock: its least time left stays infinite
+    sent.Reason = "White (a) loses on time\t(no move)";
+    sent.Pgn = "[Event \"x\"]\n\n1. e4 {book} 0-1\n\n";
+    const std::string one = EncodeReport(sent), bytes = one + one;
+    const size_t cut = one.size() + one.size() / 2;
+    std::string buffer = bytes.substr(0, cut);
+    GameReport got;
+    ASSERT_TRUE(TakeReport(buffer, got));
+    EXPECT_FALSE(TakeReport(buffer, got));  // the second is not all there yet
+    buffer += bytes.substr(cut);
+    ASSERT_TRUE(TakeReport(buffer, got));
+    EXPECT_TRUE(buffer.empty());
+    EXPECT_EQ(got.Round, 37);
+    EXPECT_EQ(got.WhitePoints2, 0);
+    EXPECT_EQ(got.Failure, Fault::TimeLoss);
+    EXPECT_TRUE(got.FaultByWhite);
+    EXPECT_NEAR(got.Clocks[0].LeastLeft, 0.0123, 1e-9);
+    EXPECT_EQ(got.Clocks[0].LateMoves, 2);
+    EXPECT_TRUE(std::isinf(got.Clocks[1].LeastLeft));
+    EXPECT_EQ(got.Clocks[1].Moves, 39);
+    EXPECT_EQ(got.Reason, "White (a) loses on time (no move)");
+    EXPECT_EQ(got.Pgn, sent.Pgn);
+
+    GameJob job, back;
+    job.Round = 8;
+    job.FirstIsWhite = false;
+    job.Start = {"4k3/8/8/8/8/8/4P3/4K3 w - - 0 1", {"e2e4", "e8d7"}, "A name", "", 1};
+    ASSERT_TRUE(DecodeJob(EncodeJob(job), back));
+    EXPECT_EQ(back.Round, 8);
+    EXPECT_FALSE(back.FirstIsWhite);
+    EXPECT_EQ(back.Start.Fen, job.Start.Fen);
+    EXPECT_EQ(back.Start.Moves, job.Start.Moves);
+    EXPECT_EQ(back.Start.Name, "A name");
+    EXPECT_EQ(back.Start.RandomPlies, 1);
 }
 
 }  // namespace

@@ -132,6 +132,7 @@ class GameRun {
         if (!limits_.HasClock()) return;
         const double left = clocks_[side] - seconds;
         use.LeastLeft = std::min(use.LeastLeft, left);
+        if (left < 0) ++use.LateMoves;
         clocks_[side] = std::max(left, 0.0) + limits_.Increment;  // a move within the margin used it all
     }
 

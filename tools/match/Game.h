@@ -54,6 +54,7 @@ struct ClockUse {
     double LeastLeft = std::numeric_limits<double>::infinity();  // seconds left after a move, at its lowest
     double Thinking = 0;
     int Moves = 0;
+    int LateMoves = 0;  // moves that came after the clock ran out, within the margin
 };
 
 struct GameOutcome {

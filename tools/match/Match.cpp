@@ -44,7 +44,7 @@ struct FaultLog {
 
 struct ClockTotals {
     double LeastLeft = INFINITY, Thinking = 0;
-    long long Moves = 0;
+    long long Moves = 0, LateMoves = 0;
 };
 
 std::string Signed(double v, const char* format = "%+.1f") {
@@ -140,10 +140,16 @@ class MatchRun {
         job.FirstIsWhite = nextRound_ % 2 == 1;
         if (job.FirstIsWhite && !NextOpening()) return Stop("no opening can be played");
         job.Start = pairStart_;
-        if (write(w.JobFd, EncodeJob(job).data(), EncodeJob(job).size()) <= 0) return;
         ++nextRound_;
+        if (!Hand(w, job)) Lost(w);
+    }
+
+    // The worker has the game from now on; false when it could not take it (it is gone).
+    static bool Hand(Worker& w, const GameJob& job) {
         w.Busy = true;
         w.Job = job;
+        const std::string line = EncodeJob(job);
+        return w.Pid > 0 && write(w.JobFd, line.data(), line.size()) == static_cast<ssize_t>(line.size());
     }
 
     // The start of the next pair: the next opening that can be played, with its random plies.
@@ -180,7 +186,7 @@ class MatchRun {
     void Lost(Worker& w) {
         close(w.JobFd);
         close(w.ReportFd);
-        waitpid(w.Pid, nullptr, 0);
+        if (w.Pid > 0) waitpid(w.Pid, nullptr, 0);
         const GameJob job = w.Job;
         const bool busy = w.Busy;
         w = Worker{};
@@ -188,10 +194,7 @@ class MatchRun {
         if (++respawns_ > 3) return Stop("workers keep failing");
         std::fprintf(stderr, "talvor-match: a worker died in game %lld; playing it again\n", job.Round);
         w = Spawn();
-        if (w.Pid > 0 && write(w.JobFd, EncodeJob(job).data(), EncodeJob(job).size()) > 0) {
-            w.Busy = true;
-            w.Job = job;
-        }
+        if (!Hand(w, job)) Lost(w);
     }
 
     void Record(const GameReport& r, const GameJob& job) {
@@ -203,6 +206,7 @@ class MatchRun {
             t.LeastLeft = std::min(t.LeastLeft, r.Clocks[colour].LeastLeft);
             t.Thinking += r.Clocks[colour].Thinking;
             t.Moves += r.Clocks[colour].Moves;
+            t.LateMoves += r.Clocks[colour].LateMoves;
         }
         if (r.Failure != Fault::None) {
             const int engine = r.FaultByWhite == job.FirstIsWhite ? 0 : 1;
@@ -257,6 +261,10 @@ class MatchRun {
         workers_.clear();
     }
 
+    double Llr() const {
+        return std::fabs(llr_) < 0.005 ? 0.0 : llr_;  // never "-0.00"
+    }
+
     EloEstimate Elo() const { return EstimateElo(penta_.Count() > 0 ? SampleOf(penta_) : SampleOf(wdl_)); }
 
     std::string Pairs() const {
@@ -269,8 +277,8 @@ class MatchRun {
     std::string SprtLine() const {
         char text[200];
         const SprtSettings& s = config_.SprtTest;
-        std::snprintf(text, sizeof text, "LLR %.2f [%.2f, %.2f] (elo0=%g elo1=%g alpha=%g beta=%g, %s)", llr_,
-                      s.LowerBound(), s.UpperBound(), s.Elo0, s.Elo1, s.Alpha, s.Beta,
+        std::snprintf(text, sizeof text, "LLR %.2f [%.2f, %.2f] (elo0=%g elo1=%g alpha=%g beta=%g, %s)",
+                      Llr(), s.LowerBound(), s.UpperBound(), s.Elo0, s.Elo1, s.Alpha, s.Beta,
                       s.Normalized ? "normalized" : "logistic");
         return text;
     }
@@ -299,11 +307,14 @@ class MatchRun {
 
     std::string ClockText(int engine) const {
         const ClockTotals& t = clocks_[engine];
-        char text[160];
+        char text[200];
         const double mean = t.Moves ? t.Thinking / t.Moves : 0;
         if (config_.Limit.HasClock() && std::isfinite(t.LeastLeft))
-            std::snprintf(text, sizeof text, "%.3f s a move on average, least time left after a move %.3f s",
-                          mean, t.LeastLeft);
+            std::snprintf(
+                text, sizeof text,
+                "%.3f s a move on average, least time left after a move %.3f s, %lld moves past the clock "
+                "within the margin",
+                mean, t.LeastLeft, t.LateMoves);
         else
             std::snprintf(text, sizeof text, "%.3f s a move on average", mean);
         return text;
@@ -344,8 +355,8 @@ class MatchRun {
         std::fprintf(f, "games=%d\nwins=%d\ndraws=%d\nlosses=%d\npairs=%s\nelo=%s\nerror=%s\n", wdl_.Games(),
                      wdl_.Wins, wdl_.Draws, wdl_.Losses, Pairs().c_str(), Signed(e.Elo).c_str(),
                      Signed(e.Error(), "%.1f").c_str());
-        std::fprintf(f, "llr=%.2f\nlower=%.2f\nupper=%.2f\n", llr_, config_.SprtTest.LowerBound(),
-                     config_.SprtTest.UpperBound());
+        std::fprintf(f, "control=%s\nllr=%.2f\nlower=%.2f\nupper=%.2f\n", config_.Limit.Describe().c_str(),
+                     Llr(), config_.SprtTest.LowerBound(), config_.SprtTest.UpperBound());
         std::fprintf(f, "verdict=%s\nfaults=%d\n",
                      !config_.Sprt                       ? "none"
                      : verdict_ == SprtVerdict::AcceptH1 ? "H1"

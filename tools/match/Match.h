@@ -24,6 +24,7 @@ struct MatchConfig {
     std::string PgnPath, SummaryPath;
     int ReportEveryPairs = 10;
     double StartSeconds = 10;  // the longest wait for uciok or readyok
+    bool Restart = false;      // fresh engine processes for every game
 };
 
 // Plays the match, prints progress on standard error and the result on standard output; the exit status:

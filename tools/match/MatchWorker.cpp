@@ -12,16 +12,10 @@
 #include <sstream>
 #include <vector>
 
+#include "tools/match/Openings.h"
 #include "tools/match/Pgn.h"
 
 namespace {
-
-std::vector<std::string> Cells(const std::string& line) {
-    std::vector<std::string> cells;
-    std::istringstream in(line);
-    for (std::string cell; std::getline(in, cell, '\t');) cells.push_back(cell);
-    return cells;
-}
 
 // A field of the one-line formats: no tab or line end inside.
 std::string Flat(std::string s) {
@@ -96,7 +90,7 @@ std::string EncodeJob(const GameJob& job) {
 }
 
 bool DecodeJob(const std::string& line, GameJob& job) {
-    std::vector<std::string> c = Cells(line.substr(0, line.find('\n')));
+    std::vector<std::string> c = SplitTabs(line.substr(0, line.find('\n')));
     if (c.size() < 5) return false;
     c.resize(7);
     job.Round = std::atoll(c[0].c_str());
@@ -113,41 +107,46 @@ bool DecodeJob(const std::string& line, GameJob& job) {
 
 std::string EncodeReport(const GameReport& r) {
     if (!r.FatalError.empty()) return "fatal\t" + Flat(r.FatalError) + "\n";
-    char clocks[160];
-    std::snprintf(clocks, sizeof clocks, "%.4f\t%.4f\t%d\t%.4f\t%.4f\t%d", r.Clocks[0].LeastLeft,
-                  r.Clocks[0].Thinking, r.Clocks[0].Moves, r.Clocks[1].LeastLeft, r.Clocks[1].Thinking,
-                  r.Clocks[1].Moves);
+    std::string clocks;
+    for (const ClockUse& c : r.Clocks) {
+        char text[96];
+        std::snprintf(text, sizeof text, "%.4f\t%.4f\t%d\t%d\t", c.LeastLeft, c.Thinking, c.Moves,
+                      c.LateMoves);
+        clocks += text;
+    }
     return "game\t" + std::to_string(r.Round) + "\t" + std::to_string(r.WhitePoints2) + "\t" +
            std::to_string(static_cast<int>(r.Failure)) + "\t" + (r.FaultByWhite ? "1" : "0") + "\t" + clocks +
-           "\t" + Flat(r.Reason) + "\t" + std::to_string(r.Pgn.size()) + "\n" + r.Pgn;
+           Flat(r.Reason) + "\t" + std::to_string(r.Pgn.size()) + "\n" + r.Pgn;
 }
 
 bool TakeReport(std::string& buffer, GameReport& r) {
     const size_t end = buffer.find('\n');
     if (end == std::string::npos) return false;
-    const std::vector<std::string> c = Cells(buffer.substr(0, end));
+    const std::vector<std::string> c = SplitTabs(buffer.substr(0, end));
     if (!c.empty() && c[0] == "fatal") {
         r.FatalError = c.size() > 1 ? c[1] : "worker failed";
         buffer.erase(0, end + 1);
         return true;
     }
-    if (c.size() < 13) {
+    if (c.size() < 15) {
         r.FatalError = "unreadable report from a worker";
         buffer.erase(0, end + 1);
         return true;
     }
-    const size_t pgnBytes = std::strtoull(c[12].c_str(), nullptr, 10);
+    const size_t pgnBytes = std::strtoull(c[14].c_str(), nullptr, 10);
     if (buffer.size() < end + 1 + pgnBytes) return false;
     r.Round = std::atoll(c[1].c_str());
     r.WhitePoints2 = std::atoi(c[2].c_str());
     r.Failure = static_cast<Fault>(std::atoi(c[3].c_str()));
     r.FaultByWhite = c[4] == "1";
     for (int side = 0; side < 2; ++side) {
-        r.Clocks[side].LeastLeft = std::strtod(c[5 + 3 * side].c_str(), nullptr);
-        r.Clocks[side].Thinking = std::strtod(c[6 + 3 * side].c_str(), nullptr);
-        r.Clocks[side].Moves = std::atoi(c[7 + 3 * side].c_str());
+        const std::string* f = &c[5 + 4 * side];
+        r.Clocks[side].LeastLeft = std::strtod(f[0].c_str(), nullptr);
+        r.Clocks[side].Thinking = std::strtod(f[1].c_str(), nullptr);
+        r.Clocks[side].Moves = std::atoi(f[2].c_str());
+        r.Clocks[side].LateMoves = std::atoi(f[3].c_str());
     }
-    r.Reason = c[11];
+    r.Reason = c[13];
     r.Pgn = buffer.substr(end + 1, pgnBytes);
     buffer.erase(0, end + 1 + pgnBytes);
     return true;
@@ -165,6 +164,7 @@ void WorkerMain(const MatchConfig& config, int jobFd, int reportFd) {
         GameJob job;
         if (!DecodeJob(line, job)) continue;
         GameReport report;
+        if (config.Restart) engines[0].reset(), engines[1].reset();
         for (int k = 0; k < 2 && report.FatalError.empty(); ++k) {
             std::string error;
             if (!Ready(engines[k], config.Engines[k], config.StartSeconds, error)) report.FatalError = error;

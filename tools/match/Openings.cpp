@@ -9,14 +9,14 @@
 #include <fstream>
 #include <sstream>
 
-namespace {
-
 std::vector<std::string> SplitTabs(const std::string& line) {
     std::vector<std::string> cells;
     std::istringstream in(line);
     for (std::string cell; std::getline(in, cell, '\t');) cells.push_back(cell);
     return cells;
 }
+
+namespace {
 
 std::vector<std::string> Words(const std::string& text) {
     std::istringstream in(text);

@@ -9,6 +9,8 @@
 
 #include "tools/match/Game.h"
 
+// The cells of a tab-separated line (a last empty cell is dropped).
+std::vector<std::string> SplitTabs(const std::string& line);
 // Reads a tab-separated table with a header line naming a "uci" column (and optionally "name" and "eco"),
 // or else one FEN or EPD position a line ('#' starts a comment). False with a reason when nothing usable.
 bool ReadOpenings(const std::string& path, std::vector<GameStart>& openings, std::string& error);

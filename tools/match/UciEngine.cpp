@@ -153,6 +153,7 @@ bool UciEngine::Start(double timeoutSeconds) {
         }
         if (*line == "uciok") break;
         if (name_.empty() && line->rfind("id name ", 0) == 0) name_ = line->substr(8);
+        if (*line == "option name Clear Hash type button") clearsHash_ = true;
     }
     if (name_.empty()) name_ = argv[0].substr(argv[0].rfind('/') + 1);
     for (const auto& [option, value] : spec_.Options) Send("setoption name " + option + " value " + value);
@@ -164,6 +165,9 @@ bool UciEngine::Start(double timeoutSeconds) {
 }
 
 bool UciEngine::NewGame(double timeoutSeconds) {
+    // Not every engine empties its hash table on ucinewgame; one kept from the pair's first game would
+    // change the second (same opening, colours swapped), and not alike for both engines.
+    if (clearsHash_ && !Send("setoption name Clear Hash")) return false;
     return Send("ucinewgame") && Send("isready") && WaitFor("readyok", timeoutSeconds);
 }
 

@@ -51,7 +51,7 @@ class UciEngine {
 
     // Starts the program and waits for uciok and readyok (options set in between); false with Error() set.
     bool Start(double timeoutSeconds);
-    // ucinewgame, then isready; false when no readyok comes in time.
+    // Clear Hash where the engine offers it, ucinewgame, then isready; false when no readyok comes in time.
     bool NewGame(double timeoutSeconds);
     // Sends the position and the go command; waits until the bestmove or the deadline.
     EngineReply Think(const std::string& position, const std::string& go, double limitSeconds);
@@ -72,4 +72,5 @@ class UciEngine {
     EngineSpec spec_;
     std::string name_, error_;
     std::unique_ptr<EngineProcess> process_;
+    bool clearsHash_ = false;  // offers the Clear Hash button
 };

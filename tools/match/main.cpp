@@ -21,7 +21,7 @@ const char kUsage[] =
     "                    --tc SECONDS[+INCREMENT] | --nodes N | --depth D | --st SECONDS   (may combine)\n"
     "                    [--games N] [--concurrency J] [--sprt elo0=0 elo1=5 alpha=0.05 beta=0.05\n"
     "                    [model=normalized|logistic]] [--openings FILE] [--seed N] [--random-plies N]\n"
-    "                    [--no-adjudication] [--margin MS] [--timeout SECONDS] [--pgn FILE]\n"
+    "                    [--no-adjudication] [--margin MS] [--timeout SECONDS] [--restart] [--pgn FILE]\n"
     "                    [--summary FILE] [--report PAIRS]\n";
 
 [[noreturn]] void Fail(const std::string& message) {
@@ -108,6 +108,8 @@ class Arguments {
                 seeded = true;
             } else if (flag == "--random-plies") {
                 c.RandomPlies = static_cast<int>(Number(Value(flag), "random plies", 0, 200));
+            } else if (flag == "--restart") {
+                c.Restart = true;
             } else if (flag == "--no-adjudication") {
                 c.Rules.Enabled = false;
             } else if (flag == "--pgn") {
