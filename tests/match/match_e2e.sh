@@ -48,4 +48,9 @@ hang|--nodes 100 --timeout 0.5|hang
 slow|--tc 0.3|time loss
 claim|--nodes 100|false claim
 EOF
+# On time against a bare king the game is drawn: the fake engine has the queen only in the second game.
+printf '4k3/8/8/8/8/8/8/Q3K3 w - - 0 1\n' >"$work/queen.epd"
+"$match" --engine "cmd=$talvor -uci" name=talvor --engine "cmd=$here/fake_engine.sh slow" name=fake --games 2 \
+  --tc 0.3 --openings "$work/queen.epd" --summary "$work/summary" --report 0 >"$work/out" 2>&1 || fail "queen: exit $?"
+grep -qx 'wins=1' "$work/summary" && grep -qx 'draws=1' "$work/summary" || fail "queen: not a win and a draw"
 echo "match end to end: passed"
