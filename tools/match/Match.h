@@ -23,7 +23,7 @@ struct MatchConfig {
     SprtSettings SprtTest;
     std::string PgnPath, SummaryPath;
     int ReportEveryPairs = 10;
-    double StartSeconds = 10;  // the longest wait for uciok or readyok
+    double StartSeconds = 30;  // the longest wait for uciok or readyok
     bool Restart = false;      // fresh engine processes for every game
 };
 

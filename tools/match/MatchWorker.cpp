@@ -48,12 +48,15 @@ std::string Today() {
     return text;
 }
 
-// An engine that answers readyok after ucinewgame, started anew when it is missing or does not answer.
+// An engine that answers readyok after ucinewgame, started anew when it is missing or does not answer (twice
+// before giving up: a loaded machine can hold up one start).
 bool Ready(std::unique_ptr<UciEngine>& engine, const EngineSpec& spec, double timeout, std::string& error) {
     if (engine && engine->NewGame(timeout)) return true;
-    engine = std::make_unique<UciEngine>(spec);
-    if (engine->Start(timeout) && engine->NewGame(timeout)) return true;
-    error = engine->Error().empty() ? "no readyok from " + engine->Name() : engine->Error();
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        engine = std::make_unique<UciEngine>(spec);
+        if (engine->Start(timeout) && engine->NewGame(timeout)) return true;
+        error = engine->Error().empty() ? "no readyok from " + engine->Name() : engine->Error();
+    }
     return false;
 }
 

@@ -148,7 +148,9 @@ bool UciEngine::Start(double timeoutSeconds) {
     for (;;) {
         const std::optional<std::string> line = ReadLine(deadline);
         if (!line) {
-            error_ = "no uciok from " + argv[0];
+            const std::string& said = process_->ErrorOutput();
+            error_ =
+                "no uciok from " + argv[0] + (said.empty() ? "" : ": " + said.substr(0, said.find('\n')));
             return false;
         }
         if (*line == "uciok") break;
