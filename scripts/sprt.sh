@@ -44,9 +44,10 @@ nice -n 10 "$head/bin/talvor-match" --engine "cmd=$head/bin/talvor $args" name=n
 
 # The log line: the change is the commits since the base (and any uncommitted work).
 value() { sed -n "s/^$1=//p" "$out/summary"; }
-change=$(git -C "$root" log --reverse --format=%s "$commit..HEAD" | paste -sd';' - | sed 's/;/; /g')
+change=$(git -C "$root" log --reverse --format=%s "$commit..HEAD" | awk 'NR > 1 { printf "; " } { printf "%s", $0 }')
 [ -z "$(git -C "$root" status --porcelain --untracked-files=no)" ] || change="${change:+$change; }uncommitted changes"
 change=${change:-no change}
+[ ${#change} -le 400 ] || change="${change:0:397}..."
 case $(value verdict) in
   H1) verdict="H1 accepted" ;;
   H0) verdict="H0 accepted" ;;
