@@ -10,11 +10,14 @@ here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*"; cat "$work/out" 2>/dev/null; exit 1; }
+# A sanitizer's report from the referee or one of its workers fails the test even when the match went on.
+clean() { ! grep -q 'Sanitizer\|runtime error' "$work/out" || fail "$1: a sanitizer reports"; }
 
 "$match" --engine "cmd=$talvor -uci -strong" name=strong --engine "cmd=$talvor -uci" name=design \
   --each option.OwnBook=false option.Hash=1 --nodes 300 --games 6 --concurrency 2 --random-plies 4 --seed 5 \
   --openings "$here/openings.tsv" --pgn "$work/games.pgn" --summary "$work/summary" --report 0 \
   >"$work/out" 2>&1 || fail "the match exits with $?"
+clean "self-play"
 grep -qx 'games=6' "$work/summary" || fail "not 6 games"
 grep -qx 'faults=0' "$work/summary" || fail "faults in a match of our engine"
 [ "$(grep -c '^\[Result "\(1-0\|0-1\|1/2-1/2\)"\]$' "$work/games.pgn")" = 6 ] || fail "a game without a result"
@@ -38,6 +41,7 @@ while IFS='|' read -r mode limits fault; do
   "$match" --engine "cmd=$talvor -uci" name=talvor --engine "cmd=$here/fake_engine.sh $mode" name=fake \
     --each option.OwnBook=false --games 2 $limits --seed 1 --openings "$here/openings.tsv" \
     --summary "$work/summary" --report 0 >"$work/out" 2>&1 || fail "$mode: the match exits with $?"
+  clean "$mode"
   grep -qx 'wins=2' "$work/summary" || fail "$mode: the fake engine does not lose both games"
   grep -q "^faults fake: 2 $fault (games 1, 2)$" "$work/out" || fail "$mode: no '2 $fault (games 1, 2)'"
   grep -q '^faults talvor: none$' "$work/out" || fail "$mode: faults put on talvor"
@@ -52,5 +56,6 @@ EOF
 printf '4k3/8/8/8/8/8/8/Q3K3 w - - 0 1\n' >"$work/queen.epd"
 "$match" --engine "cmd=$talvor -uci" name=talvor --engine "cmd=$here/fake_engine.sh slow" name=fake --games 2 \
   --tc 0.3 --openings "$work/queen.epd" --summary "$work/summary" --report 0 >"$work/out" 2>&1 || fail "queen: exit $?"
+clean queen
 grep -qx 'wins=1' "$work/summary" && grep -qx 'draws=1' "$work/summary" || fail "queen: not a win and a draw"
 echo "match end to end: passed"
