@@ -51,7 +51,6 @@ std::string Signed(double v, const char* format = "%+.1f") {
     if (std::isinf(v)) return v > 0 ? "+inf" : "-inf";
     char text[32];
     std::snprintf(text, sizeof text, format, std::fabs(v) < 0.05 ? 0.0 : v);  // never "-0.0"
-
     return text;
 }
 
@@ -83,7 +82,7 @@ class MatchRun {
             return false;
         }
         Shuffle(openings_, random_);
-        if (!config_.PgnPath.empty() && !(pgn_ = std::fopen(config_.PgnPath.c_str(), "w"))) {
+        if (!config_.PgnPath.empty() && !(pgn_ = std::fopen(config_.PgnPath.c_str(), "we"))) {
             std::fprintf(stderr, "talvor-match: cannot write %s\n", config_.PgnPath.c_str());
             return false;
         }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/match/MatchWorker.h"
 
+#include <fcntl.h>
 #include <sys/prctl.h>
 #include <unistd.h>
 
