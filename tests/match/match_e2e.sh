@@ -50,6 +50,7 @@ illegal|--nodes 100|illegal move
 crash|--nodes 100|crash
 hang|--nodes 100 --timeout 0.5|hang
 slow|--tc 0.3|time loss
+slow|--tc 3 --timeout 0.5|illegal move
 claim|--nodes 100|false claim
 EOF
 # On time against a bare king the game is drawn: the fake engine has the queen only in the second game.

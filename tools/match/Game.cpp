@@ -112,12 +112,13 @@ class GameRun {
         }
     }
 
-    // How long the side to move may take before its reply is overdue.
+    // How long the side to move may take before its reply is overdue: its clock or movetime bound it, the
+    // hang limit only where neither does.
     double Allowance(int side) const {
-        double limit = limits_.HangSeconds;
-        if (limits_.HasClock()) limit = std::min(limit, clocks_[side] + limits_.MarginSeconds);
+        double limit = INFINITY;
+        if (limits_.HasClock()) limit = clocks_[side] + limits_.MarginSeconds;
         if (limits_.MoveTime > 0) limit = std::min(limit, limits_.MoveTime + limits_.MarginSeconds);
-        return limit;
+        return std::isinf(limit) ? limits_.HangSeconds : limit;
     }
 
     bool Late(int side, double seconds) const {
