@@ -39,7 +39,7 @@ fi
 while IFS='|' read -r mode limits fault; do
   # shellcheck disable=SC2086
   "$match" --engine "cmd=$talvor -uci" name=talvor --engine "cmd=$here/fake_engine.sh $mode" name=fake \
-    --each option.OwnBook=false --games 2 $limits --seed 1 --openings "$here/openings.tsv" \
+    --each option.OwnBook=false option.Hash=1 --games 2 $limits --seed 1 --openings "$here/openings.tsv" \
     --summary "$work/summary" --report 0 >"$work/out" 2>&1 || fail "$mode: the match exits with $?"
   clean "$mode"
   grep -qx 'wins=2' "$work/summary" || fail "$mode: the fake engine does not lose both games"
@@ -50,13 +50,13 @@ illegal|--nodes 100|illegal move
 crash|--nodes 100|crash
 hang|--nodes 100 --timeout 0.5|hang
 slow|--tc 0.3|time loss
-slow|--tc 3 --timeout 0.5|illegal move
+slow|--tc 3 --timeout 0.3|illegal move
 claim|--nodes 100|false claim
 EOF
 # On time against a bare king the game is drawn: the fake engine has the queen only in the second game.
 printf '4k3/8/8/8/8/8/8/Q3K3 w - - 0 1\n' >"$work/queen.epd"
-"$match" --engine "cmd=$talvor -uci" name=talvor --engine "cmd=$here/fake_engine.sh slow" name=fake --games 2 \
-  --tc 0.3 --openings "$work/queen.epd" --summary "$work/summary" --report 0 >"$work/out" 2>&1 || fail "queen: exit $?"
+"$match" --engine "cmd=$talvor -uci" name=talvor option.Hash=1 --engine "cmd=$here/fake_engine.sh slow" name=fake \
+  --games 2 --tc 0.3 --openings "$work/queen.epd" --summary "$work/summary" --report 0 >"$work/out" 2>&1 || fail "queen: exit $?"
 clean queen
 grep -qx 'wins=1' "$work/summary" && grep -qx 'draws=1' "$work/summary" || fail "queen: not a win and a draw"
 echo "match end to end: passed"
