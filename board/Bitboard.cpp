@@ -53,6 +53,11 @@ constexpr AttackTables MakeTables() {
         t.Pawn[Black][sq] = Steps(sq, kPawnSteps[Black], 2);
         for (int other = 0; other < 64; ++other) FillLines(t, sq, other);
     }
+    for (int sq = 0; sq < 64; ++sq)
+        for (int other = 0; other < 64; ++other) {
+            const bool straight = FileOf(sq) == FileOf(other) || RankOf(sq) == RankOf(other);
+            if (t.Line[sq][other]) (straight ? t.RookLines : t.BishopLines)[sq] |= Bit(other);
+        }
     return t;
 }
 

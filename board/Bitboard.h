@@ -134,6 +134,8 @@ struct AttackTables {
     Bitboard Pawn[2][64];  // [colour][square]: the two squares a pawn attacks
     Bitboard Knight[64];
     Bitboard King[64];
+    Bitboard BishopLines[64];  // a bishop's attacks on an empty board
+    Bitboard RookLines[64];
     Bitboard Between[64][64];  // squares strictly between two squares on a line, else 0
     Bitboard Line[64][64];     // the whole line (edge to edge) through two squares, else 0
 };
@@ -174,6 +176,13 @@ inline Bitboard AttacksOf(PieceType t, int sq, Bitboard occupied) {
         default:
             return 0;
     }
+}
+// Where a slider on sq could attack with nothing in its way.
+inline Bitboard BishopLines(int sq) {
+    return kAttackTables.BishopLines[sq];
+}
+inline Bitboard RookLines(int sq) {
+    return kAttackTables.RookLines[sq];
 }
 inline Bitboard Between(int a, int b) {
     return kAttackTables.Between[a][b];

@@ -60,22 +60,31 @@ void Position::ComputeKeys() {
     st_.PawnKey = pawnKey;
 }
 
-void Position::ComputeCheckInfo() {
-    const Colour us = side_, them = ~us;
-    st_.Checkers = AttackersTo(KingSquare(us)) & byColour_[them];
-    for (Colour c : {White, Black}) {
-        const Bitboard sliders = Pieces(~c, Bishop, Queen) | Pieces(~c, Rook, Queen);
-        st_.Blockers[c] = SliderBlockers(sliders, KingSquare(c), st_.Pinners[c]);
-    }
-    const int king = KingSquare(them);
+void Position::ComputeCheckers() {
+    const Colour us = side_;
+    const int king = KingSquare(us);
     const Bitboard occupied = Pieces();
+    st_.Checkers = ((PawnAttacks(us, king) & byType_[Pawn]) | (KnightAttacks(king) & byType_[Knight]) |
+                    (BishopAttacksFrom(king, occupied) & Pieces(Bishop, Queen)) |
+                    (RookAttacksFrom(king, occupied) & Pieces(Rook, Queen))) &
+                   byColour_[~us];
+    st_.PinsReady = false;
+}
+
+void Position::ComputePins() const {
+    const Colour us = side_, them = ~us;
+    const int enemyKing = KingSquare(them);
+    const Bitboard occupied = Pieces();
+    st_.Blockers[us] = SliderBlockers(byColour_[them], KingSquare(us), st_.Pinners[us]);
+    st_.Blockers[them] = SliderBlockers(byColour_[us], enemyKing, st_.Pinners[them]);
     st_.CheckSquares[NoPieceType] = 0;
-    st_.CheckSquares[Pawn] = PawnAttacks(them, king);
-    st_.CheckSquares[Knight] = KnightAttacks(king);
-    st_.CheckSquares[Bishop] = BishopAttacksFrom(king, occupied);
-    st_.CheckSquares[Rook] = RookAttacksFrom(king, occupied);
+    st_.CheckSquares[Pawn] = PawnAttacks(them, enemyKing);
+    st_.CheckSquares[Knight] = KnightAttacks(enemyKing);
+    st_.CheckSquares[Bishop] = BishopAttacksFrom(enemyKing, occupied);
+    st_.CheckSquares[Rook] = RookAttacksFrom(enemyKing, occupied);
     st_.CheckSquares[Queen] = st_.CheckSquares[Bishop] | st_.CheckSquares[Rook];
     st_.CheckSquares[King] = 0;
+    st_.PinsReady = true;
 }
 
 Bitboard Position::AttackersTo(int sq, Bitboard occupied) const {
@@ -83,6 +92,14 @@ Bitboard Position::AttackersTo(int sq, Bitboard occupied) const {
            (KnightAttacks(sq) & byType_[Knight]) | (KingAttacks(sq) & byType_[King]) |
            (RookAttacksFrom(sq, occupied) & Pieces(Rook, Queen)) |
            (BishopAttacksFrom(sq, occupied) & Pieces(Bishop, Queen));
+}
+
+bool Position::IsAttackedBy(Colour c, int sq, Bitboard occupied) const {
+    const Bitboard by = byColour_[c];
+    return (PawnAttacks(~c, sq) & byType_[Pawn] & by) || (KnightAttacks(sq) & byType_[Knight] & by) ||
+           (KingAttacks(sq) & byType_[King] & by) ||
+           (BishopAttacksFrom(sq, occupied) & Pieces(Bishop, Queen) & by) ||
+           (RookAttacksFrom(sq, occupied) & Pieces(Rook, Queen) & by);
 }
 
 Bitboard Position::AttacksBy(Colour c) const {
@@ -97,9 +114,8 @@ Bitboard Position::AttacksBy(Colour c) const {
 Bitboard Position::SliderBlockers(Bitboard sliders, int sq, Bitboard& pinners) const {
     Bitboard blockers = 0;
     pinners = 0;
-    Bitboard snipers = ((RookAttacksFrom(sq, 0) & Pieces(Rook, Queen)) |
-                        (BishopAttacksFrom(sq, 0) & Pieces(Bishop, Queen))) &
-                       sliders;
+    Bitboard snipers =
+        ((RookLines(sq) & Pieces(Rook, Queen)) | (BishopLines(sq) & Pieces(Bishop, Queen))) & sliders;
     // A slider behind another slider of the set is not blocked by it: the front one attacks itself.
     const Bitboard occupied = Pieces() ^ snipers;
     while (snipers) {
@@ -195,7 +211,7 @@ void Position::Make(Move m, Undo& undo) {
     st_.Key = key;
     side_ = ~us;
     ++gamePly_;
-    ComputeCheckInfo();
+    ComputeCheckers();
 }
 
 void Position::Unmake(Move m, const Undo& undo) {
@@ -230,7 +246,7 @@ void Position::MakeNull(Undo& undo) {
     st_.Captured = NoPiece;
     side_ = ~side_;
     ++gamePly_;
-    ComputeCheckInfo();
+    ComputeCheckers();
 }
 
 void Position::UnmakeNull(const Undo& undo) {
@@ -253,15 +269,17 @@ bool Position::CastlingAllowed(bool bKingSide) const {
         return false;
     // The king crosses one square and lands on the next: neither may be attacked.
     const int step = bKingSide ? 1 : -1;
-    const Bitboard enemies = byColour_[~us];
-    return !(AttackersTo(king + step) & enemies) && !(AttackersTo(king + 2 * step) & enemies);
+    return !IsAttackedBy(~us, king + step) && !IsAttackedBy(~us, king + 2 * step);
 }
 
 bool Position::IsPseudoLegal(Move m) const {
     const Colour us = side_;
     const int from = m.From(), to = m.To();
     const Piece piece = board_[from];
-    if (!m.IsReal() || piece == NoPiece || ColourOf(piece) != us || (byColour_[us] & Bit(to))) return false;
+    // A promotion piece on another kind of move is no code the generators write.
+    if (!m.IsReal() || piece == NoPiece || ColourOf(piece) != us || (byColour_[us] & Bit(to)) ||
+        (!m.IsPromotion() && m.Promoted() != Knight))
+        return false;
     const PieceType type = TypeOf(piece);
     switch (m.Kind()) {
         case MoveKind::Castling:
@@ -308,17 +326,18 @@ bool Position::IsLegal(Move m) const {
         return !(AttackersTo(king, occupied) & byColour_[them] & ~Bit(victim));
     }
     if (m.Kind() == MoveKind::Castling) return true;
-    if (from == king) return !(AttackersTo(to, Pieces() ^ Bit(from)) & byColour_[them]);
-    return !(st_.Blockers[us] & Bit(from)) || Aligned(from, to, king);
+    if (from == king) return !IsAttackedBy(them, to, Pieces() ^ Bit(from));
+    return !(Pins().Blockers[us] & Bit(from)) || Aligned(from, to, king);
 }
 
 bool Position::GivesCheck(Move m) const {
     const Colour us = side_;
     const int from = m.From(), to = m.To();
     const int king = KingSquare(~us);
-    if (!m.IsPromotion() && (st_.CheckSquares[TypeOf(board_[from])] & Bit(to))) return true;
+    const PositionState& st = Pins();
+    if (!m.IsPromotion() && (st.CheckSquares[TypeOf(board_[from])] & Bit(to))) return true;
     // Discovered: the piece leaves the line between one of ours and the enemy king.
-    if ((st_.Blockers[~us] & Bit(from)) && !Aligned(from, to, king)) return true;
+    if ((st.Blockers[~us] & Bit(from)) && !Aligned(from, to, king)) return true;
     switch (m.Kind()) {
         case MoveKind::Normal:
             return false;
@@ -340,7 +359,7 @@ bool Position::GivesCheck(Move m) const {
 }
 
 bool Position::operator==(const Position& o) const {
-    const PositionState &a = st_, &b = o.st_;
+    const PositionState &a = Pins(), &b = o.Pins();
     const bool sameState =
         a.Key == b.Key && a.PawnKey == b.PawnKey && a.Checkers == b.Checkers &&
         a.Blockers[0] == b.Blockers[0] && a.Blockers[1] == b.Blockers[1] && a.Pinners[0] == b.Pinners[0] &&

@@ -25,11 +25,13 @@ constexpr int WhiteKingSide = 1, WhiteQueenSide = 2, BlackKingSide = 4, BlackQue
 constexpr const char* StartFen = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
 
 // What a move changes apart from the pieces: Make saves it whole in the Undo record, Unmake puts it back,
-// so nothing derived is worked out twice.
+// so nothing derived is worked out twice. The pins and check squares are worked out when first asked for:
+// a node that stands pat on its evaluation never needs them.
 struct PositionState {
     uint64_t Key;
-    uint64_t PawnKey;          // the pawns' part of Key alone, for a pawn-structure table
-    Bitboard Checkers;         // enemy pieces that give check to the side to move
+    uint64_t PawnKey;   // the pawns' part of Key alone, for a pawn-structure table
+    Bitboard Checkers;  // enemy pieces that give check to the side to move
+    // ---- worked out when first asked for (PinsReady)
     Bitboard Blockers[2];      // [c]: pieces of either colour that alone stand between c's king and an
                                // enemy slider (c's own among them are pinned)
     Bitboard Pinners[2];       // [c]: the enemy sliders behind Blockers[c]
@@ -37,6 +39,7 @@ struct PositionState {
     uint8_t Castling;          // WhiteKingSide | ...
     uint8_t EnPassant;         // the square behind a double step just made, NoSquare if none
     Piece Captured;            // what the move that led here took, NoPiece if nothing
+    bool PinsReady;            // Blockers, Pinners and CheckSquares are worked out
     int16_t Fifty;             // plies since the last capture or pawn move
     int16_t Reversible;        // plies back the key ring may hold this position: reset also by a null move
 };
@@ -88,7 +91,8 @@ class Position {
     int GamePly() const { return gamePly_; }               // plies since the game's start (FEN move number)
     uint64_t Key() const { return st_.Key; }
     uint64_t PawnKey() const { return st_.PawnKey; }
-    const PositionState& State() const { return st_; }
+    // What the move that led here took, NoPiece if nothing (or unknown: no move made since the set-up).
+    Piece CapturedByLastMove() const { return st_.Captured; }
     // Whether the position arose before with only reversible moves (no capture, pawn move or null move)
     // in between: on the line of moves made, or among the earlier keys given.
     bool Repeats() const;
@@ -99,14 +103,15 @@ class Position {
     // ---- Checks and attacks ----
     bool InCheck() const { return st_.Checkers != 0; }
     Bitboard Checkers() const { return st_.Checkers; }
-    Bitboard BlockersForKing(Colour c) const { return st_.Blockers[c]; }
-    Bitboard Pinners(Colour c) const { return st_.Pinners[c]; }
-    Bitboard Pinned(Colour c) const { return st_.Blockers[c] & byColour_[c]; }
-    Bitboard CheckSquares(PieceType t) const { return st_.CheckSquares[t]; }
+    Bitboard BlockersForKing(Colour c) const { return Pins().Blockers[c]; }
+    Bitboard Pinners(Colour c) const { return Pins().Pinners[c]; }
+    Bitboard Pinned(Colour c) const { return Pins().Blockers[c] & byColour_[c]; }
+    Bitboard CheckSquares(PieceType t) const { return Pins().CheckSquares[t]; }
     // Pieces of both colours that attack sq through the given occupancy (exchanges remove pieces from it).
     Bitboard AttackersTo(int sq, Bitboard occupied) const;
     Bitboard AttackersTo(int sq) const { return AttackersTo(sq, Pieces()); }
-    bool IsAttackedBy(Colour c, int sq) const { return (AttackersTo(sq) & byColour_[c]) != 0; }
+    bool IsAttackedBy(Colour c, int sq) const { return IsAttackedBy(c, sq, Pieces()); }
+    bool IsAttackedBy(Colour c, int sq, Bitboard occupied) const;
     // Every square c's pieces attack.
     Bitboard AttacksBy(Colour c) const;
     // Pieces (of either colour) that alone stand between sq and a slider among sliders; those sliders go
@@ -146,17 +151,22 @@ class Position {
     void RemovePiece(int sq);
     void MovePiece(int nFrom, int nTo);
     void PushKey() { keyRing_[ringTop_++ & (KeyRingSize - 1)] = st_.Key; }
-    // Keys, checkers, blockers and check squares from the pieces, side, castling and en passant.
+    // Keys and checkers from the pieces, side, castling and en passant; the rest of the state when asked.
     void ComputeKeys();
-    void ComputeCheckInfo();
+    void ComputeCheckers();
+    void ComputePins() const;
+    const PositionState& Pins() const {
+        if (!st_.PinsReady) ComputePins();
+        return st_;
+    }
 
     Piece board_[64];
     Bitboard byType_[7];  // [NoPieceType]: every piece
     Bitboard byColour_[2];
     Colour side_;
     int gamePly_;
-    PositionState st_;
-    uint32_t ringTop_;  // keys pushed so far; the newest at ringTop_ - 1
+    mutable PositionState st_;  // const queries may fill in the pins (one position per thread)
+    uint32_t ringTop_;          // keys pushed so far; the newest at ringTop_ - 1
     uint64_t keyRing_[KeyRingSize];
 };
 

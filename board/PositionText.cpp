@@ -114,7 +114,7 @@ bool Position::SetFen(std::string_view fen) {
     p.st_.Fifty = static_cast<int16_t>(std::clamp(fifty, 0, 9999));
     p.gamePly_ = 2 * (std::clamp(moveNumber, 1, 99999) - 1) + (p.side_ == Black);
     p.ComputeKeys();
-    p.ComputeCheckInfo();
+    p.ComputeCheckers();
     *this = p;
     return true;
 }
