@@ -39,6 +39,7 @@ void Position::Clear() {
     std::fill(std::begin(board_), std::end(board_), NoPiece);
     std::fill(std::begin(byType_), std::end(byType_), 0);
     byColour_[White] = byColour_[Black] = 0;
+    std::fill(std::begin(pieceCount_), std::end(pieceCount_), 0);
     side_ = White;
     gamePly_ = 0;
     st_ = PositionState{};
@@ -369,8 +370,9 @@ bool Position::operator==(const Position& o) const {
         a.Fifty == b.Fifty && a.Reversible == b.Reversible;
     return sameState && std::equal(std::begin(board_), std::end(board_), std::begin(o.board_)) &&
            std::equal(std::begin(byType_), std::end(byType_), std::begin(o.byType_)) &&
-           byColour_[0] == o.byColour_[0] && byColour_[1] == o.byColour_[1] && side_ == o.side_ &&
-           gamePly_ == o.gamePly_ && ringTop_ == o.ringTop_;
+           byColour_[0] == o.byColour_[0] && byColour_[1] == o.byColour_[1] &&
+           std::equal(std::begin(pieceCount_), std::end(pieceCount_), std::begin(o.pieceCount_)) &&
+           side_ == o.side_ && gamePly_ == o.gamePly_ && ringTop_ == o.ringTop_;
 }
 
 }  // namespace bitboard

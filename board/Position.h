@@ -81,7 +81,9 @@ class Position {
     Bitboard Pieces(Colour c, PieceType a, PieceType b) const {
         return byColour_[c] & (byType_[a] | byType_[b]);
     }
-    int Count(Colour c, PieceType t) const { return PopCount(Pieces(c, t)); }
+    int Count(Colour c, PieceType t) const { return pieceCount_[MakePiece(c, t)]; }
+    // Whether c has a piece other than pawns and the king (null-move pruning wants one).
+    bool HasPieces(Colour c) const { return (byColour_[c] & ~byType_[Pawn] & ~byType_[King]) != 0; }
     int KingSquare(Colour c) const { return Lsb(Pieces(c, King)); }
 
     // ---- State ----
@@ -163,6 +165,7 @@ class Position {
     Piece board_[64];
     Bitboard byType_[7];  // [NoPieceType]: every piece
     Bitboard byColour_[2];
+    uint8_t pieceCount_[16];  // by piece
     Colour side_;
     int gamePly_;
     mutable PositionState st_;  // const queries may fill in the pins (one position per thread)
@@ -173,6 +176,7 @@ class Position {
 inline void Position::PutPiece(Piece p, int sq) {
     const Bitboard b = Bit(sq);
     board_[sq] = p;
+    ++pieceCount_[p];
     byType_[NoPieceType] |= b;
     byType_[TypeOf(p)] |= b;
     byColour_[ColourOf(p)] |= b;
@@ -184,6 +188,7 @@ inline void Position::RemovePiece(int sq) {
     byType_[NoPieceType] ^= b;
     byType_[TypeOf(p)] ^= b;
     byColour_[ColourOf(p)] ^= b;
+    --pieceCount_[p];
     board_[sq] = NoPiece;
 }
 

@@ -32,14 +32,16 @@ const char* const kStarts[] = {
     "6k1/5ppp/8/8/8/8/5PPP/3Q2K1 w - - 0 1",
 };
 
+// Sanitizer builds run a tenth of the games.
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr int kGamesPerStart = 15;
+#define TALVOR_SANITIZED 1
 #elif defined(__has_feature)
 #if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
-constexpr int kGamesPerStart = 15;
-#else
-constexpr int kGamesPerStart = 150;
+#define TALVOR_SANITIZED 1
 #endif
+#endif
+#ifdef TALVOR_SANITIZED
+constexpr int kGamesPerStart = 15;
 #else
 constexpr int kGamesPerStart = 150;
 #endif
@@ -73,13 +75,25 @@ std::string StateDifference(const Position& pos) {
     if (fresh.Fen() != pos.Fen()) return "FEN round trip " + fresh.Fen();
     if (fresh.Key() != pos.Key() || fresh.PawnKey() != pos.PawnKey()) return "keys";
     if (fresh.Checkers() != pos.Checkers()) return "checkers";
-    for (bitboard::Colour c : {bitboard::White, bitboard::Black})
+    for (bitboard::Colour c : {bitboard::White, bitboard::Black}) {
         if (fresh.BlockersForKing(c) != pos.BlockersForKing(c) || fresh.Pinners(c) != pos.Pinners(c))
             return "blockers";
+        for (int t = bitboard::Pawn; t <= bitboard::King; ++t)
+            if (pos.Count(c, bitboard::PieceType(t)) !=
+                bitboard::PopCount(pos.Pieces(c, bitboard::PieceType(t))))
+                return "piece count";
+    }
     for (int t = bitboard::Pawn; t <= bitboard::King; ++t)
         if (fresh.CheckSquares(bitboard::PieceType(t)) != pos.CheckSquares(bitboard::PieceType(t)))
             return "check squares";
     return "";
+}
+
+std::vector<uint16_t> Codes(const Move* begin, const Move* end) {
+    std::vector<uint16_t> codes;
+    for (const Move* m = begin; m != end; ++m) codes.push_back(m->Code());
+    std::sort(codes.begin(), codes.end());
+    return codes;
 }
 
 // Captures and quiet moves split the pseudo-legal moves between them, each where it belongs.
@@ -99,10 +113,10 @@ std::string GenerationDifference(const Position& pos) {
     for (const Move* m = quiets; m != quietsEnd; ++m)
         if (pos.IsCapture(*m) && !m->IsPromotion())
             return "a capture among the quiet moves " + bitboard::MoveText(*m);
-    std::vector<std::string> both = Texts(captures, capturesEnd), rest = Texts(quiets, quietsEnd);
+    std::vector<uint16_t> both = Codes(captures, capturesEnd), rest = Codes(quiets, quietsEnd);
     both.insert(both.end(), rest.begin(), rest.end());
     std::sort(both.begin(), both.end());
-    if (both != Texts(all, allEnd) || std::adjacent_find(both.begin(), both.end()) != both.end())
+    if (both != Codes(all, allEnd) || std::adjacent_find(both.begin(), both.end()) != both.end())
         return "captures and quiet moves are not the moves";
     return "";
 }
@@ -111,15 +125,15 @@ std::string GenerationDifference(const Position& pos) {
 std::string MoveDifference(Position& pos, const bitboard::MoveList& legal, std::mt19937& rng) {
     const Position before = pos;
     for (Move m : legal) {
-        const std::string text = bitboard::MoveText(m);
-        if (!pos.IsPseudoLegal(m) || !pos.IsLegal(m)) return "legal move not pseudo-legal " + text;
+        if (!pos.IsPseudoLegal(m) || !pos.IsLegal(m))
+            return "legal move not pseudo-legal " + bitboard::MoveText(m);
         const bool check = pos.GivesCheck(m);
         bitboard::Undo undo;
         pos.Make(m, undo);
         const bool inCheck = pos.InCheck();
         pos.Unmake(m, undo);
-        if (check != inCheck) return "GivesCheck wrong for " + text;
-        if (!(pos == before)) return "unmake of " + text;
+        if (check != inCheck) return "GivesCheck wrong for " + bitboard::MoveText(m);
+        if (!(pos == before)) return "unmake of " + bitboard::MoveText(m);
     }
     // Codes that are no legal move here: any 16 bits, and moves of the side's own pieces.
     const bitboard::Bitboard own = pos.Pieces(pos.SideToMove());
