@@ -4,6 +4,8 @@
 // small undo record, and pseudo-legal move generation with a cheap legality test. Nothing here touches the
 // design's board (board/BoardBas.h); board/GamePosition.h converts from it.
 //
+// A position belongs to one thread: even its const queries fill in parts of the state they need.
+//
 // Rules as the design's board keeps them, so that both give every position the same key: the en-passant
 // square is set after every double step (whether or not a pawn can take), and a castling right is lost
 // once anything moves from or to the king's or the rook's square.
@@ -34,7 +36,7 @@ struct PositionState {
     // ---- worked out when first asked for (PinsReady)
     Bitboard Blockers[2];      // [c]: pieces of either colour that alone stand between c's king and an
                                // enemy slider (c's own among them are pinned)
-    Bitboard Pinners[2];       // [c]: the enemy sliders behind Blockers[c]
+    Bitboard Pinners[2];       // [c]: the enemy sliders that pin one of c's pieces to c's king
     Bitboard CheckSquares[7];  // [type]: where a piece of the side to move would give check
     uint8_t Castling;          // WhiteKingSide | ...
     uint8_t EnPassant;         // the square behind a double step just made, NoSquare if none
