@@ -212,7 +212,25 @@ void Position::Make(Move m, Undo& undo) {
     st_.Key = key;
     side_ = ~us;
     ++gamePly_;
-    ComputeCheckers();
+    if (m.Kind() == MoveKind::Normal && undo.State.PinsReady)
+        CheckersAfter(from, to, TypeOf(piece), undo.State);
+    else
+        ComputeCheckers();
+}
+
+// What GivesCheck reads before the move tells the checkers after it, without the attack tables, unless a
+// piece stepped off a line to the king.
+void Position::CheckersAfter(int nFrom, int nTo, PieceType moved, const PositionState& before) {
+    const Colour them = ~side_;
+    const int king = KingSquare(side_);
+    Bitboard checkers = before.CheckSquares[moved] & Bit(nTo);
+    if ((before.Blockers[side_] & Bit(nFrom)) && !Aligned(nFrom, nTo, king)) {
+        const Bitboard occupied = Pieces();
+        checkers |= ((BishopAttacksFrom(king, occupied) & Pieces(them, Bishop, Queen)) |
+                     (RookAttacksFrom(king, occupied) & Pieces(them, Rook, Queen)));
+    }
+    st_.Checkers = checkers;
+    st_.PinsReady = false;
 }
 
 void Position::Unmake(Move m, const Undo& undo) {

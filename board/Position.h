@@ -158,6 +158,7 @@ class Position {
     // Keys and checkers from the pieces, side, castling and en passant; the rest of the state when asked.
     void ComputeKeys();
     void ComputeCheckers();
+    void CheckersAfter(int nFrom, int nTo, PieceType moved, const PositionState& before);
     void ComputePins() const;
     const PositionState& Pins() const {
         if (!st_.PinsReady) ComputePins();
