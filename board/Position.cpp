@@ -31,7 +31,7 @@ constexpr CastlingRook RookOfCastling(int nKingFrom, int nKingTo) {
 
 }  // namespace
 
-Position::Position() {
+Position::Position() : Position(Empty{}) {
     SetFen(StartFen);
 }
 

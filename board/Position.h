@@ -150,6 +150,8 @@ class Position {
     bool operator==(const Position& other) const;
 
   private:
+    struct Empty {};
+    explicit Position(Empty) { Clear(); }
     void Clear();
     void PutPiece(Piece p, int sq);
     void RemovePiece(int sq);

@@ -69,8 +69,7 @@ bool Position::SetFen(std::string_view fen) {
     PrepareSliderAttacks();
     const std::vector<std::string_view> f = Fields(fen);
     if (f.size() < 4) return false;
-    Position p = *this;
-    p.Clear();
+    Position p{Empty{}};
     int rank = 7, file = 0;
     for (char c : f[0]) {
         if (c == '/') {
