@@ -31,11 +31,10 @@ Position PositionOfGame() {
     pos.SetFen(PositionKey() + " " + std::to_string(std::max(0, HalfmoveClock)) + " " +
                std::to_string(moveNumber));
     std::vector<uint64_t> earlier;
-    for (const auto& [text, count] : RepetitionTable) {
-        Position p;
+    Position p;
+    for (const auto& [text, count] : RepetitionTable)
         if (count >= 1 && p.SetFen(text) && p.Key() != pos.Key() && MayRecur(p, pos))
             earlier.push_back(p.Key());
-    }
     std::sort(earlier.begin(), earlier.end());
     pos.SetEarlierKeys(earlier);
     return pos;
