@@ -6,6 +6,7 @@
 #include <map>
 
 #include "review/Review.h"
+#include "search/BookBas.h"
 
 namespace {
 
@@ -142,6 +143,20 @@ TEST(Review, BookMovesAreNotJudged) {
     ASSERT_TRUE(ReviewGame(ReadOne("[FEN \"4k3/8/3K4/8/8/8/4P3/8 b - - 0 12\"]\n\n12... Kf7 13. e4 *"), other,
                            options));
     EXPECT_TRUE(asked.empty());
+}
+
+TEST(Review, TheEngineBookKnowsLinesFromTheStart) {
+    ASSERT_TRUE(LoadBookFrom(std::string(TALVOR_SOURCE_DIR) + "/data/TalvorBook.txt"));
+    const struct {
+        std::vector<std::string> line;
+        bool inBook;
+    } cases[] = {{{"e2e4", "e7e5", "g1f3", "b8c6", "f1b5", "a7a6"}, true},
+                 {{"e2e4", "e7e5", "d1h5"}, true},
+                 {{"e2e4", "e7e5", "d1h5", "b8c6", "f1c4", "g8f6"}, false},
+                 {{"a7a8q"}, false},
+                 {{}, true}};
+    for (const auto& c : cases) EXPECT_EQ(EngineBookHolds(c.line), c.inBook) << c.line.size();
+    LoadBookFrom("");
 }
 
 TEST(Review, StopEndsTheReviewAndLeavesTheGame) {
