@@ -60,9 +60,6 @@ struct PgnGame {
     int FirstMoveNumber() const;
 };
 
-// The position of the standard start, as FEN.
-extern const char* const StartPositionFen;
-
 // Reads every game of a PGN text. A game with an error keeps what came before the error and names it;
 // the games after it are read as usual. A text with nothing but blanks holds no game.
 std::vector<PgnGame> ReadPgn(std::string_view text);

@@ -2,15 +2,14 @@
 // From PGN tokens to games: the tags, the main line with every move checked on the board, variations
 // checked as far as they are legal (a wrong one costs the game nothing: it is not reviewed).
 #include <algorithm>
-#include <cstdlib>
+#include <cctype>
+#include <charconv>
 #include <optional>
 #include <sstream>
 
 #include "review/Pgn.h"
 #include "review/PgnLexer.h"
 #include "review/SanBoard.h"
-
-const char* const StartPositionFen = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
 
 const std::string* PgnGame::Tag(std::string_view name) const {
     for (const PgnTag& tag : Tags)
@@ -41,23 +40,34 @@ bool PgnGame::WhiteMovesFirst() const {
 }
 
 int PgnGame::FirstMoveNumber() const {
-    return std::max(1, std::atoi(FenField(StartFen, 5).c_str()));
+    const std::string field = FenField(StartFen, 5);
+    int number = 1;
+    std::from_chars(field.data(), field.data() + field.size(), number);  // out of range leaves it 1
+    return std::clamp(number, 1, 1000000);
 }
 
 namespace {
 
+// Variations within variations: far more than any annotator writes, few enough that writing or freeing
+// the game (which go down them one level at a time) cannot run out of stack.
+constexpr size_t MaxVariationDepth = 100;
+
 // One open line: the main line or a variation inside it.
 struct OpenLine {
     PgnLine* Line;
-    size_t FirstPly;
     std::optional<SanBoard> Before;  // the position before the line's last move
     std::optional<SanBoard> Now;     // after it; empty once a move could not be read
 };
 
+// Games of other rules (Chess960, Crazyhouse...) name them; a set-up position of ordinary chess may be
+// named "From Position".
 bool IsStandardChess(const PgnGame& game) {
     const std::string* variant = game.Tag("Variant");
-    return !variant || variant->empty() || *variant == "Standard" || *variant == "standard" ||
-           *variant == "chess";
+    if (!variant) return true;
+    std::string name = *variant;
+    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return name.empty() || name == "standard" || name == "chess" || name == "normal" ||
+           name == "from position";
 }
 
 class GameReader {
@@ -126,7 +136,7 @@ class GameReader {
         }
         if (!IsStandardChess(*game_)) Fail(token, "", "the game is not standard chess");
         if (game_->Error) board.reset();
-        lines_.push_back(OpenLine{&game_->Moves, 0, std::nullopt, board});
+        lines_.push_back(OpenLine{&game_->Moves, std::nullopt, board});
     }
 
     void ReadMoveText(const PgnToken& token) {
@@ -199,9 +209,12 @@ class GameReader {
             Fail(token, "", "a variation before any move");
             return;
         }
+        if (lines_.size() > MaxVariationDepth) {
+            Fail(token, "", "variations nested too deep");
+            return;
+        }
         PgnLine& variation = open.Line->Moves.back().Variations.emplace_back();
-        const size_t ply = open.FirstPly + open.Line->Moves.size() - 1;
-        lines_.push_back(OpenLine{&variation, ply, std::nullopt, open.Before});
+        lines_.push_back(OpenLine{&variation, std::nullopt, open.Before});
     }
 
     std::string MoveLabel(size_t ply, const std::string& san) const {

@@ -56,7 +56,7 @@ bool AnalysePositions(const PgnGame& game, const GamePositions& game_positions, 
             positions[i].White = *FinalScore(boards[i]);
             continue;
         }
-        const AnalysisRequest request{game.StartFen.empty() ? StartPositionFen : game.StartFen,
+        const AnalysisRequest request{game.StartFen.empty() ? bitboard::StartFen : game.StartFen,
                                       {game_positions.Coordinates.begin(),
                                        game_positions.Coordinates.begin() + static_cast<std::ptrdiff_t>(i)},
                                       boards[i].Fen(),

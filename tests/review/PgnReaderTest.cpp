@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "review/Pgn.h"
+#include "review/PgnWriter.h"
 
 namespace {
 
@@ -84,6 +85,9 @@ const ReaderCase Cases[] = {
     {"a stray byte", "1. e4 \x01 e5 *", {{"e4", "*", true, "-", "unexpected"}}},
     {"a broken tag", "[Event x]\n1. e4 *", {{"", "*", true, "-", "tag"}}},
     {"a variant is not chess", "[Variant \"Atomic\"]\n1. e4 *", {{"", "*", true, "-", "standard"}}},
+    {"a set-up position of ordinary chess",
+     "[Variant \"From Position\"]\n[FEN \"4k3/8/8/8/8/8/4P3/4K3 w - - 0 99999999999\"]\n1. e4 *",
+     {{"e4", "*", true, "-", ""}}},
     {"promotions with and without =",
      "[FEN \"8/2P1k3/8/8/8/8/4p3/7K w - - 0 1\"]\n1. c8Q e1=q+ 2. Kh2 *",
      {{"c8=Q e1=Q+ Kh2", "*", true, "-", ""}}},
@@ -173,6 +177,17 @@ TEST(PgnReader, ALongGame) {
     ASSERT_EQ(games.size(), 1u);
     EXPECT_EQ(games[0].Moves.Moves.size(), 500u);
     EXPECT_FALSE(games[0].Error);
+}
+
+TEST(PgnReader, VariationsNestedWithoutEnd) {
+    // Each level one move deeper: a hostile file must not take the program's stack.
+    std::string text = "1. e4";
+    for (int i = 0; i < 100000; ++i) text += " (1. d4";
+    const std::vector<PgnGame> games = ReadPgn(text + " *");
+    ASSERT_EQ(games.size(), 1u);
+    ASSERT_TRUE(games[0].Error);
+    EXPECT_EQ(games[0].Error->Why, "variations nested too deep");
+    EXPECT_FALSE(PgnText(games[0]).empty());
 }
 
 TEST(PgnReader, FilesOfAwkwardGames) {

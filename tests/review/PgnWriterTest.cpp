@@ -9,6 +9,8 @@
 #include <fstream>
 #include <sstream>
 
+#include <unistd.h>
+
 #include "review/Pgn.h"
 #include "review/PgnWriter.h"
 
@@ -111,6 +113,24 @@ TEST(PgnWriter, EvalText) {
     EXPECT_EQ(EvalText(Score::MateIn(2)), "#2");
 }
 
+// Notes on every move as a review writes them; the better line is the game's own continuation, so that it
+// is legal where it stands.
+PgnAnnotations NotesOnEveryMove(const PgnGame& game) {
+    PgnAnnotations notes;
+    notes.Annotator = "TalvorWBE";
+    const std::vector<PgnMove>& moves = game.Moves.Moves;
+    for (size_t i = 0; i < moves.size(); ++i) {
+        MoveAnnotation& note = notes.Moves.emplace_back();
+        note.WhiteEval =
+            i % 5 == 4 ? Score::MateIn(i % 2 ? 3 : -2) : Score::Centipawns(static_cast<int>(i) * 37 - 300);
+        if (i % 3 != 0) continue;
+        note.Nag = JudgementNag(Judgement(1 + i % 9 / 3));
+        note.Comment = "Mistake. " + moves[i].San + " was best.";
+        for (size_t k = i; k < moves.size() && k < i + 10; ++k) note.BetterLine.push_back(moves[k].San);
+    }
+    return notes;
+}
+
 // pgn-extract (a Debian package) as an outside judge: it prints nothing for a file it reads cleanly.
 TEST(PgnWriter, PgnExtractReadsWhatWeWrite) {
     const char* const tool = "/usr/games/pgn-extract";
@@ -119,9 +139,14 @@ TEST(PgnWriter, PgnExtractReadsWhatWeWrite) {
     std::stringstream source;
     source << in.rdbuf() << Awkward;
     std::string text;
-    for (const PgnGame& game : ReadPgn(source.str()))
-        if (!game.Error) text += PgnText(game);
-    const std::filesystem::path file = std::filesystem::temp_directory_path() / "talvor-review-writer.pgn";
+    for (const PgnGame& game : ReadPgn(source.str())) {
+        if (game.Error) continue;
+        const PgnAnnotations notes = NotesOnEveryMove(game);
+        text += PgnText(game) + PgnText(game, &notes);
+    }
+    ExpectLinesAtMost80(text);
+    const std::filesystem::path file =
+        std::filesystem::temp_directory_path() / ("talvor-review-" + std::to_string(getpid()) + ".pgn");
     std::ofstream(file, std::ios::binary) << text;
     const std::string command = std::string(tool) + " -s -o /dev/null " + file.string() + " 2>&1";
     FILE* pipe = popen(command.c_str(), "r");
@@ -132,6 +157,8 @@ TEST(PgnWriter, PgnExtractReadsWhatWeWrite) {
     EXPECT_EQ(pclose(pipe), 0);
     EXPECT_EQ(said, "") << text;
     std::filesystem::remove(file);
+    // And our own reader takes it back, game for game.
+    for (const PgnGame& game : ReadPgn(text)) EXPECT_FALSE(game.Error) << game.Number;
 }
 
 }  // namespace
