@@ -64,6 +64,9 @@ struct PgnGame {
 // the games after it are read as usual. A text with nothing but blanks holds no game.
 std::vector<PgnGame> ReadPgn(std::string_view text);
 
+// "game 3, line 35, 10. Kf3: illegal move": what a reader of the file needs to find the fault.
+std::string ErrorText(const PgnGame& game);
+
 // "12. e4" / "12... e5": the number and dots for the ply-th move (0 first) of a game from fullmove
 // number firstMove and side to move.
 std::string MoveNumberText(int firstMove, bool whiteFirst, size_t ply);

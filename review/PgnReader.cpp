@@ -233,6 +233,13 @@ class GameReader {
 
 }  // namespace
 
+std::string ErrorText(const PgnGame& game) {
+    if (!game.Error) return "";
+    std::string text = "game " + std::to_string(game.Number) + ", line " + std::to_string(game.Error->Line);
+    if (!game.Error->Move.empty()) text += ", " + game.Error->Move;
+    return text + ": " + game.Error->Why;
+}
+
 std::vector<PgnGame> ReadPgn(std::string_view text) {
     return GameReader(text).ReadAll();
 }

@@ -207,6 +207,8 @@ TEST(PgnReader, FilesOfAwkwardGames) {
         for (const PgnGame& g : games) errors += g.Error.has_value();
         EXPECT_EQ(errors, f.errors) << f.file;
     }
+    EXPECT_EQ(ErrorText(ReadPgn("\n\n1. e4 e5\n2. Ke3 *")[0]), "game 1, line 4, 2. Ke3: illegal move");
+    EXPECT_EQ(ErrorText(ReadPgn("[Event x]")[0]), "game 1, line 1: a tag needs a name and a quoted value");
 }
 
 }  // namespace
