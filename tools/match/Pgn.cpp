@@ -1,48 +1,36 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// The game is handed to the review's PGN writer, the one writer of PGN text in the program.
 #include "tools/match/Pgn.h"
 
 #include <cstdio>
 #include <cstdlib>
-#include <sstream>
-#include <vector>
+
+#include "review/PgnWriter.h"
 
 namespace {
 
 const char* const kStandardStart = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
-constexpr size_t kLineWidth = 79;
 
-std::string TagValue(const std::string& s) {
-    std::string out;
-    for (char c : s) {
-        if (c == '\\' || c == '"') out += '\\';
-        if (c >= ' ') out += c;
+std::vector<PgnTag> Tags(const PgnHeader& header, const GameStart& start, const GameOutcome& game) {
+    std::vector<PgnTag> tags = {{"Event", header.Event},  {"Site", header.Site},   {"Date", header.Date},
+                                {"Round", header.Round},  {"White", header.White}, {"Black", header.Black},
+                                {"Result", game.Result()}};
+    if (game.StartFen != kStandardStart) {
+        tags.push_back({"FEN", game.StartFen});
+        tags.push_back({"SetUp", "1"});
     }
-    return out;
+    if (!start.Eco.empty()) tags.push_back({"ECO", start.Eco});
+    if (!start.Name.empty()) tags.push_back({"Opening", start.Name});
+    tags.push_back({"TimeControl", header.TimeControl});
+    tags.push_back({"PlyCount", std::to_string(game.Plies.size())});
+    tags.push_back({"Termination", game.Termination});
+    return tags;
 }
 
-// A comment cannot hold braces; engines' texts in a reason might.
-std::string Comment(const std::string& s) {
-    std::string out = "{";
-    for (char c : s) out += c == '{' ? '(' : c == '}' ? ')' : c < ' ' ? ' ' : c;
-    return out + "}";
-}
-
-// Words of the move text, broken into lines of at most kLineWidth (comments may span lines).
-std::string Wrap(const std::vector<std::string>& words) {
-    std::string text, line;
-    for (const std::string& w : words) {
-        if (!line.empty() && line.size() + 1 + w.size() > kLineWidth) {
-            text += line + "\n";
-            line.clear();
-        }
-        line += (line.empty() ? "" : " ") + w;
-    }
-    return text + line + "\n";
-}
-
-void AddWords(std::vector<std::string>& words, const std::string& text) {
-    std::istringstream in(text);
-    for (std::string w; in >> w;) words.push_back(w);
+// A comment cannot hold braces; an engine's name or move in a reason might.
+PgnComment Comment(std::string text) {
+    for (char& c : text) c = c == '{' ? '(' : c == '}' ? ')' : c;
+    return {text, false};
 }
 
 }  // namespace
@@ -62,42 +50,19 @@ std::string MoveComment(const PlyNote& ply) {
 }
 
 std::string FormatPgn(const PgnHeader& header, const GameStart& start, const GameOutcome& game) {
-    std::string pgn;
-    auto tag = [&pgn](const char* name, const std::string& value) {
-        pgn += std::string("[") + name + " \"" + TagValue(value) + "\"]\n";
-    };
-    tag("Event", header.Event);
-    tag("Site", header.Site);
-    tag("Date", header.Date);
-    tag("Round", header.Round);
-    tag("White", header.White);
-    tag("Black", header.Black);
-    tag("Result", game.Result());
-    if (game.StartFen != kStandardStart) {
-        tag("FEN", game.StartFen);
-        tag("SetUp", "1");
+    PgnGame pgn;
+    pgn.Tags = Tags(header, start, game);
+    pgn.StartFen = game.StartFen == kStandardStart ? "" : game.StartFen;
+    for (const PlyNote& p : game.Plies) {
+        PgnMove move;
+        move.San = p.San;
+        move.Comments.push_back(Comment(p.Book ? "book" : MoveComment(p)));
+        pgn.Moves.Moves.push_back(move);
     }
-    if (!start.Eco.empty()) tag("ECO", start.Eco);
-    if (!start.Name.empty()) tag("Opening", start.Name);
-    tag("TimeControl", header.TimeControl);
-    tag("PlyCount", std::to_string(game.Plies.size()));
-    tag("Termination", game.Termination);
-    pgn += "\n";
-
-    std::vector<std::string> words;
-    const std::vector<std::string> fen = SplitAtBlanks(game.StartFen);
-    int moveNumber = fen.size() > 5 ? std::atoi(fen[5].c_str()) : 1;
-    for (size_t i = 0; i < game.Plies.size(); ++i) {
-        const PlyNote& p = game.Plies[i];
-        if (p.White)
-            words.push_back(std::to_string(moveNumber) + ".");
-        else if (i == 0)
-            words.push_back(std::to_string(moveNumber) + "...");
-        words.push_back(p.San);
-        AddWords(words, Comment(p.Book ? "book" : MoveComment(p)));
-        if (!p.White) ++moveNumber;
-    }
-    AddWords(words, Comment(game.Reason));
-    words.push_back(game.Result());
-    return pgn + Wrap(words) + "\n";
+    // Why the game ended closes it: after the last move, or alone when no move was made.
+    (pgn.Moves.Moves.empty() ? pgn.Moves.Leading : pgn.Moves.Moves.back().Comments)
+        .push_back(Comment(game.Reason));
+    pgn.Result = game.Result();
+    pgn.Terminated = true;
+    return PgnText(pgn);
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A played game as PGN: the seven tag roster, the start position, opening and limits, every move in
 // standard notation with the engine's score, depth and time as a comment, and the reason the game ended.
+// A game's text ends with a blank line.
 #pragma once
 #include <string>
 

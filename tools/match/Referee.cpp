@@ -6,8 +6,7 @@
 namespace {
 
 // Piece kinds by board code: (code + 1) / 2.
-constexpr int kPawnKind = 1, kKnightKind = 2, kKingKind = 3, kBishopKind = 6;
-constexpr char kKindLetters[] = "?PNKRQB";
+constexpr int kKnightKind = 2, kKingKind = 3, kBishopKind = 6;
 
 int KindOf(int code) {
     return (code + 1) / 2;
@@ -63,6 +62,7 @@ bool Referee::Start(const std::string& fen) {
     seen_.clear();
     Refresh();
     startFen_ = Fen();
+    notation_ = SanBoard::FromFen(startFen_);
     return true;
 }
 
@@ -73,11 +73,18 @@ std::optional<MoveRec> Referee::Find(const std::string& text) const {
 }
 
 std::string Referee::Play(const MoveRec& move) {
-    std::string san = StandardNotation(move);
+    // Both boards know every legal move; were they ever to differ, the move keeps its coordinates.
+    std::string san = MoveToText(move);
+    const std::optional<bitboard::Move> same = notation_ ? notation_->MoveOfCoordinates(san) : std::nullopt;
+    if (same) {
+        san = notation_->San(*same);
+        notation_->Play(*same);
+    } else {
+        notation_.reset();
+    }
     MakeGameMove(move);
     if (WhiteToMove) ++fullMove_;
     Refresh();
-    if (InCheck()) san += legal_.empty() ? "#" : "+";
     return san;
 }
 
@@ -137,29 +144,4 @@ std::string Referee::RepetitionKey() const {
 void Referee::Refresh() {
     legal_ = LegalMoves();
     ++seen_[RepetitionKey()];
-}
-
-std::string Referee::StandardNotation(const MoveRec& move) const {
-    if (move.Castle != CastleNone)
-        return move.Castle == CastleWhiteKing || move.Castle == CastleBlackKing ? "O-O" : "O-O-O";
-    const int piece = Board[move.From];
-    const bool capture = IsPiece(Board[move.To]) || move.EnPassant;
-    const std::string to = SquareText(move.To);
-    if (KindOf(piece) == kPawnKind) {
-        std::string san = capture ? SquareText(move.From).substr(0, 1) + "x" + to : to;
-        if (move.Promotion) san += std::string("=") + kKindLetters[KindOf(move.Promotion)];
-        return san;
-    }
-    // Another piece of the same kind that can reach the square: name the file, else the rank, else both.
-    bool rival = false, sameFile = false, sameRank = false;
-    for (const MoveRec& m : legal_) {
-        if (m.To != move.To || m.From == move.From || Board[m.From] != piece) continue;
-        rival = true;
-        sameFile = sameFile || FileOf(m.From) == FileOf(move.From);
-        sameRank = sameRank || RankOf(m.From) == RankOf(move.From);
-    }
-    const std::string from = SquareText(move.From);
-    std::string san(1, kKindLetters[KindOf(piece)]);
-    if (rival) san += !sameFile ? from.substr(0, 1) : !sameRank ? from.substr(1) : from;
-    return san + (capture ? "x" : "") + to;
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The referee's board: a game kept on the engine's own rules library, every move checked against its legal
-// moves, the end of the game by the rules, and the moves written in standard notation.
+// moves, the end of the game by the rules, and the moves written in standard notation (by the review's
+// notation board, which follows the game beside it).
 // The rules library's board is one set of globals: one game at a time in a process.
 #pragma once
 #include <optional>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "board/BoardBas.h"
+#include "review/SanBoard.h"
 
 enum class RulesEnding { None, Checkmate, Stalemate, FiftyMoves, Repetition, Material };
 
@@ -33,12 +35,12 @@ class Referee {
     static bool InsufficientMaterial();
 
   private:
-    std::string StandardNotation(const MoveRec& move) const;  // before the move, without + or #
     std::string RepetitionKey() const;
     void Refresh();
 
     std::vector<MoveRec> legal_;
     std::unordered_map<std::string, int> seen_;
+    std::optional<SanBoard> notation_;
     int fullMove_ = 1;
     std::string startFen_;
 };
