@@ -28,12 +28,12 @@ int SettingWithin(const char* sKey, int nDefault, int lo, int hi) {
 
 const std::vector<EvaluationSpin>& EvaluationSpins() {
     static const std::vector<EvaluationSpin> spins = {
-        {"ValorePedoni", &PawnValue, &SearchSettings::PawnValue, 0, 10000},
-        {"ValoreCavalli", &KnightValue, &SearchSettings::KnightValue, 0, 10000},
-        {"ValoreAlfieri", &BishopValue, &SearchSettings::BishopValue, 0, 10000},
-        {"ValoreTorri", &RookValue, &SearchSettings::RookValue, 0, 10000},
-        {"ValoreRegine", &QueenValue, &SearchSettings::QueenValue, 0, 10000},
-        {"RicercaPatta", &DrawScore, &SearchSettings::DrawScore, -10000, 10000},
+        {"ValorePedoni", &PawnValue, &EvalSettings::PawnValue, 0, 10000},
+        {"ValoreCavalli", &KnightValue, &EvalSettings::KnightValue, 0, 10000},
+        {"ValoreAlfieri", &BishopValue, &EvalSettings::BishopValue, 0, 10000},
+        {"ValoreTorri", &RookValue, &EvalSettings::RookValue, 0, 10000},
+        {"ValoreRegine", &QueenValue, &EvalSettings::QueenValue, 0, 10000},
+        {"RicercaPatta", &DrawScore, &EvalSettings::DrawScore, -10000, 10000},
     };
     return spins;
 }

@@ -7,12 +7,13 @@
 #include <vector>
 
 #include "search/SearchChoice.h"
+#include "eval/Evaluation.h"
 #include "search/SearchReport.h"
 
 struct EvaluationSpin {
     const char* Name;
     int16_t* Value;
-    int16_t SearchSettings::*FileValue;  // the default: what Talvor.ini says
+    int16_t EvalSettings::*FileValue;  // the default: what Talvor.ini says
     int Min, Max;
 };
 const std::vector<EvaluationSpin>& EvaluationSpins();

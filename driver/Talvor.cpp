@@ -107,12 +107,12 @@ StartOptions ChooseRunMode(const std::string& sCommandLine, std::vector<std::str
     return options;
 }
 
-SearchSettings IniSettings;
+EvalSettings IniSettings;
 bool UciMode = false;
 
 void InitEngine() {
     ProtocolVersion = 1;
-    SearchSettings& settings = IniSettings;
+    EvalSettings& settings = IniSettings;
     settings.PawnValue = SettingNumber(ReadSetting("ValorePedoni", "100"));
     settings.KnightValue = SettingNumber(ReadSetting("ValoreCavalli", "313"));
     settings.BishopValue = SettingNumber(ReadSetting("ValoreAlfieri", "330"));

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "eval/Evaluation.h"
 #include "search/SearchReport.h"
 
 class CommandDispatcher;
@@ -60,7 +61,7 @@ bool EngineOnMove();
 extern bool PositionRejected;
 
 // What the settings file gave the evaluation at start-up.
-extern SearchSettings IniSettings;
+extern EvalSettings IniSettings;
 
 // Help and Version print their text on standard output and end the program.
 enum class RunMode { Window, Xboard, Uci, Help, Version };

@@ -8,11 +8,13 @@
 #include <vector>
 
 #include "board/BoardBas.h"
+#include "eval/Evaluation.h"
 #include "platform/Platform.h"
 #include "search/SearchReport.h"
 
-// The search's tables and the evaluation's values. Called once at start-up, before the first game.
-void InitSearch(const SearchSettings& settings);
+// The search's memories, the board's tables and the evaluation. Called once at start-up, before the first
+// game.
+void InitSearch(const EvalSettings& settings);
 // Chooses the engine's move, telling report what it thinks; From == 0 means none (GameResult says why).
 MoveRec Think(SearchReporter& report);
 
@@ -26,34 +28,6 @@ constexpr int QuiesceDepth = 30;           // capture plies allowed below a full
 // The deepest iteration: below it the check extension (plies 1 to 30) and the capture search (30 plies)
 // still fit the per-ply tables. A deeper sd searches this deep.
 constexpr int MaxIterationCount = 30;
-
-// ---- Settings-backed values (set once by InitSearch) ----
-extern int16_t PawnValue, KnightValue, BishopValue, RookValue, QueenValue;
-extern int16_t DrawScore;
-// Fixed value by piece code for ordering and the game phase, whatever the settings say.
-extern int PieceValue[17];
-
-// ---- Piece-square tables, by mailbox square ----
-extern int16_t WhitePawnTable[BoardSize], BlackPawnTable[BoardSize];
-extern int16_t WhiteKingTable[BoardSize], BlackKingTable[BoardSize];
-extern int16_t KingEndgameTable[BoardSize];
-extern int16_t WhiteKnightTable[BoardSize], BlackKnightTable[BoardSize];
-extern int16_t WhiteBishopTable[BoardSize], BlackBishopTable[BoardSize];
-extern int16_t WhiteRookTable[BoardSize], BlackRookTable[BoardSize];
-// Pawn and king tables of the phase chosen at the root of the running search.
-extern int16_t WhitePawnWork[BoardSize], BlackPawnWork[BoardSize];
-extern int16_t WhiteKingWork[BoardSize], BlackKingWork[BoardSize];
-extern bool Middlegame;
-
-// Fixed piece values and the eleven piece-square tables; clears the working tables.
-void FillEvaluationTables();
-// Clears aTable, then stores the 120 values (truncated to 16 bits) in square order.
-void FillTable(int16_t* aTable, const int* aValues);
-
-// ---- Evaluation ----
-void PrepareEvaluation();     // chooses the phase once per search
-void InstallWorkingTables();  // derives the per-node sums from the working tables and the settings
-int32_t Evaluate();           // centipawns for the side to move
 
 // ---- Search memories ----
 extern int PVLength[SearchPlies];

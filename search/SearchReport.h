@@ -33,9 +33,3 @@ class SearchReporter {
     // The root move the search turns to now (nNumber counts from 1), told only once it has run a while.
     virtual void CurrentMove(const MoveRec& /*move*/, int /*nNumber*/, int /*nIteration*/) {}
 };
-
-// The values the settings file gives the evaluation.
-struct SearchSettings {
-    int16_t PawnValue = 100, KnightValue = 313, BishopValue = 330, RookValue = 520, QueenValue = 900;
-    int16_t DrawScore = 0;
-};
