@@ -3,7 +3,7 @@
 
 #include <utility>
 
-#include "search/SearchBas.h"
+#include "search/common/SearchControl.h"
 
 void ForEachLine(const std::string& sChunk, const std::function<bool(const std::string&)>& f) {
     std::string line;
@@ -20,8 +20,7 @@ void ForEachLine(const std::string& sChunk, const std::function<bool(const std::
 namespace {
 // Ends the running search as soon as it can, and wakes a turn that waits for the word to end.
 void RequestStop() {
-    StopRequested.store(true);
-    StopRequested.notify_all();
+    RequestSearchStop();
 }
 }  // namespace
 

@@ -8,7 +8,7 @@
 
 #include "search/SearchChoice.h"
 #include "eval/Evaluation.h"
-#include "search/SearchReport.h"
+#include "search/common/SearchReport.h"
 
 struct EvaluationSpin {
     const char* Name;

@@ -412,9 +412,8 @@ bool HandleLine(const std::string& cmd) {
     if (IsMoveText(cmd)) {
         if (IsPonderHit(cmd)) {
             // The move is on the board already: the search goes on as the engine's turn.
-            PonderHitTime.store(TimerSeconds());
             PonderHit = true;
-            Pondering.store(false);
+            PonderHitNow();
             return true;
         }
         HandleMove(cmd);

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "eval/Evaluation.h"
-#include "search/SearchReport.h"
+#include "search/common/SearchReport.h"
 
 class CommandDispatcher;
 class Protocol;

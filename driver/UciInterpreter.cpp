@@ -312,8 +312,7 @@ void Go(const Words& w) {
 void PonderHit(const Words&) {
     if (!TurnPonders) return;
     TurnPonders = false;
-    PonderHitTime.store(TimerSeconds());
-    Pondering.store(false);
+    PonderHitNow();
 }
 
 void Quit(const Words&) {
@@ -384,8 +383,7 @@ class UciEngine : public Protocol {
     void PlayTurn(const std::function<bool()>& commit) override {
         UciThinking thinking(Asked.MultiPv > 1);
         const MoveRec best = Think(thinking);
-        if (TurnWaitsForStop)
-            while (!StopRequested.load()) StopRequested.wait(false);
+        if (TurnWaitsForStop) HoldMove(true);
         GameResult = ResultNone;  // the interface judges the game; every go gets a move
         if (commit()) SendLine(UciBestMove(best, thinking.LastLine()));
     }

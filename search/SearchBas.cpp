@@ -17,16 +17,11 @@ int32_t KillerScore[SearchPlies];
 int32_t KillerScoreReset[SearchPlies];
 bool FollowPV = false;
 bool StopSearch = false;
-std::atomic<bool> StopRequested{false};
 StopCheck IterationStop;
 
 int IterationDepth = 1;
 double IterationStartTime = 0;
 double TimeLimit = 0;
-
-bool FixedDepthMode() {
-    return MaxDepth != NoDepthLimit;
-}
 
 void UpdateKillers(const MoveRec& m, int32_t nScore) {
     if (nScore > KillerScore[Ply]) {

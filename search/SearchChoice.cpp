@@ -5,7 +5,4 @@
 
 SearchKind ChosenSearch = SearchKind::Design;
 SearchRequest Asked;
-std::atomic<bool> Pondering{false};
-std::atomic<double> PonderHitTime{0};
 int StrengthElo = 0;
-SearchProgress Progress;

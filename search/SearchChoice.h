@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "board/BoardBas.h"
-#include "search/SearchReport.h"
+#include "search/common/SearchControl.h"
+#include "search/common/SearchReport.h"
+#include "search/common/SearchRequest.h"
 
 // The design's search is the default; the strong one is chosen by the settings file, an option or a
 // command-line word. Set while no search runs.
@@ -16,23 +18,7 @@ extern SearchKind ChosenSearch;
 
 // What the driver asks of the next Think, beside the clock variables and MaxDepth. Set while no search
 // runs; Think reads it and leaves it as it is.
-struct SearchRequest {
-    // Analysis, an infinite search or pondering: no clock is read and no move comes from the book; the
-    // search goes on until it is stopped or a limit below is reached.
-    bool Endless = false;
-    // The book answers timed play only; analysis and fixed limits never take it.
-    bool UseBook = true;
-    int64_t NodeLimit = 0;             // stop once this many nodes are searched; 0: no limit
-    int MateMoves = 0;                 // stop once a mate in this many moves is found; 0: no limit
-    int MultiPv = 1;                   // how many best lines are searched and reported
-    std::vector<MoveRec> SearchMoves;  // the root moves to search; empty: all
-};
 extern SearchRequest Asked;
-
-// Pondering: while Pondering holds, a timed search reads no clock. The driver clears it at a ponder hit
-// and stores the time then in PonderHitTime (TimerSeconds()): the budget counts from there.
-extern std::atomic<bool> Pondering;
-extern std::atomic<double> PonderHitTime;
 
 // Playing strength: 0 is full strength; otherwise an Elo figure from MinStrengthElo to MaxStrengthElo (the
 // measured range of the two searches together), reached by a smaller search and a choice among near-best
@@ -49,28 +35,6 @@ constexpr int DefaultHashMegabytes = 64;
 bool SetHashMegabytes(int nMegabytes);
 int HashMegabytes();
 void ClearHash();
-
-// Where the running search stands, for a status request while it thinks (read on another thread).
-struct SearchProgress {
-    std::atomic<int> Iteration{0};
-    std::atomic<int> MoveNumber{0};  // of the root move being searched, from 1
-    std::atomic<int> MoveCount{0};   // legal root moves
-    std::atomic<uint32_t> Move{0};   // PackMove of that move
-    std::atomic<int64_t> Nodes{0};
-    std::atomic<double> Start{0};  // TimerSeconds() when the search began
-};
-extern SearchProgress Progress;
-inline uint32_t PackMove(const MoveRec& m) {
-    return m.From | m.To << 8 | m.Promotion << 16;
-}
-// The squares and promotion of a packed move: all its text needs.
-inline MoveRec UnpackMove(uint32_t n) {
-    MoveRec m;
-    m.From = static_cast<uint8_t>(n);
-    m.To = static_cast<uint8_t>(n >> 8);
-    m.Promotion = static_cast<uint8_t>(n >> 16);
-    return m;
-}
 
 // The strong search's Think: the same contract as Think (which calls it when it is chosen).
 MoveRec StrongThink(SearchReporter& report);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "search/SearchChoice.h"
+#include "search/common/SearchRules.h"
 
 // How a search plays at an Elo figure.
 struct StrengthSetting {
@@ -20,6 +21,3 @@ constexpr int StrengthLineCount = 4;
 
 // An Elo figure off the search's measured table counts as the nearest end of it.
 StrengthSetting StrengthFor(int nElo, SearchKind kind);
-// The index of the line to play, from scores best first; dRandom is uniform in [0, 1).
-size_t StrengthPick(int32_t nMargin, const std::vector<int32_t>& scores, double dRandom);
-double StrengthRandom();  // uniform in [0, 1), from a generator seeded once

@@ -7,7 +7,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <thread>
 #include <vector>
 
 #include "platform/Platform.h"
@@ -612,36 +611,20 @@ bool MateSettled(int nDepth) {
 }
 
 bool MateLimitReached() {
-    if (Asked.MateMoves <= 0 || Root.empty()) return false;
-    const int32_t s = Root[0].Score;
-    return s >= MateScoreBound && (Infinite - s + 1) / 2 <= Asked.MateMoves;
+    return Asked.MateMoves > 0 && !Root.empty() && MateWithin(Root[0].Score, Asked.MateMoves);
 }
 
-// The game-end code the chosen move calls for, as the design's root gives it.
+// The game-end code the chosen move calls for.
 void JudgeGame(const MoveRec& best, int32_t nScore) {
-    if (nScore <= -2000) GameResult = WhiteToMove ? ResultWhiteResigns : ResultBlackResigns;
-    if (nScore == Infinite - 2) {
-        GameResult = WhiteToMove ? ResultWhiteWins : ResultBlackWins;
-        return;
-    }
-    const bool resets =
-        Board[best.To] < EmptySquare || Board[best.From] == WhitePawn || Board[best.From] == BlackPawn;
+    RootFacts facts;
+    facts.Score = nScore;
+    facts.ClaimsFifty = HalfmoveClock > 100 && !ResetsFiftyCount(best);
     MoveRec m = best;
     MakeMove(m);
     const auto it = RepetitionTable.find(PositionKey());
-    const int seen = it == RepetitionTable.end() ? 0 : it->second;
+    facts.ThirdTime = it != RepetitionTable.end() && it->second == 2;
     UnmakeMove(m);
-    if (seen == 2)
-        GameResult = ResultRepetition;
-    else if (HalfmoveClock > 100 && !resets && GameResult == ResultNone)
-        GameResult = ResultDraw;
-}
-
-void WaitWhilePondering() {
-    while (Pondering.load() && !StopRequested.load())
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    if (Asked.Endless)
-        while (!StopRequested.load()) StopRequested.wait(false);
+    GameResult = GameVerdict(GameResult, facts);
 }
 
 }  // namespace
@@ -672,7 +655,7 @@ MoveRec StrongThink(SearchReporter& report) {
     if (Root.empty()) {
         Tracking = false;
         Ply = plyAtEntry;
-        GameResult = InCheckNow() ? (WhiteToMove ? ResultBlackWins : ResultWhiteWins) : ResultDraw;
+        GameResult = NoMoveVerdict();
         Out = nullptr;
         return MoveRec{};
     }
@@ -717,7 +700,7 @@ MoveRec StrongThink(SearchReporter& report) {
         chosen = finished[StrengthPick(strength.Margin, scores, StrengthRandom())];
     }
     Tracking = false;
-    WaitWhilePondering();
+    HoldMove(Asked.Endless);
     SearchSeconds = static_cast<int>(std::max(0.0, TimerSeconds() - SearchStart));
     StopSearch = Aborted;
     JudgeGame(chosen.Move, chosen.Score);

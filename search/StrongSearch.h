@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "eval/Tracking.h"
 #include "search/PositionHash.h"
 #include "search/SearchBas.h"
 #include "search/SearchChoice.h"
-#include "eval/Tracking.h"
 #include "search/TransTable.h"
 
 // What a capture (or any move) wins on its square once both sides have taken there as they best can, in

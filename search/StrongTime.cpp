@@ -21,8 +21,7 @@ MoveTimes StrongMoveTimes() {
     if (Asked.Endless || FixedDepthMode()) return t;
     t.Timed = true;
     if (MovesPerControl == 1) {  // st: a fixed time per move, never overrun
-        const double s = std::max(BaseTime - std::max(0.02 * BaseTime, 0.03), Floor);
-        t.Soft = t.Hard = s;
+        t.Soft = t.Hard = FixedMoveBudget(BaseTime, Floor);
         return t;
     }
     const double left = TimeLeft;
