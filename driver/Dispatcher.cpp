@@ -3,7 +3,7 @@
 
 #include <utility>
 
-#include "search/common/SearchControl.h"
+#include "search/Search.h"
 
 void ForEachLine(const std::string& sChunk, const std::function<bool(const std::string&)>& f) {
     std::string line;

@@ -5,7 +5,6 @@
 #include <charconv>
 
 #include "driver/Talvor.h"
-#include "search/SearchBas.h"
 
 StartSettings IniStart;
 int AnalysisLines = 1;
@@ -13,10 +12,6 @@ int AnalysisLines = 1;
 namespace {
 bool LimitOn = false;
 int EloSetting = 1000;
-
-void ApplyStrength() {
-    StrengthElo = LimitOn ? EloSetting : 0;
-}
 
 // A settings number within [lo, hi], else the default.
 int SettingWithin(const char* sKey, int nDefault, int lo, int hi) {
@@ -57,17 +52,18 @@ void ReadStartSettings() {
     SetHashMegabytes(IniStart.HashMegabytes);
     LimitOn = IniStart.LimitStrength;
     EloSetting = IniStart.Elo;
-    ApplyStrength();
 }
 
 void SetLimitStrength(bool bOn) {
     LimitOn = bOn;
-    ApplyStrength();
 }
 
 void SetStrengthSetting(int nElo) {
     EloSetting = std::clamp(nElo, MinStrengthElo, MaxStrengthElo);
-    ApplyStrength();
+}
+
+int AskedStrength() {
+    return LimitOn ? EloSetting : 0;
 }
 
 bool LimitStrengthOn() {

@@ -6,9 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "search/SearchChoice.h"
 #include "eval/Evaluation.h"
-#include "search/common/SearchReport.h"
+#include "search/Search.h"
 
 struct EvaluationSpin {
     const char* Name;
@@ -32,11 +31,12 @@ extern StartSettings IniStart;
 // Reads those keys; a value out of range or not a number keeps the default.
 void ReadStartSettings();
 
-// The strength in force: StrengthElo follows both settings.
+// The strength settings, and what a search is asked from them (SearchRequest::StrengthElo: 0 for full).
 void SetLimitStrength(bool bOn);
 void SetStrengthSetting(int nElo);
 bool LimitStrengthOn();
 int StrengthSetting();
+int AskedStrength();
 
 // Lines shown in analysis (MultiPV).
 constexpr int MaxAnalysisLines = 20;

@@ -14,8 +14,7 @@
 #include "driver/Talvor.h"
 #include "platform/Platform.h"
 #include "search/BookBas.h"
-#include "search/SearchBas.h"
-#include "search/SearchChoice.h"
+#include "search/Search.h"
 
 bool PositionRejected = false;
 std::function<void()> QuitCapture;
@@ -203,24 +202,11 @@ MoveRec QuickSearchMove() {
         void IterationDone(const ThinkingReport&) override {}
         void BookMove(int, int) override {}
     } silent;
-    const SearchRequest asked = Asked;
-    const int32_t result = GameResult;
-    const double bank = TimeBank, moveStart = MoveStartTime;
-    const int elo = StrengthElo;
-    Asked = SearchRequest{};
-    Asked.UseBook = false;
-    Asked.NodeLimit = 20000;
-    StrengthElo = 0;
-    Ply = 0;
-    MoveStartTime = TimerSeconds();
-    StopRequested.store(false);
-    const MoveRec m = Think(silent);
-    Asked = asked;
-    GameResult = result;
-    TimeBank = bank;
-    MoveStartTime = moveStart;
-    StrengthElo = elo;
-    return m;
+    SearchRequest request;
+    request.UseBook = false;
+    request.NodeLimit = 20000;
+    StopRequested.store(false);  // no search runs: a stop left from the last one is not for this one
+    return Search(request, silent).Move;
 }
 
 // Hint: the reply the engine expects, else a book move, else a short search's move.
@@ -466,13 +452,14 @@ class Xboard : public Protocol {
     bool Handle(const std::string& sLine) override { return HandleLine(sLine); }
     bool TurnDue() const override { return AnalyzeMode ? !PositionRejected : EngineOnMove() || PonderDue(); }
     void BeginTurn() override {
-        Asked = SearchRequest{};
+        request_ = SearchRequest{};
+        request_.StrengthElo = AskedStrength();
         PonderHit = false;
         Turn = AnalyzeMode ? TurnKind::Analyse : EngineOnMove() ? TurnKind::Play : TurnKind::Ponder;
         if (Turn == TurnKind::Analyse) {
-            Asked.Endless = true;
-            Asked.UseBook = false;
-            Asked.MultiPv = AnalysisLines;
+            request_.Endless = true;
+            request_.UseBook = false;
+            request_.MultiPv = AnalysisLines;
         } else if (Turn == TurnKind::Ponder) {
             BeginPonder();
         }
@@ -483,9 +470,9 @@ class Xboard : public Protocol {
     }
     void PlayTurn(const std::function<bool()>& commit) override {
         if (Turn == TurnKind::Analyse)
-            PlayAnalysisTurn(commit);
+            PlayAnalysisTurn(request_, commit);
         else
-            PlayEngineTurn(commit);
+            PlayEngineTurn(request_, commit);
     }
     void TurnEnded(bool) override {
         if (Turn == TurnKind::Ponder && !PonderHit) {
@@ -499,6 +486,9 @@ class Xboard : public Protocol {
         TurnRunning = false;
         Turn = TurnKind::Play;
     }
+
+  private:
+    SearchRequest request_;  // what the turn asks: set as it begins, read on the engine thread
 };
 
 }  // namespace

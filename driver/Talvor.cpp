@@ -11,8 +11,7 @@
 #include "driver/IOBas.h"
 #include "platform/Platform.h"
 #include "search/BookBas.h"
-#include "search/SearchBas.h"
-#include "search/SearchChoice.h"
+#include "search/Search.h"
 
 namespace {
 // The program's message texts (resource strings 101 and 102).
@@ -119,7 +118,8 @@ void InitEngine() {
     settings.RookValue = SettingNumber(ReadSetting("ValoreTorri", "520"));
     settings.QueenValue = SettingNumber(ReadSetting("ValoreRegine", "900"));
     settings.DrawScore = SettingNumber(ReadSetting("RicercaPatta", "0"));
-    InitSearch(settings);
+    InitSearches();
+    InitEvaluation(settings);
     ReadStartSettings();
     BookLoaded = LoadBookFrom(ReadSetting("TalvorData", ""));
     ResetGame();

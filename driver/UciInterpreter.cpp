@@ -14,8 +14,7 @@
 #include "driver/Talvor.h"
 #include "driver/UciOutput.h"
 #include "platform/Platform.h"
-#include "search/SearchBas.h"
-#include "search/SearchChoice.h"
+#include "search/Search.h"
 
 namespace {
 using Words = std::vector<std::string>;
@@ -203,11 +202,9 @@ void NewGame(const Words&) {
 }
 
 // ---- go ----
-bool GoPending = false;     // a go waits for its turn
-bool WaitsForStop = false;  // go infinite: the move waits for stop
-bool GoPonders = false;     // go ponder: the search runs on the interface's guess until ponderhit or stop
-SearchRequest GoRequest;    // what the next search is asked beside the clock and depth
-bool TurnWaitsForStop = false;
+bool GoPending = false;    // a go waits for its turn
+bool GoPonders = false;    // go ponder: the search runs on the interface's guess until ponderhit or stop
+SearchRequest GoRequest;   // what the next search is asked beside the clock and depth; infinite: Endless
 bool TurnPonders = false;  // the running turn began as a ponder search, not hit yet (command thread)
 
 void ZeroClocks() {
@@ -270,7 +267,6 @@ void Go(const Words& w) {
     }
     const int own = WhiteToMove ? WTime : BTime, other = WhiteToMove ? BTime : WTime;
     TimeBank = 0;  // the clocks the interface gives already hold what earlier moves saved
-    WaitsForStop = infinite;
     MaxDepth = NoDepthLimit;
     const bool fixed = given[Nodes] || given[Mate];
     if (infinite || (!given[Depth] && !given[MoveTime] && !given[own])) {
@@ -373,24 +369,27 @@ class UciEngine : public Protocol {
     bool TurnDue() const override { return GoPending; }
     void BeginTurn() override {
         GoPending = false;
-        TurnWaitsForStop = WaitsForStop;
         TurnPonders = GoPonders;
-        Asked = GoRequest;
+        request_ = GoRequest;
+        request_.StrengthElo = AskedStrength();
         Pondering.store(GoPonders);
         BeginEngineTurn();
     }
     // The move is the interface's to play: the engine's board stays as the position command set it.
+    // An infinite search gives its move once stopped; the interface judges the game, so every go gets a move
+    // whatever the search thinks of the game.
     void PlayTurn(const std::function<bool()>& commit) override {
-        UciThinking thinking(Asked.MultiPv > 1);
-        const MoveRec best = Think(thinking);
-        if (TurnWaitsForStop) HoldMove(true);
-        GameResult = ResultNone;  // the interface judges the game; every go gets a move
+        UciThinking thinking(request_.MultiPv > 1);
+        const MoveRec best = SearchForTurn(request_, thinking).Move;
         if (commit()) SendLine(UciBestMove(best, thinking.LastLine()));
     }
     void TurnEnded(bool) override {
         TurnPonders = false;
         Pondering.store(false);
     }
+
+  private:
+    SearchRequest request_;  // what the turn asks: set as it begins, read on the engine thread
 };
 
 }  // namespace

@@ -9,9 +9,9 @@ namespace {
 // One scale of settings serves both searches: at 0 the weakest (200 nodes, a margin of 400 centipawns), at
 // 1 the strongest (200,000 nodes, 40 centipawns). Nodes grow geometrically, since a doubling of them is
 // worth a roughly fixed step of Elo.
-StrengthSetting SettingAt(double dScale) {
-    return {std::llround(200.0 * std::pow(1000.0, dScale)),
-            static_cast<int32_t>(std::lround(400 - 360 * dScale))};
+StrengthLimit SettingAt(double dScale) {
+    return {true, std::llround(200.0 * std::pow(1000.0, dScale)),
+            static_cast<int32_t>(std::lround(400 - 360 * dScale)), StrengthLineCount};
 }
 
 // Points of the scale and the Elo each search measured there: games between neighbouring points and
@@ -47,6 +47,6 @@ double ScaleFor(int nElo, const Measured (&table)[N]) {
 }
 }  // namespace
 
-StrengthSetting StrengthFor(int nElo, SearchKind kind) {
+StrengthLimit StrengthFor(int nElo, SearchKind kind) {
     return SettingAt(kind == SearchKind::Strong ? ScaleFor(nElo, StrongTable) : ScaleFor(nElo, DesignTable));
 }

@@ -16,9 +16,9 @@ constexpr double MoveOverhead = 0.04;
 constexpr double Floor = 0.005;
 }  // namespace
 
-MoveTimes StrongMoveTimes() {
+MoveTimes StrongMoveTimes(bool bEndless) {
     MoveTimes t;
-    if (Asked.Endless || FixedDepthMode()) return t;
+    if (bEndless || FixedDepthMode()) return t;
     t.Timed = true;
     if (MovesPerControl == 1) {  // st: a fixed time per move, never overrun
         t.Soft = t.Hard = FixedMoveBudget(BaseTime, Floor);

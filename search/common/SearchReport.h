@@ -18,6 +18,7 @@ struct ThinkingReport {
     int MultiPv = 1;            // which of the best lines this is, 1 the best
     int SelDepth = 0;           // the deepest ply reached; 0 when the search does not count it
     int HashFull = -1;          // per mille of the hash table in use; -1 when the search has none
+    bool CutShort = false;      // found as the search was being stopped: its score is of a search cut short
 };
 
 // Called on the thread that searches, while it searches.

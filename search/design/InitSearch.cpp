@@ -2,7 +2,7 @@
 // Search start-up: the search memories, the board tables, then the evaluation.
 #include <cstring>
 
-#include "search/SearchBas.h"
+#include "search/design/SearchBas.h"
 
 void InitSearch(const EvalSettings& settings) {
     std::memset(PVLength, 0, sizeof PVLength);

@@ -5,11 +5,8 @@
 #include <cstring>
 
 #include "platform/Platform.h"
-#include "search/BookBas.h"
-#include "search/SearchBas.h"
-#include "search/SearchChoice.h"
-#include "search/SearchMoves.h"
-#include "search/Strength.h"
+#include "search/design/SearchBas.h"
+#include "search/design/SearchMoves.h"
 
 int SearchSeconds = 0;
 int ShownDepth = 3;
@@ -121,8 +118,9 @@ float FitToClock(double dRuleBudget) {
 }
 
 ThinkingReport ReportOf(int32_t nScore, double dSeconds) {
-    return ThinkingReport{ShownDepth,      nScore,         dSeconds,   NodeCount,
-                          PrincipalLine(), ShownDepth - 2, Run.PvIndex};
+    ThinkingReport r{ShownDepth, nScore, dSeconds, NodeCount, PrincipalLine(), ShownDepth - 2, Run.PvIndex};
+    r.CutShort = StopSearch;
+    return r;
 }
 
 // One of several best lines found in an iteration.
@@ -309,45 +307,21 @@ void MergeLines(std::vector<FoundLine>& accepted, std::vector<FoundLine> fresh) 
 }
 }  // namespace
 
-MoveRec Think(SearchReporter& report) {
+MoveRec Think(const SearchRequest& asked, const StrengthLimit& strength, SearchReporter& report) {
     Report = &report;
     BestScore = -ScoreInfinity;
     Run = RootRequest{};
-    Run.Endless = Asked.Endless;
+    Run.Endless = asked.Endless;
     Run.Ponder = Pondering.load();
-    Run.Only = Asked.SearchMoves;
-    Progress.Iteration.store(0);
-    Progress.MoveNumber.store(0);
-    Progress.Nodes.store(0);
-    Progress.Start.store(TimerSeconds());
-    // Analysis and fixed limits leave the book, and its place in the game, as they are.
-    if (BookPly < MaxBookMoves && Asked.UseBook && !Asked.Endless) {
-        MoveRec book{};
-        BookProbe(book);
-        if (book.From != 0) {
-            BestScore = 0;
-            LastScore = 0;
-            SearchSeconds = 0;  // the game window charges this to the engine's clock
-            report.BookMove(BookPly, MaxBookMoves);
-            HoldMove(Run.Endless);
-            Report = nullptr;
-            return book;
-        }
-        BookPly = OutOfBook;
-    }
-    if (ChosenSearch == SearchKind::Strong) {
-        Report = nullptr;
-        return StrongThink(report);
-    }
+    Run.Only = asked.SearchMoves;
 
     // Below full strength (never in analysis): a node limit, and the move drawn among several lines.
-    const bool weaker = StrengthElo != 0 && !Asked.Endless;
-    const StrengthSetting strength = StrengthFor(StrengthElo, SearchKind::Design);
-    int64_t nodeLimit = Asked.NodeLimit;
+    const bool weaker = strength.On;
+    int64_t nodeLimit = asked.NodeLimit;
     if (weaker) nodeLimit = nodeLimit > 0 ? std::min(nodeLimit, strength.NodeLimit) : strength.NodeLimit;
     Run.NodeLimit = static_cast<int32_t>(std::min<int64_t>(nodeLimit, INT32_MAX));
-    const int shownLines = std::clamp(Asked.MultiPv, 1, MaxListMoves);
-    const int lineCount = weaker ? std::max(shownLines, StrengthLineCount) : shownLines;
+    const int shownLines = std::clamp(asked.MultiPv, 1, MaxListMoves);
+    const int lineCount = weaker ? std::max(shownLines, strength.Lines) : shownLines;
 
     NodeCount = 0;
     QuiescenceNodes = 0;
@@ -433,7 +407,7 @@ MoveRec Think(SearchReporter& report) {
         }
         // Cut short by the clock or asked to stop: what is left of the time or the depth is not wanted.
         if (StopSearch || StopRequested.load(std::memory_order_relaxed)) break;
-        if (Asked.MateMoves > 0 && MateWithin(LastScore, Asked.MateMoves)) break;
+        if (asked.MateMoves > 0 && MateWithin(LastScore, asked.MateMoves)) break;
         ++IterationDepth;
     }
     GameResult = acceptedResult;

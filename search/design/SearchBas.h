@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Engine initialisation, evaluation, search, iterative deepening and time control.
+// The design's search: its start-up, the search below the root, the root, iterative deepening and time
+// control.
 #pragma once
 #include <atomic>
 #include <cstdint>
@@ -12,13 +13,15 @@
 #include "platform/Platform.h"
 #include "search/common/SearchControl.h"
 #include "search/common/SearchReport.h"
+#include "search/common/SearchRequest.h"
 #include "search/common/SearchRules.h"
 
 // The search's memories, the board's tables and the evaluation. Called once at start-up, before the first
 // game.
 void InitSearch(const EvalSettings& settings);
 // Chooses the engine's move, telling report what it thinks; From == 0 means none (GameResult says why).
-MoveRec Think(SearchReporter& report);
+// Below full strength the face gives the limits of the level asked for.
+MoveRec Think(const SearchRequest& asked, const StrengthLimit& strength, SearchReporter& report);
 
 extern int SearchSeconds;  // whole seconds spent by the running/last search
 

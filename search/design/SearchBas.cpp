@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The search below the root: fail-hard alpha-beta with a check extension, the capture search and move
 // ordering by the previous principal line, captures, killers and history.
-#include "search/SearchBas.h"
+#include "search/design/SearchBas.h"
 
 #include <cstring>
 #include <utility>
 
 #include "platform/Platform.h"
-#include "search/SearchMoves.h"
+#include "search/design/SearchMoves.h"
 
 int PVLength[SearchPlies];
 MoveRec PVTable[SearchPlies][SearchPlies];
