@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "eval/Evaluation.h"
 #include "search/Search.h"
 
 class CommandDispatcher;
@@ -61,9 +60,6 @@ bool EngineOnMove();
 // Set when a setboard position was refused: moves are refused and the engine stays silent until the
 // next new or accepted setboard, so it never plays on from a position the interface does not show.
 extern bool PositionRejected;
-
-// What the settings file gave the evaluation at start-up.
-extern EvalSettings IniSettings;
 
 // Help and Version print their text on standard output and end the program.
 enum class RunMode { Window, Xboard, Uci, Help, Version };

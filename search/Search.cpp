@@ -3,6 +3,9 @@
 // chosen, and the game's state kept as it was.
 #include "search/Search.h"
 
+#include <algorithm>
+
+#include "eval/Evaluation.h"
 #include "platform/Platform.h"
 #include "search/BookBas.h"
 #include "search/Strength.h"
@@ -12,6 +15,26 @@
 SearchKind ChosenSearch = SearchKind::Design;
 
 namespace {
+int ThreadsInForce = MinSearchThreads;
+
+int16_t& ValueOf(EvalValue which) {
+    switch (which) {
+        case EvalValue::Pawn:
+            return PawnValue;
+        case EvalValue::Knight:
+            return KnightValue;
+        case EvalValue::Bishop:
+            return BishopValue;
+        case EvalValue::Rook:
+            return RookValue;
+        case EvalValue::Queen:
+            return QueenValue;
+        case EvalValue::Draw:
+            break;
+    }
+    return DrawScore;
+}
+
 // Timed play of a game begun from the start takes the book's move while it has one; analysis and fixed
 // limits leave the book, and its place in the game, as they are.
 bool BookAnswers(const SearchRequest& request, SearchReporter& report, SearchResult& result) {
@@ -36,6 +59,32 @@ StrengthLimit StrengthOf(const SearchRequest& request) {
 
 void InitSearches() {
     InitSearch(EvalSettings{});
+}
+
+bool SetSearchThreads(int nThreads) {
+    if (nThreads < MinSearchThreads || nThreads > MaxSearchThreads) return false;
+    ThreadsInForce = nThreads;
+    return true;
+}
+
+int SearchThreads() {
+    return ThreadsInForce;
+}
+
+int EvaluationValue(EvalValue which) {
+    return ValueOf(which);
+}
+
+int BuiltInEvaluationValue(EvalValue which) {
+    const EvalSettings s;
+    const int16_t values[] = {s.PawnValue, s.KnightValue, s.BishopValue,
+                              s.RookValue, s.QueenValue,  s.DrawScore};
+    return values[static_cast<int>(which)];
+}
+
+void SetEvaluationValue(EvalValue which, int nValue) {
+    ValueOf(which) = static_cast<int16_t>(std::clamp(nValue, INT16_MIN, INT16_MAX));
+    InstallWorkingTables();
 }
 
 SearchResult Search(const SearchRequest& request, SearchReporter& report) {

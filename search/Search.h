@@ -40,3 +40,16 @@ constexpr int DefaultHashMegabytes = 64;
 bool SetHashMegabytes(int nMegabytes);
 int HashMegabytes();
 void ClearHash();
+
+// Threads to search with. Stored for the strong engine that comes: neither search uses more than one yet.
+constexpr int MinSearchThreads = 1;
+constexpr int MaxSearchThreads = 64;
+bool SetSearchThreads(int nThreads);  // false (and the count in force kept) out of range
+int SearchThreads();
+
+// The evaluation's values the settings change, in centipawns: what each piece is worth, and the score of a
+// draw. Set while no search runs; the evaluation's tables follow at once.
+enum class EvalValue { Pawn, Knight, Bishop, Rook, Queen, Draw };
+int EvaluationValue(EvalValue which);
+int BuiltInEvaluationValue(EvalValue which);           // what a settings file that says nothing leaves
+void SetEvaluationValue(EvalValue which, int nValue);  // kept within 16 bits

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The strong search: its position keys against the design's text keys, its hash table, mates it must
 // find, and what it leaves behind on the board and in the game codes.
+#include <atomic>
+#include <chrono>
 #include <map>
 #include <random>
+#include <thread>
 
 #include "search/StrongSearch.h"
 #include "tests/search/SearchTestUtil.h"
@@ -192,6 +195,27 @@ TEST_F(StrongTest, RepetitionsOfTheGameCountAsDraws) {
     play(10);  // White to move: Kg1 makes a position the third time
     EXPECT_EQ(MoveToText(RunThink(6)), "f1g1");
     EXPECT_EQ(Result.Verdict, ResultRepetition);
+}
+
+// An endless search of a position without moves holds until it is stopped, as any analysis does: ended
+// at once, the analysis would start again and again.
+TEST_F(StrongTest, EndlessSearchWithoutMovesWaitsForTheStop) {
+    Position("R5k1/5ppp/8/8/8/8/5PPP/6K1 b - - 0 1");
+    SearchRequest analysis;
+    analysis.Endless = true;
+    StopRequested.store(false);
+    std::atomic<bool> done{false};
+    ThinkingOutput thinking(Face, false, {});
+    std::thread search([&] {
+        Result = Search(analysis, thinking);
+        done.store(true);
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_FALSE(done.load());
+    RequestSearchStop();
+    search.join();
+    EXPECT_EQ(Result.Move.From, 0);
+    EXPECT_EQ(Result.Verdict, ResultWhiteWins);
 }
 
 }  // namespace
