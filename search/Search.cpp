@@ -17,22 +17,18 @@ SearchKind ChosenSearch = SearchKind::Design;
 namespace {
 int ThreadsInForce = MinSearchThreads;
 
-int16_t& ValueOf(EvalValue which) {
-    switch (which) {
-        case EvalValue::Pawn:
-            return PawnValue;
-        case EvalValue::Knight:
-            return KnightValue;
-        case EvalValue::Bishop:
-            return BishopValue;
-        case EvalValue::Rook:
-            return RookValue;
-        case EvalValue::Queen:
-            return QueenValue;
-        case EvalValue::Draw:
-            break;
-    }
-    return DrawScore;
+// Each value the settings change, with its built-in default, in the order of EvalValue.
+struct ValueSlot {
+    int16_t* Value;
+    int16_t EvalSettings::*BuiltIn;
+};
+const ValueSlot kValueSlots[] = {
+    {&PawnValue, &EvalSettings::PawnValue},     {&KnightValue, &EvalSettings::KnightValue},
+    {&BishopValue, &EvalSettings::BishopValue}, {&RookValue, &EvalSettings::RookValue},
+    {&QueenValue, &EvalSettings::QueenValue},   {&DrawScore, &EvalSettings::DrawScore},
+};
+const ValueSlot& SlotOf(EvalValue which) {
+    return kValueSlots[static_cast<int>(which)];
 }
 
 // Timed play of a game begun from the start takes the book's move while it has one; analysis and fixed
@@ -72,18 +68,15 @@ int SearchThreads() {
 }
 
 int EvaluationValue(EvalValue which) {
-    return ValueOf(which);
+    return *SlotOf(which).Value;
 }
 
 int BuiltInEvaluationValue(EvalValue which) {
-    const EvalSettings s;
-    const int16_t values[] = {s.PawnValue, s.KnightValue, s.BishopValue,
-                              s.RookValue, s.QueenValue,  s.DrawScore};
-    return values[static_cast<int>(which)];
+    return EvalSettings{}.*SlotOf(which).BuiltIn;
 }
 
 void SetEvaluationValue(EvalValue which, int nValue) {
-    ValueOf(which) = static_cast<int16_t>(std::clamp(nValue, INT16_MIN, INT16_MAX));
+    *SlotOf(which).Value = static_cast<int16_t>(std::clamp(nValue, INT16_MIN, INT16_MAX));
     InstallWorkingTables();
 }
 

@@ -3,10 +3,6 @@
 // the stop, which search plays, the opening book before either, and the settings both read (the hash
 // table's size, the threads, the evaluation's values). Nothing above it includes a search of its own.
 #pragma once
-#include <atomic>
-#include <cstdint>
-#include <vector>
-
 #include "board/BoardBas.h"
 #include "search/common/SearchControl.h"
 #include "search/common/SearchReport.h"
@@ -49,7 +45,7 @@ int SearchThreads();
 
 // The evaluation's values the settings change, in centipawns: what each piece is worth, and the score of a
 // draw. Set while no search runs; the evaluation's tables follow at once.
-enum class EvalValue { Pawn, Knight, Bishop, Rook, Queen, Draw };
+enum class EvalValue { Pawn, Knight, Bishop, Rook, Queen, Draw };  // in this order
 int EvaluationValue(EvalValue which);
 int BuiltInEvaluationValue(EvalValue which);           // what a settings file that says nothing leaves
 void SetEvaluationValue(EvalValue which, int nValue);  // kept within 16 bits
