@@ -7,14 +7,7 @@
 #include <string>
 
 #include "board/BoardBas.h"
-
-struct HashKeys {
-    uint64_t Piece[13][BoardSize];  // by piece code and mailbox square
-    uint64_t Castle[16];            // by CastleRights()
-    uint64_t EnPassant[BoardSize];  // by the square behind a double step; square 0 (none) is 0
-    uint64_t BlackToMove;
-};
-extern const HashKeys kHashKeys;
+#include "board/Zobrist.h"
 
 // Castling rights as the text key reads them: bit 0 White king side, 1 White queen side, 2 and 3 Black's.
 inline int CastleRights() {
@@ -25,8 +18,6 @@ inline int CastleRights() {
 
 // The key of the board as it stands, worked out from scratch.
 uint64_t PositionHash();
-// The key of a text key (placement, side, castling, en-passant square); 0 for a text it cannot read.
-uint64_t HashOfPositionKey(const std::string& sKey);
 
 // What a move does to the key apart from castling rights and the en-passant square: read on the board
 // before the move is made.
