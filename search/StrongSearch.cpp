@@ -2,7 +2,8 @@
 // The strong search: iterative deepening with aspiration windows over a principal-variation search, a
 // hash table, null-move pruning, late-move reductions and pruning, futility pruning, move order by hash
 // move, exchange value, killers and history, and a capture search that skips losing captures. It shares
-// the design's board, move generation and evaluation, and none of the design's search paths.
+// the design's board, move generation (its capture list too) and evaluation, and none of the design's
+// search paths.
 #include "search/StrongSearch.h"
 
 #include <cmath>
