@@ -4,8 +4,7 @@
 #include <iterator>
 #include <utility>
 
-#include "search/SearchBas.h"
-#include "search/SearchChoice.h"
+#include "search/Search.h"
 
 void ForEachLine(const std::string& sChunk, const std::function<bool(const std::string&)>& f) {
     std::string line;

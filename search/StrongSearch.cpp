@@ -2,7 +2,8 @@
 // The strong search: iterative deepening with aspiration windows over a principal-variation search, a
 // hash table, null-move pruning, late-move reductions and pruning, futility pruning, move order by hash
 // move, exchange value, killers and history, and a capture search that skips losing captures. It shares
-// the design's board, move generation and evaluation, and none of the design's search paths.
+// the design's board, move generation (its capture list too) and evaluation, and none of the design's
+// search paths.
 #include "search/StrongSearch.h"
 
 #include <cmath>
@@ -10,7 +11,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
-#include "search/Strength.h"
+#include "search/design/SearchBas.h"  // GenerateCaptures, until the strong search has moves of its own
 
 TransTable StrongTable;
 
@@ -50,6 +51,7 @@ bool StartedPondering = false;
 double SearchStart = 0;
 MoveTimes Times;
 SearchReporter* Out = nullptr;
+SearchRequest Task;  // what the running search was asked
 
 constexpr int HistoryLimit = 16384;
 int HashSizeInForce = DefaultHashMegabytes;
@@ -256,7 +258,7 @@ inline bool InCheckNow() {
     return Tracking ? InCheckTracked() : InCheck();
 }
 
-int32_t Quiesce(int32_t nAlpha, int32_t nBeta) {
+int32_t StrongQuiesce(int32_t nAlpha, int32_t nBeta) {
     CountStrongNode();
     if (Aborted) return 0;
     SelDepth = std::max(SelDepth, Ply);
@@ -298,7 +300,7 @@ int32_t Quiesce(int32_t nAlpha, int32_t nBeta) {
         }
         if (!MakeStrong(m, inCheck)) continue;
         ++legal;
-        const int32_t score = -Quiesce(-nBeta, -nAlpha);
+        const int32_t score = -StrongQuiesce(-nBeta, -nAlpha);
         UnmakeStrong(m);
         if (Aborted) return 0;
         if (score > best) {
@@ -318,8 +320,8 @@ int32_t Quiesce(int32_t nAlpha, int32_t nBeta) {
     return best;
 }
 
-int32_t Search(int32_t nAlpha, int32_t nBeta, int nDepth, bool bNullAllowed) {
-    if (nDepth <= 0) return Quiesce(nAlpha, nBeta);
+int32_t StrongAlphaBeta(int32_t nAlpha, int32_t nBeta, int nDepth, bool bNullAllowed) {
+    if (nDepth <= 0) return StrongQuiesce(nAlpha, nBeta);
     CountStrongNode();
     if (Aborted) return 0;
     SelDepth = std::max(SelDepth, Ply);
@@ -349,7 +351,7 @@ int32_t Search(int32_t nAlpha, int32_t nBeta, int nDepth, bool bNullAllowed) {
         if (bNullAllowed && nDepth >= 3 && s.Eval >= nBeta && (!Tracking || HasPieces(WhiteToMove))) {
             const int r = 3 + nDepth / 4 + std::min((s.Eval - nBeta) / 200, 3);
             MakeNull();
-            const int32_t score = -Search(-nBeta, -nBeta + 1, nDepth - 1 - r, false);
+            const int32_t score = -StrongAlphaBeta(-nBeta, -nBeta + 1, nDepth - 1 - r, false);
             UnmakeNull();
             if (Aborted) return 0;
             if (score >= nBeta) return score >= MateScoreBound ? nBeta : score;
@@ -391,7 +393,7 @@ int32_t Search(int32_t nAlpha, int32_t nBeta, int nDepth, bool bNullAllowed) {
         const int newDepth = nDepth - 1;
         int32_t score;
         if (searched == 0) {
-            score = -Search(-nBeta, -nAlpha, newDepth, true);
+            score = -StrongAlphaBeta(-nBeta, -nAlpha, newDepth, true);
         } else {
             int r = 0;
             if (nDepth >= 3 && searched >= (pv ? 3 : 2) && (quiet || scores[i] < 0) && !givesCheck) {
@@ -401,9 +403,9 @@ int32_t Search(int32_t nAlpha, int32_t nBeta, int nDepth, bool bNullAllowed) {
                 if (quiet) r -= History[WhiteToMove ? 1 : 0][m.From][m.To] / 6000;
                 r = std::clamp(r, 0, newDepth - 1);
             }
-            score = -Search(-nAlpha - 1, -nAlpha, newDepth - r, true);
-            if (score > nAlpha && r > 0) score = -Search(-nAlpha - 1, -nAlpha, newDepth, true);
-            if (score > nAlpha && score < nBeta) score = -Search(-nBeta, -nAlpha, newDepth, true);
+            score = -StrongAlphaBeta(-nAlpha - 1, -nAlpha, newDepth - r, true);
+            if (score > nAlpha && r > 0) score = -StrongAlphaBeta(-nAlpha - 1, -nAlpha, newDepth, true);
+            if (score > nAlpha && score < nBeta) score = -StrongAlphaBeta(-nBeta, -nAlpha, newDepth, true);
         }
         UnmakeStrong(m);
         if (Aborted) return 0;
@@ -452,7 +454,7 @@ std::vector<MoveRec> LineFromRoot(const MoveRec& m) {
     return line;
 }
 
-ThinkingReport ReportOf(const RootMove& r, int nDepth, int nLine) {
+ThinkingReport StrongReportOf(const RootMove& r, int nDepth, int nLine) {
     ThinkingReport t;
     t.Depth = t.Iteration = nDepth;
     t.Score = r.Score == -Infinite ? r.Previous : r.Score;
@@ -466,7 +468,7 @@ ThinkingReport ReportOf(const RootMove& r, int nDepth, int nLine) {
 }
 
 // Searches the root moves from nFirst on (those before are lines already chosen this iteration).
-int32_t SearchRoot(int32_t nAlpha, int32_t nBeta, int nDepth, size_t nFirst, bool bReport) {
+int32_t StrongRoot(int32_t nAlpha, int32_t nBeta, int nDepth, size_t nFirst, bool bReport) {
     int32_t best = -Infinite;
     const bool inCheck = InCheckNow();
     for (size_t i = nFirst; i < Root.size(); ++i) {
@@ -479,17 +481,17 @@ int32_t SearchRoot(int32_t nAlpha, int32_t nBeta, int nDepth, size_t nFirst, boo
         MakeStrong(m, inCheck);
         int32_t score;
         if (i == nFirst) {
-            score = -Search(-nBeta, -nAlpha, nDepth - 1, true);
+            score = -StrongAlphaBeta(-nBeta, -nAlpha, nDepth - 1, true);
         } else {
-            score = -Search(-nAlpha - 1, -nAlpha, nDepth - 1, true);
-            if (score > nAlpha && score < nBeta) score = -Search(-nBeta, -nAlpha, nDepth - 1, true);
+            score = -StrongAlphaBeta(-nAlpha - 1, -nAlpha, nDepth - 1, true);
+            if (score > nAlpha && score < nBeta) score = -StrongAlphaBeta(-nBeta, -nAlpha, nDepth - 1, true);
         }
         UnmakeStrong(m);
         if (Aborted) break;
         if (i == nFirst || score > nAlpha) {
             r.Score = score;
             r.Line = LineFromRoot(m);
-            if (score > nAlpha && i != nFirst && bReport && Out) Out->NewBest(ReportOf(r, nDepth, 1));
+            if (score > nAlpha && i != nFirst && bReport && Out) Out->NewBest(StrongReportOf(r, nDepth, 1));
         } else {
             r.Score = -Infinite;
         }
@@ -515,7 +517,7 @@ void SearchLine(int nDepth, size_t nLine) {
         beta = std::min(previous + delta, Infinite);
     }
     for (;;) {
-        const int32_t score = SearchRoot(alpha, beta, nDepth, nLine, nLine == 0 && Asked.MultiPv <= 1);
+        const int32_t score = StrongRoot(alpha, beta, nDepth, nLine, nLine == 0 && Task.MultiPv <= 1);
         SortRoot(nLine);
         if (Aborted) return;
         if (score <= alpha) {
@@ -532,8 +534,8 @@ void SearchLine(int nDepth, size_t nLine) {
 }
 
 bool InSearchMoves(const MoveRec& m) {
-    if (Asked.SearchMoves.empty()) return true;
-    for (const MoveRec& s : Asked.SearchMoves)
+    if (Task.SearchMoves.empty()) return true;
+    for (const MoveRec& s : Task.SearchMoves)
         if (SameMove(s, m)) return true;
     return false;
 }
@@ -570,7 +572,7 @@ void StartSearchState() {
     RootWhite = WhiteToMove;
     StartedPondering = Pondering.load();
     SearchStart = TimerSeconds();
-    Times = StrongMoveTimes();
+    Times = StrongMoveTimes(Task.Endless);
     for (auto& side : History)
         for (auto& row : side)
             for (int32_t& h : row) h /= 2;
@@ -611,33 +613,20 @@ bool MateSettled(int nDepth) {
 }
 
 bool MateLimitReached() {
-    if (Asked.MateMoves <= 0 || Root.empty()) return false;
-    const int32_t s = Root[0].Score;
-    return s >= MateScoreBound && (Infinite - s + 1) / 2 <= Asked.MateMoves;
+    return Task.MateMoves > 0 && !Root.empty() && MateWithin(Root[0].Score, Task.MateMoves);
 }
 
-// The game-end code the chosen move calls for, as the design's root gives it.
+// The game-end code the chosen move calls for.
 void JudgeGame(const MoveRec& best, int32_t nScore) {
-    if (nScore <= -2000) GameResult = WhiteToMove ? ResultWhiteResigns : ResultBlackResigns;
-    if (nScore == Infinite - 2) {
-        GameResult = WhiteToMove ? ResultWhiteWins : ResultBlackWins;
-        return;
-    }
-    const bool resets =
-        Board[best.To] < EmptySquare || Board[best.From] == WhitePawn || Board[best.From] == BlackPawn;
+    RootFacts facts;
+    facts.Score = nScore;
+    facts.ClaimsFifty = HalfmoveClock > 100 && !ResetsFiftyCount(best);
     MoveRec m = best;
     MakeMove(m);
     const auto it = RepetitionTable.find(PositionKey());
-    const int seen = it == RepetitionTable.end() ? 0 : it->second;
+    facts.ThirdTime = it != RepetitionTable.end() && it->second == 2;
     UnmakeMove(m);
-    if (seen == 2)
-        GameResult = ResultRepetition;
-    else if (HalfmoveClock > 100 && !resets && GameResult == ResultNone)
-        GameResult = ResultDraw;
-}
-
-void WaitWhilePondering() {
-    WaitForSearchWord([] { return StopRequested.load() || (!Asked.Endless && !Pondering.load()); });
+    GameResult = GameVerdict(GameResult, facts);
 }
 
 }  // namespace
@@ -656,9 +645,10 @@ void ClearHash() {
     std::memset(History, 0, sizeof History);
 }
 
-MoveRec StrongThink(SearchReporter& report) {
+SearchResult StrongThink(const SearchRequest& asked, const StrengthLimit& strength, SearchReporter& report) {
     Out = &report;
-    StopSearch = false;
+    Task = asked;
+    SearchResult result;
     const int plyAtEntry = Ply;
     uint8_t saved[BoardSize];
     std::memcpy(saved, Board, sizeof saved);
@@ -668,17 +658,16 @@ MoveRec StrongThink(SearchReporter& report) {
     if (Root.empty()) {
         Tracking = false;
         Ply = plyAtEntry;
-        GameResult = InCheckNow() ? (WhiteToMove ? ResultBlackWins : ResultWhiteWins) : ResultDraw;
+        GameResult = NoMoveVerdict();
         Out = nullptr;
-        return MoveRec{};
+        return result;
     }
     // Below full strength (never in analysis): fewer nodes, and the move drawn among several lines.
-    const bool weaker = StrengthElo != 0 && !Asked.Endless;
-    const StrengthSetting strength = StrengthFor(StrengthElo, SearchKind::Strong);
-    NodeLimit = Asked.NodeLimit;
+    const bool weaker = strength.On;
+    NodeLimit = Task.NodeLimit;
     if (weaker) NodeLimit = NodeLimit > 0 ? std::min(NodeLimit, strength.NodeLimit) : strength.NodeLimit;
-    const int shown = std::clamp(Asked.MultiPv, 1, static_cast<int>(Root.size()));
-    const int lines = weaker ? std::clamp(StrengthLineCount, shown, static_cast<int>(Root.size())) : shown;
+    const int shown = std::clamp(Task.MultiPv, 1, static_cast<int>(Root.size()));
+    const int lines = weaker ? std::clamp(strength.Lines, shown, static_cast<int>(Root.size())) : shown;
     const int maxDepth = FixedDepthMode() ? std::clamp(MaxDepth, 1, StrongMaxDepth) : StrongMaxDepth;
     RootMove chosen = Root[0];
     std::vector<RootMove> finished;  // the lines of the last complete iteration, best first
@@ -697,9 +686,9 @@ MoveRec StrongThink(SearchReporter& report) {
             instability = instability / 2 + (changed ? 1 : 0);
             chosen = Root[0];
             if (complete) {
-                for (int k = 0; k < shown; ++k) report.IterationDone(ReportOf(Root[k], depth, k + 1));
+                for (int k = 0; k < shown; ++k) report.IterationDone(StrongReportOf(Root[k], depth, k + 1));
                 finished.assign(Root.begin(), Root.begin() + lines);
-                BestScore = LastScore = chosen.Score;
+                result.Score = chosen.Score;
             }
             MayAbort = true;
             if (complete && depth > 1 && !TimeForAnother(instability, depth > 4 ? drop : 0)) break;
@@ -713,12 +702,12 @@ MoveRec StrongThink(SearchReporter& report) {
         chosen = finished[StrengthPick(strength.Margin, scores, StrengthRandom())];
     }
     Tracking = false;
-    WaitWhilePondering();
-    SearchSeconds = static_cast<int>(std::max(0.0, TimerSeconds() - SearchStart));
-    StopSearch = Aborted;
+    HoldMove(Task.Endless);
+    result.Seconds = static_cast<int>(std::max(0.0, TimerSeconds() - SearchStart));
     JudgeGame(chosen.Move, chosen.Score);
     std::memcpy(Board, saved, sizeof saved);  // the square behind a double step, which unmaking clears
     Ply = plyAtEntry;
     Out = nullptr;
-    return chosen.Move;
+    result.Move = chosen.Move;
+    return result;
 }

@@ -6,10 +6,9 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "eval/Tracking.h"
 #include "search/PositionHash.h"
-#include "search/SearchBas.h"
-#include "search/SearchChoice.h"
-#include "search/SearchMoves.h"
+#include "search/Search.h"
 #include "search/TransTable.h"
 
 // What a capture (or any move) wins on its square once both sides have taken there as they best can, in
@@ -25,7 +24,10 @@ struct MoveTimes {
     bool Timed = false;  // false: no clock is read (fixed depth, analysis)
     double Soft = 0, Hard = 0;
 };
-MoveTimes StrongMoveTimes();
+MoveTimes StrongMoveTimes(bool bEndless);
 
 // The deepest iteration of the strong search.
 constexpr int StrongMaxDepth = 64;
+
+// Chooses the move as Think does (the same contract), with the strong search.
+SearchResult StrongThink(const SearchRequest& asked, const StrengthLimit& strength, SearchReporter& report);

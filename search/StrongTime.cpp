@@ -16,13 +16,12 @@ constexpr double MoveOverhead = 0.04;
 constexpr double Floor = 0.005;
 }  // namespace
 
-MoveTimes StrongMoveTimes() {
+MoveTimes StrongMoveTimes(bool bEndless) {
     MoveTimes t;
-    if (Asked.Endless || FixedDepthMode()) return t;
+    if (bEndless || FixedDepthMode()) return t;
     t.Timed = true;
     if (MovesPerControl == 1) {  // st: a fixed time per move, never overrun
-        const double s = std::max(BaseTime - std::max(0.02 * BaseTime, 0.03), Floor);
-        t.Soft = t.Hard = s;
+        t.Soft = t.Hard = FixedMoveBudget(BaseTime, Floor);
         return t;
     }
     const double left = TimeLeft;

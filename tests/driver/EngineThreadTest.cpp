@@ -15,7 +15,7 @@
 #include "driver/Dispatcher.h"
 #include "driver/IOBas.h"
 #include "driver/Talvor.h"
-#include "search/SearchChoice.h"
+#include "search/Search.h"
 
 namespace {
 using Lines = std::vector<std::string>;

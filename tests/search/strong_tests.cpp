@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The strong search: its position keys against the design's text keys, its hash table, mates it must
 // find, and what it leaves behind on the board and in the game codes.
+#include <atomic>
+#include <chrono>
 #include <map>
 #include <random>
+#include <thread>
 
 #include "search/StrongSearch.h"
 #include "tests/search/SearchTestUtil.h"
@@ -14,12 +17,10 @@ class StrongTest : public EngineTest {
     void SetUp() override {
         EngineTest::SetUp();
         ChosenSearch = SearchKind::Strong;
-        Asked = SearchRequest{};
         ClearHash();
     }
     void TearDown() override {
         ChosenSearch = SearchKind::Design;
-        Asked = SearchRequest{};
         EngineTest::TearDown();
     }
 };
@@ -138,10 +139,10 @@ TEST_F(StrongTest, FindsMatesAtFixedDepth) {
             EXPECT_EQ(MoveToText(m), c.move) << c.fen;
         }
         if (c.mateIn < 5) {
-            EXPECT_EQ(BestScore, ScoreInfinity - 2 * c.mateIn) << c.fen;
+            EXPECT_EQ(Result.Score, ScoreInfinity - 2 * c.mateIn) << c.fen;
         } else {
-            EXPECT_LE(BestScore, ScoreInfinity - 2 * c.mateIn) << c.fen;
-            EXPECT_GE(BestScore, ScoreInfinity - 2 * (c.mateIn + 2)) << c.fen;
+            EXPECT_LE(Result.Score, ScoreInfinity - 2 * c.mateIn) << c.fen;
+            EXPECT_GE(Result.Score, ScoreInfinity - 2 * (c.mateIn + 2)) << c.fen;
         }
     }
 }
@@ -153,7 +154,7 @@ TEST_F(StrongTest, LeavesTheBoardAndJudgesTheGame) {
     const std::string key = PositionKey();
     RunThink(6);
     EXPECT_EQ(PositionKey(), key);
-    EXPECT_EQ(GameResult, ResultNone);
+    EXPECT_EQ(Result.Verdict, ResultNone);
 
     const struct {
         const char* fen;
@@ -167,7 +168,7 @@ TEST_F(StrongTest, LeavesTheBoardAndJudgesTheGame) {
     for (const auto& c : cases) {
         Position(c.fen);
         const MoveRec m = RunThink(4);
-        EXPECT_EQ(GameResult, c.result) << c.fen;
+        EXPECT_EQ(Result.Verdict, c.result) << c.fen;
         EXPECT_EQ(m.From != 0, c.move) << c.fen;
     }
 }
@@ -190,10 +191,31 @@ TEST_F(StrongTest, RepetitionsOfTheGameCountAsDraws) {
     };
     play(7);  // Black to move: Kh8 would bring the start position back a third time
     EXPECT_NE(MoveToText(RunThink(6)), "g8h8");
-    EXPECT_EQ(GameResult, ResultNone);
+    EXPECT_EQ(Result.Verdict, ResultNone);
     play(10);  // White to move: Kg1 makes a position the third time
     EXPECT_EQ(MoveToText(RunThink(6)), "f1g1");
-    EXPECT_EQ(GameResult, ResultRepetition);
+    EXPECT_EQ(Result.Verdict, ResultRepetition);
+}
+
+// An endless search of a position without moves holds until it is stopped, as any analysis does: ended
+// at once, the analysis would start again and again.
+TEST_F(StrongTest, EndlessSearchWithoutMovesWaitsForTheStop) {
+    Position("R5k1/5ppp/8/8/8/8/5PPP/6K1 b - - 0 1");
+    SearchRequest analysis;
+    analysis.Endless = true;
+    StopRequested.store(false);
+    std::atomic<bool> done{false};
+    ThinkingOutput thinking(Face, false, {});
+    std::thread search([&] {
+        Result = Search(analysis, thinking);
+        done.store(true);
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_FALSE(done.load());
+    RequestSearchStop();
+    search.join();
+    EXPECT_EQ(Result.Move.From, 0);
+    EXPECT_EQ(Result.Verdict, ResultWhiteWins);
 }
 
 }  // namespace
@@ -217,9 +239,7 @@ TEST(StrongTime, LimitsFitTheClock) {
     };
     for (const auto& c : cases) {
         SetClock(c.depth, Clock{c.moves, c.base, c.inc, c.left});
-        Asked = SearchRequest{};
-        Asked.Endless = c.endless;
-        const MoveTimes t = StrongMoveTimes();
+        const MoveTimes t = StrongMoveTimes(c.endless);
         SCOPED_TRACE(testing::Message() << c.moves << " " << c.base << " " << c.inc << " " << c.left);
         EXPECT_EQ(t.Timed, c.timed);
         if (!t.Timed) continue;
@@ -232,7 +252,6 @@ TEST(StrongTime, LimitsFitTheClock) {
             EXPECT_LE(t.Hard, std::max(c.left * 0.5 - 0.04, 0.005));
         }
     }
-    Asked = SearchRequest{};
     SetClock(0);
 }
 }  // namespace

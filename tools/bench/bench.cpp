@@ -12,8 +12,7 @@
 #include "driver/Talvor.h"
 #include "driver/ThinkingOutput.h"
 #include "platform/Platform.h"
-#include "search/SearchBas.h"
-#include "search/SearchChoice.h"
+#include "search/Search.h"
 
 namespace {
 
@@ -73,11 +72,9 @@ int main(int argc, char** argv) {
         MaxDepth = depth;
         GameResult = 0;
         if (strong) ClearHash();
-        Ply = 0;
-        MoveStartTime = TimerSeconds();
         if (lines) std::printf("%s\n", fen);
         ThinkingOutput thinking(ThinkingFace::Protocol, false, {});
-        const MoveRec m = Think(thinking);
+        const MoveRec m = Search(SearchRequest{}, thinking).Move;
         std::printf("%-70s %-6s %10d\n", fen, MoveToText(m).c_str(), NodeCount);
         total += NodeCount;
     }

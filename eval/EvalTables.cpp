@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The fixed evaluation tables: piece values for ordering and the piece-square tables.
+// The evaluation's values and its fixed tables: piece values for ordering and the piece-square tables.
 #include <cstring>
 
-#include "search/SearchBas.h"
+#include "eval/Evaluation.h"
 
 int16_t PawnValue = 100, KnightValue = 313, BishopValue = 330, RookValue = 520, QueenValue = 900;
 int16_t DrawScore = 0;
@@ -125,4 +125,14 @@ void FillEvaluationTables() {
     FillTable(WhiteRookTable, ToSquares(kRook, false).v);
     FillTable(BlackRookTable, ToSquares(kRook, true).v);
     InstallWorkingTables();
+}
+
+void InitEvaluation(const EvalSettings& settings) {
+    PawnValue = settings.PawnValue;
+    KnightValue = settings.KnightValue;
+    BishopValue = settings.BishopValue;
+    RookValue = settings.RookValue;
+    QueenValue = settings.QueenValue;
+    DrawScore = settings.DrawScore;
+    FillEvaluationTables();
 }

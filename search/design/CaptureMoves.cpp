@@ -5,8 +5,8 @@
 // through the board, without walking each quiet target through the general AddMove.
 #include <cstring>
 
-#include "search/SearchBas.h"
-#include "search/SearchMoves.h"
+#include "search/design/SearchBas.h"
+#include "search/design/SearchMoves.h"
 
 namespace {
 

@@ -2,36 +2,15 @@
 // Static evaluation: material, piece-square tables, pawn structure, rooks and queens, king shelter.
 #include <cstring>
 
-#include "search/SearchBas.h"
-#include "search/SearchMoves.h"
+#include "eval/Evaluation.h"
+#include "eval/Tracking.h"
 
 EvalState Track;
 bool Tracking = false;
 
 namespace {
-constexpr SquareSets MakeSquareSets() {
-    SquareSets t{};
-    auto onBoard = [](int sq) { return sq >= 21 && sq <= 98 && sq % 10 != 0 && sq % 10 != 9; };
-    for (int sq = 0; sq < BoardSize; ++sq)
-        if (onBoard(sq)) t.SquareBit[sq] = uint64_t{1} << ((sq / 10 - 2) * 8 + sq % 10 - 1);
-    constexpr int kSteps[8] = {10, -10, 1, -1, 11, -11, 9, -9};
-    constexpr int kKnight[8] = {8, 19, 21, 12, -8, -19, -21, -12};
-    for (int sq = 0; sq < BoardSize; ++sq) {
-        if (!onBoard(sq)) continue;
-        const int bit = __builtin_ctzll(t.SquareBit[sq]);
-        t.BitOfSquare[sq] = static_cast<uint8_t>(bit);
-        t.SquareOfBit[bit] = static_cast<uint8_t>(sq);
-        for (int r = 0; r < 8; ++r) {
-            if (onBoard(sq + kSteps[r])) t.KingMask[sq] |= t.SquareBit[sq + kSteps[r]];
-            if (sq + kKnight[r] >= 0 && sq + kKnight[r] < BoardSize && onBoard(sq + kKnight[r]))
-                t.KnightMask[sq] |= t.SquareBit[sq + kKnight[r]];
-        }
-        for (int d : {9, 11}) {
-            if (onBoard(sq + d)) t.PawnAttacks[0][sq] |= t.SquareBit[sq + d];
-            if (onBoard(sq - d)) t.PawnAttacks[1][sq] |= t.SquareBit[sq - d];
-        }
-        t.FileOf[sq] = static_cast<uint8_t>(sq % 10);
-    }
+constexpr EvalSquares MakeEvalSquares() {
+    EvalSquares t{};
     constexpr int kUntouched[8] = {22, 23, 26, 27, 92, 93, 96, 97};
     for (int i = 0; i < 8; ++i) t.UntouchedBit[kUntouched[i]] = static_cast<uint8_t>(1 << i);
     for (int sq = 0; sq < BoardSize; ++sq)
@@ -40,15 +19,15 @@ constexpr SquareSets MakeSquareSets() {
                 const int ahead = (c == 0 ? 10 : -10) * (far + 1);
                 for (int j = -1; j <= 1; ++j) {
                     const int to = sq + ahead + j;
-                    if (to >= 0 && to < BoardSize && onBoard(to)) t.Shelter[c][far][sq] |= t.SquareBit[to];
+                    if (to >= 0 && to < BoardSize && OnBoard(to)) t.Shelter[c][far][sq] |= SquareBitOf(to);
                 }
-                if (onBoard(sq + ahead))
+                if (OnBoard(sq + ahead))
                     t.ShelterShift[c][far][sq] = static_cast<uint8_t>(((sq + ahead) / 10 - 2) * 8);
             }
     return t;
 }
 }  // namespace
-constinit const SquareSets kSets = MakeSquareSets();
+constinit const EvalSquares kEvalSquares = MakeEvalSquares();
 PawnTerms PawnCache[kPawnEntries];
 const CodeKind kCodeKind[17] = {{0}, {0}, {1}, {0}, {1}, {0}, {1}, {0}, {1},
                                 {0}, {1}, {0}, {1}, {0}, {0}, {0}, {0}};
@@ -283,7 +262,8 @@ void StartTracking() {
             (Board[sq] & 1 ? white : black) |= kSets.SquareBit[sq];
         }
     for (int sq = 21; sq <= 98; ++sq)
-        if (kSets.UntouchedBit[sq] != 0 && TouchCount[sq] == 0) Track.Untouched |= kSets.UntouchedBit[sq];
+        if (kEvalSquares.UntouchedBit[sq] != 0 && TouchCount[sq] == 0)
+            Track.Untouched |= kEvalSquares.UntouchedBit[sq];
     // The king terms are taken from the king-square variables: that needs one king a side, standing there.
     const uint64_t whiteKing = Track.ByCode[WhiteKing], blackKing = Track.ByCode[BlackKing];
     Tracking = white == Track.ByColour[0] && black == Track.ByColour[1] &&
@@ -385,8 +365,8 @@ inline int Count(uint64_t nSet) {
 // its penalty for open files around it, White's sign; colour 0 White, 1 Black.
 int KingTerms(const PawnTerms& pawns, int nColour, int nKing) {
     static constexpr uint8_t kPawnsIn[8] = {0, 1, 1, 2, 1, 2, 2, 3};  // pawns among three adjacent files
-    const auto& shelter = kSets.Shelter[nColour];
-    const auto& shift = kSets.ShelterShift[nColour];
+    const auto& shelter = kEvalSquares.Shelter[nColour];
+    const auto& shift = kEvalSquares.ShelterShift[nColour];
     const uint64_t own = nColour == 0 ? pawns.White : pawns.Black;
     const int f = kSets.FileOf[nKing];
     // A king on the a-file has no file to its left: the three files start at its own.

@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Search-internal helpers around making a move: a running evaluation kept up to date move by move, and a
-// quick legality test. Both give exactly what Evaluate and IsLegalAfterMove give, only cheaper.
+// The evaluation kept up to date move by move: where the pieces stand as square sets, the sum of their
+// material and table values, and the pawn terms of each pawn placement met. Both searches read it, also
+// for quick legality and check tests on the tracked position; each gives exactly what Evaluate,
+// IsLegalAfterMove and InCheck give, only cheaper.
 #pragma once
 #include <cstdint>
 
 #include "board/SliderAttacks.h"
-#include "search/SearchBas.h"
+#include "board/SquareSets.h"
+#include "eval/Evaluation.h"
 
 // What Evaluate takes from the pawns alone, worked out once per placement of the pawns.
 struct alignas(64) PawnTerms {  // one cache line
@@ -53,21 +56,15 @@ struct CodeKind {
 };
 extern const CodeKind kCodeKind[17];
 
-// The board's squares as bits of a 64-bit set, fixed before any code runs.
-struct SquareSets {
-    uint64_t SquareBit[BoardSize];   // a square's bit, 0 off the board
-    uint8_t BitOfSquare[BoardSize];  // the index of that bit
-    uint8_t SquareOfBit[64];
-    uint64_t KnightMask[BoardSize], KingMask[BoardSize];
-    uint64_t PawnAttacks[2][BoardSize];  // squares a pawn of the colour attacks
-    uint8_t FileOf[BoardSize];
+// The squares whose evaluation terms need more than their bit, fixed before any code runs.
+struct EvalSquares {
     uint8_t UntouchedBit[BoardSize];  // a square's bit in EvalState::Untouched, 0 for the others
     // The squares one and two ranks in front of a king of the colour, and the shift that brings each
     // group's rank down to the lowest byte.
     uint64_t Shelter[2][2][BoardSize];
     uint8_t ShelterShift[2][2][BoardSize];
 };
-extern const SquareSets kSets;
+extern const EvalSquares kEvalSquares;
 
 inline uint64_t TrackedOccupancy() {
     return Track.ByColour[0] | Track.ByColour[1];
@@ -94,7 +91,8 @@ inline void TrackMove(const MoveRec& m) {
     const int p = Board[from];
     const int victim = m.EnPassant == 1 ? (p == WhitePawn ? to - 10 : to + 10) : to;
     if (PieceIndex[victim] != 0) TrackRemove(Board[victim], victim);
-    Track.Untouched &= static_cast<uint8_t>(~(kSets.UntouchedBit[from] | kSets.UntouchedBit[to]));
+    Track.Untouched &=
+        static_cast<uint8_t>(~(kEvalSquares.UntouchedBit[from] | kEvalSquares.UntouchedBit[to]));
     const int arriving = m.Promotion != 0 ? m.Promotion : p;
     const uint64_t fromBit = kSets.SquareBit[from], toBit = kSets.SquareBit[to];
     Track.Sum += PieceSquareSum[arriving][to] - PieceSquareSum[p][from];
@@ -110,7 +108,7 @@ inline void TrackMove(const MoveRec& m) {
             TrackAdd(Board[corner], kRookTo[m.Castle]);
         }
         Track.Untouched &=
-            static_cast<uint8_t>(~kSets.UntouchedBit[kRookTo[m.Castle]]);  // the corners are none
+            static_cast<uint8_t>(~kEvalSquares.UntouchedBit[kRookTo[m.Castle]]);  // the corners are none
     }
 }
 
@@ -189,60 +187,4 @@ inline bool LegalBeforeMake(const MoveRec& m, int nPiece, bool bWasInCheck) {
 
 inline bool InCheckTracked() {
     return WhiteToMove ? AttackedTracked(WhiteKingSquare, true) : AttackedTracked(BlackKingSquare, false);
-}
-
-// IsLegalAfterMove(m) after MakeMove(m), given the moving piece and whether the mover stood in check.
-// Out of check, a move by anything but the king (no castling, no en passant, whose victim leaves its own
-// square) can only expose the king along the line through the square it left.
-inline bool LegalAfterMove(const MoveRec& m, int nPiece, bool bWasInCheck) {
-    if (bWasInCheck || m.Castle != CastleNone || m.EnPassant != 0 || nPiece == WhiteKing ||
-        nPiece == BlackKing)
-        return Tracking ? LegalTracked(m) : IsLegalAfterMove(m);
-    const bool whiteMoved = !WhiteToMove;
-    const int k = whiteMoved ? WhiteKingSquare : BlackKingSquare;
-    if (m.From == k || m.To == k) return Tracking ? LegalTracked(m) : IsLegalAfterMove(m);
-    return !OpensLineToKing(k, m.From, whiteMoved);
-}
-
-// InCheck() right after MakeMove(m), when before m the side now to move was not in check (true below the
-// root: every node was reached by a legal move). Only the moved piece, or a line it opened, can give check.
-inline bool InCheckAfter(const MoveRec& m) {
-    if (m.Castle != CastleNone || m.EnPassant != 0) return Tracking ? InCheckTracked() : InCheck();
-    const int from = m.From, to = m.To;
-    const int q = Board[to];
-    const int k = WhiteToMove ? WhiteKingSquare : BlackKingSquare;
-    if (to == k || from == k) return Tracking ? InCheckTracked() : InCheck();
-    // A king gives no check of its own: next to the other king it would have stood in check itself.
-    const int toward = LineStep(to, k);
-    const bool straight = toward == 10 || toward == -10 || toward == 1 || toward == -1;
-    switch (q) {
-        case WhitePawn:
-            if (k == to + 9 || k == to + 11) return true;
-            break;
-        case BlackPawn:
-            if (k == to - 9 || k == to - 11) return true;
-            break;
-        case WhiteKnight:
-        case BlackKnight: {
-            const int d = k > to ? k - to : to - k;
-            if (d == 8 || d == 12 || d == 19 || d == 21) return true;
-            break;
-        }
-        case WhiteBishop:
-        case BlackBishop:
-        case WhiteRook:
-        case BlackRook:
-        case WhiteQueen:
-        case BlackQueen: {
-            const bool diagonalPiece = q == WhiteBishop || q == BlackBishop;
-            const bool straightPiece = q == WhiteRook || q == BlackRook;
-            if (toward != 0 && !(straight && diagonalPiece) && !(!straight && straightPiece)) {
-                int s = to + toward;
-                while (s != k && Board[s] >= EmptySquare) s += toward;
-                if (s == k) return true;
-            }
-            break;
-        }
-    }
-    return OpensLineToKing(k, from, WhiteToMove);
 }

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Search start-up: the search memories, the board tables and the evaluation's values and tables.
+// Search start-up: the search memories, the board tables, then the evaluation.
 #include <cstring>
 
-#include "search/SearchBas.h"
+#include "search/design/SearchBas.h"
 
-void InitSearch(const SearchSettings& settings) {
+void InitSearch(const EvalSettings& settings) {
     std::memset(PVLength, 0, sizeof PVLength);
     for (auto& row : PVTable)
         for (auto& m : row) m = MoveRec{};
@@ -16,12 +16,5 @@ void InitSearch(const SearchSettings& settings) {
     }
     // Board, piece list, touch counts, the start position and the FEN square table.
     InitBoardTables();
-
-    PawnValue = settings.PawnValue;
-    KnightValue = settings.KnightValue;
-    BishopValue = settings.BishopValue;
-    RookValue = settings.RookValue;
-    QueenValue = settings.QueenValue;
-    DrawScore = settings.DrawScore;
-    FillEvaluationTables();
+    InitEvaluation(settings);
 }

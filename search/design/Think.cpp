@@ -5,13 +5,9 @@
 #include <cstring>
 
 #include "platform/Platform.h"
-#include "search/BookBas.h"
-#include "search/SearchBas.h"
-#include "search/SearchChoice.h"
-#include "search/SearchMoves.h"
-#include "search/Strength.h"
+#include "search/design/SearchBas.h"
+#include "search/design/SearchMoves.h"
 
-double MoveStartTime = 0;
 int SearchSeconds = 0;
 int ShownDepth = 3;
 int32_t BestScore = -ScoreInfinity;
@@ -59,16 +55,6 @@ double Spent(double dElapsed) {
     return std::max(0.0, TimerSeconds() - PonderHitTime.load());
 }
 
-// A ponder search gives its move only after the hit, and an endless one only when it is stopped.
-void HoldWhileAsked() {
-    WaitForSearchWord([] { return StopRequested.load() || (!Run.Endless && !Pondering.load()); });
-}
-
-// Mate for the side to move in at most nMoves moves (a side mated at ply p scores p - ScoreInfinity).
-bool MateWithin(int32_t nScore, int nMoves) {
-    return nScore >= ScoreInfinity - SearchPlies && (ScoreInfinity - nScore + 1) / 2 <= nMoves;
-}
-
 int WholeSeconds(double dSeconds) {
     return dSeconds > 0 ? static_cast<int>(std::floor(dSeconds)) : 0;
 }
@@ -94,20 +80,13 @@ double CapToClock(double dBudget) {
     return std::min(dBudget, ceiling);
 }
 
-// st gives a fixed time per move, which the move must never overrun: a small part of it is kept back
-// for unwinding the search and the reply's trip to the interface.
-double MoveTimeBudget(double dSeconds) {
-    const double reserve = std::max(0.02 * dSeconds, 0.03);
-    return std::max(dSeconds - reserve, 0.0);
-}
-
 // No budget is smaller: whatever the control says, the first iterations (which always finish) get this.
 constexpr double MinimumBudget = 0.01;
 
 // The budget of the control's rules, before the clock's own limit.
 double RuleBudget() {
     if (MovesPerControl != 0) {
-        if (MovesPerControl == 1) return MoveTimeBudget(BaseTime);
+        if (MovesPerControl == 1) return FixedMoveBudget(BaseTime, 0.0);
         // A second of each move's share is kept in hand, but never more than half the share: 40 moves
         // in 30 seconds still get a budget.
         const double share = BaseTime / MovesPerControl;
@@ -138,15 +117,10 @@ float FitToClock(double dRuleBudget) {
     return static_cast<float>(std::max(CapToClock(dRuleBudget), MinimumBudget));
 }
 
-// A move that captures or moves a pawn starts the fifty-move count again.
-bool ResetsFiftyCount(const MoveRec& m) {
-    const int piece = Board[m.From];
-    return Board[m.To] < EmptySquare || piece == WhitePawn || piece == BlackPawn;
-}
-
 ThinkingReport ReportOf(int32_t nScore, double dSeconds) {
-    return ThinkingReport{ShownDepth,      nScore,         dSeconds,   NodeCount,
-                          PrincipalLine(), ShownDepth - 2, Run.PvIndex};
+    ThinkingReport r{ShownDepth, nScore, dSeconds, NodeCount, PrincipalLine(), ShownDepth - 2, Run.PvIndex};
+    r.CutShort = StopSearch;
+    return r;
 }
 
 // One of several best lines found in an iteration.
@@ -270,27 +244,21 @@ void SearchRoot(MoveRec& result, int32_t nAlpha, int32_t nBeta, int nDepth) {
 
     Tracking = false;
     if (searched == 0) {
-        if (InCheck())
-            GameResult = WhiteToMove ? ResultBlackWins : ResultWhiteWins;
-        else
-            GameResult = ResultDraw;
+        GameResult = NoMoveVerdict();
         return;
     }
     if (!StopSearch && Run.Excluded.empty()) Progress.MoveCount.store(searched);
     if (searched == 1 && !StopSearch && Run.Excluded.empty()) SingleReply = true;
-    if (last <= -2000) GameResult = WhiteToMove ? ResultWhiteResigns : ResultBlackResigns;
-    if (last == ScoreInfinity - 2) {  // the move mates at once
-        GameResult = WhiteToMove ? ResultWhiteWins : ResultBlackWins;
-        result = best;
-        return;
-    }
-    if (!drawMoveText.empty()) {
-        if (MoveToText(best) == drawMoveText && RepetitionCount(RootKeyCache[drawMoveText]) == 2)
-            GameResult = ResultRepetition;
-    } else if (HalfmoveClock > 100 && !ResetsFiftyCount(best)) {
-        // Claimed only with a move after which the count still stands: a capture or a pawn move ends it.
-        GameResult = ResultDraw;
-    }
+    // The last move's score judges the game: with the fail-hard window a move that does not raise alpha
+    // returns exactly alpha, so it is the best score unless the last move was a repetition scored unsearched.
+    RootFacts facts;
+    facts.Score = last;
+    // A repetition is told only when the move played is the last repeating one met; the fifty-move draw is
+    // claimed only where no root move repeats, and with a move after which the count still stands.
+    facts.ThirdTime = !drawMoveText.empty() && MoveToText(best) == drawMoveText &&
+                      RepetitionCount(RootKeyCache[drawMoveText]) == 2;
+    facts.ClaimsFifty = drawMoveText.empty() && HalfmoveClock > 100 && !ResetsFiftyCount(best);
+    GameResult = GameVerdict(GameResult, facts);
     result = best;
 }
 
@@ -339,45 +307,21 @@ void MergeLines(std::vector<FoundLine>& accepted, std::vector<FoundLine> fresh) 
 }
 }  // namespace
 
-MoveRec Think(SearchReporter& report) {
+MoveRec Think(const SearchRequest& asked, const StrengthLimit& strength, SearchReporter& report) {
     Report = &report;
     BestScore = -ScoreInfinity;
     Run = RootRequest{};
-    Run.Endless = Asked.Endless;
+    Run.Endless = asked.Endless;
     Run.Ponder = Pondering.load();
-    Run.Only = Asked.SearchMoves;
-    Progress.Iteration.store(0);
-    Progress.MoveNumber.store(0);
-    Progress.Nodes.store(0);
-    Progress.Start.store(TimerSeconds());
-    // Analysis and fixed limits leave the book, and its place in the game, as they are.
-    if (BookPly < MaxBookMoves && Asked.UseBook && !Asked.Endless) {
-        MoveRec book{};
-        BookProbe(book);
-        if (book.From != 0) {
-            BestScore = 0;
-            LastScore = 0;
-            SearchSeconds = 0;  // the game window charges this to the engine's clock
-            report.BookMove(BookPly, MaxBookMoves);
-            HoldWhileAsked();
-            Report = nullptr;
-            return book;
-        }
-        BookPly = OutOfBook;
-    }
-    if (ChosenSearch == SearchKind::Strong) {
-        Report = nullptr;
-        return StrongThink(report);
-    }
+    Run.Only = asked.SearchMoves;
 
     // Below full strength (never in analysis): a node limit, and the move drawn among several lines.
-    const bool weaker = StrengthElo != 0 && !Asked.Endless;
-    const StrengthSetting strength = StrengthFor(StrengthElo, SearchKind::Design);
-    int64_t nodeLimit = Asked.NodeLimit;
+    const bool weaker = strength.On;
+    int64_t nodeLimit = asked.NodeLimit;
     if (weaker) nodeLimit = nodeLimit > 0 ? std::min(nodeLimit, strength.NodeLimit) : strength.NodeLimit;
     Run.NodeLimit = static_cast<int32_t>(std::min<int64_t>(nodeLimit, INT32_MAX));
-    const int shownLines = std::clamp(Asked.MultiPv, 1, MaxListMoves);
-    const int lineCount = weaker ? std::max(shownLines, StrengthLineCount) : shownLines;
+    const int shownLines = std::clamp(asked.MultiPv, 1, MaxListMoves);
+    const int lineCount = weaker ? std::max(shownLines, strength.Lines) : shownLines;
 
     NodeCount = 0;
     QuiescenceNodes = 0;
@@ -463,7 +407,7 @@ MoveRec Think(SearchReporter& report) {
         }
         // Cut short by the clock or asked to stop: what is left of the time or the depth is not wanted.
         if (StopSearch || StopRequested.load(std::memory_order_relaxed)) break;
-        if (Asked.MateMoves > 0 && MateWithin(LastScore, Asked.MateMoves)) break;
+        if (asked.MateMoves > 0 && MateWithin(LastScore, asked.MateMoves)) break;
         ++IterationDepth;
     }
     GameResult = acceptedResult;
@@ -474,7 +418,7 @@ MoveRec Think(SearchReporter& report) {
         toPlay = pick.Move;
         GameResult = pick.Result;
     }
-    HoldWhileAsked();
+    HoldMove(Run.Endless);
 
     // What the move left of its budget is kept for later moves of a conventional control.
     if (!Run.Endless) {

@@ -18,6 +18,7 @@ struct ThinkingReport {
     int MultiPv = 1;            // which of the best lines this is, 1 the best
     int SelDepth = 0;           // the deepest ply reached; 0 when the search does not count it
     int HashFull = -1;          // per mille of the hash table in use; -1 when the search has none
+    bool CutShort = false;      // found as the search was being stopped: its score is of a search cut short
 };
 
 // Called on the thread that searches, while it searches.
@@ -32,10 +33,4 @@ class SearchReporter {
     virtual void BookMove(int nPly, int nBookPlies) = 0;
     // The root move the search turns to now (nNumber counts from 1), told only once it has run a while.
     virtual void CurrentMove(const MoveRec& /*move*/, int /*nNumber*/, int /*nIteration*/) {}
-};
-
-// The values the settings file gives the evaluation.
-struct SearchSettings {
-    int16_t PawnValue = 100, KnightValue = 313, BishopValue = 330, RookValue = 520, QueenValue = 900;
-    int16_t DrawScore = 0;
 };

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Engine initialisation, evaluation, search, iterative deepening and time control.
+// The design's search: its start-up, the search below the root, the root, iterative deepening and time
+// control.
 #pragma once
 #include <atomic>
 #include <cstdint>
@@ -8,52 +9,25 @@
 #include <vector>
 
 #include "board/BoardBas.h"
+#include "eval/Evaluation.h"
 #include "platform/Platform.h"
-#include "search/SearchReport.h"
+#include "search/common/SearchControl.h"
+#include "search/common/SearchReport.h"
+#include "search/common/SearchRequest.h"
+#include "search/common/SearchRules.h"
 
-// The search's tables and the evaluation's values. Called once at start-up, before the first game.
-void InitSearch(const SearchSettings& settings);
+// The search's memories, the board's tables and the evaluation. Called once at start-up, before the first
+// game.
+void InitSearch(const EvalSettings& settings);
 // Chooses the engine's move, telling report what it thinks; From == 0 means none (GameResult says why).
-MoveRec Think(SearchReporter& report);
+// Below full strength the face gives the limits of the level asked for.
+MoveRec Think(const SearchRequest& asked, const StrengthLimit& strength, SearchReporter& report);
 
-extern double MoveStartTime;  // TimerSeconds() when the engine's turn began: set by whoever calls Think
-extern int SearchSeconds;     // whole seconds spent by the running/last search
+extern int SearchSeconds;  // whole seconds spent by the running/last search
 
 // ---- Scores ----
-constexpr int32_t ScoreInfinity = 100000;  // initial root window; Ply - ScoreInfinity: mated at Ply
-constexpr int SearchPlies = 100;           // rows of every per-ply table
-constexpr int QuiesceDepth = 30;           // capture plies allowed below a full-width leaf
-// The deepest iteration: below it the check extension (plies 1 to 30) and the capture search (30 plies)
-// still fit the per-ply tables. A deeper sd searches this deep.
-constexpr int MaxIterationCount = 30;
-
-// ---- Settings-backed values (set once by InitSearch) ----
-extern int16_t PawnValue, KnightValue, BishopValue, RookValue, QueenValue;
-extern int16_t DrawScore;
-// Fixed value by piece code for ordering and the game phase, whatever the settings say.
-extern int PieceValue[17];
-
-// ---- Piece-square tables, by mailbox square ----
-extern int16_t WhitePawnTable[BoardSize], BlackPawnTable[BoardSize];
-extern int16_t WhiteKingTable[BoardSize], BlackKingTable[BoardSize];
-extern int16_t KingEndgameTable[BoardSize];
-extern int16_t WhiteKnightTable[BoardSize], BlackKnightTable[BoardSize];
-extern int16_t WhiteBishopTable[BoardSize], BlackBishopTable[BoardSize];
-extern int16_t WhiteRookTable[BoardSize], BlackRookTable[BoardSize];
-// Pawn and king tables of the phase chosen at the root of the running search.
-extern int16_t WhitePawnWork[BoardSize], BlackPawnWork[BoardSize];
-extern int16_t WhiteKingWork[BoardSize], BlackKingWork[BoardSize];
-extern bool Middlegame;
-
-// Fixed piece values and the eleven piece-square tables; clears the working tables.
-void FillEvaluationTables();
-// Clears aTable, then stores the 120 values (truncated to 16 bits) in square order.
-void FillTable(int16_t* aTable, const int* aValues);
-
-// ---- Evaluation ----
-void PrepareEvaluation();     // chooses the phase once per search
-void InstallWorkingTables();  // derives the per-node sums from the working tables and the settings
-int32_t Evaluate();           // centipawns for the side to move
+// ScoreInfinity, SearchPlies and MaxIterationCount: search/common/SearchRules.h.
+constexpr int QuiesceDepth = 30;  // capture plies allowed below a full-width leaf
 
 // ---- Search memories ----
 extern int PVLength[SearchPlies];
@@ -66,9 +40,7 @@ extern bool FollowPV;
 extern bool StopSearch;
 
 // ---- Ending a search early ----
-// Set from another thread to end the running search as soon as it can; the move of the last finished
-// iteration is kept. Whoever starts a search clears it first.
-extern std::atomic<bool> StopRequested;
+// StopRequested (search/common/SearchControl.h) ends the running search as soon as it can.
 // What the nodes of the running iteration watch. The request counts from iteration 2 on, so there is
 // always a searched move to play (from iteration 1 under a node limit, whose first root move still
 // counts); the clock from iteration 4 of a timed search on.
@@ -108,7 +80,6 @@ extern std::unordered_map<std::string, std::string> RootKeyCache;  // root move 
 // ---- Search ----
 // What GenerateMoves gives with CapturesOnly set, in the same order; built faster for the capture search.
 int GenerateCaptures(MoveList& list);
-bool FixedDepthMode();
 int32_t AlphaBeta(int32_t nAlpha, int32_t nBeta, int nDepth);
 int32_t Quiesce(int32_t nAlpha, int32_t nBeta, int nDepth);
 void OrderMoves(MoveList& aMoves, int nCount);
@@ -143,19 +114,12 @@ void SearchRoot(MoveRec& result, int32_t nAlpha, int32_t nBeta, int nDepth);
 float AllocateTime();
 
 // Bookkeeping shared by the root and the nodes below it.
-// Counters stop at their largest value instead of overflowing in a very long search.
-inline void CountNode(int32_t& nCounter) {
-    nCounter += nCounter != INT32_MAX;
-}
 inline void AddHistory(const MoveRec& m, int nDepth) {
     int32_t& h = HistoryTable[m.From][m.To];
     h = h < INT32_MAX / 2 ? h + nDepth : h;  // far below where an ordering score could overflow
 }
 void UpdateKillers(const MoveRec& m, int32_t nScore);
 void UpdatePV(const MoveRec& m);
-inline bool SameMove(const MoveRec& a, const MoveRec& b) {
-    return a.From == b.From && a.To == b.To && a.Promotion == b.Promotion;
-}
 
 // ---- Thinking ----
 std::vector<MoveRec> PrincipalLine();  // the root move and its continuation, from PVTable row 1

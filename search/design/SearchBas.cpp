@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The search below the root: fail-hard alpha-beta with a check extension, the capture search and move
 // ordering by the previous principal line, captures, killers and history.
-#include "search/SearchBas.h"
+#include "search/design/SearchBas.h"
 
 #include <cstring>
 #include <utility>
 
 #include "platform/Platform.h"
-#include "search/SearchMoves.h"
+#include "search/design/SearchMoves.h"
 
 int PVLength[SearchPlies];
 MoveRec PVTable[SearchPlies][SearchPlies];
@@ -17,16 +17,11 @@ int32_t KillerScore[SearchPlies];
 int32_t KillerScoreReset[SearchPlies];
 bool FollowPV = false;
 bool StopSearch = false;
-std::atomic<bool> StopRequested{false};
 StopCheck IterationStop;
 
 int IterationDepth = 1;
 double IterationStartTime = 0;
 double TimeLimit = 0;
-
-bool FixedDepthMode() {
-    return MaxDepth != NoDepthLimit;
-}
 
 void UpdateKillers(const MoveRec& m, int32_t nScore) {
     if (nScore > KillerScore[Ply]) {
