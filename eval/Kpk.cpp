@@ -138,6 +138,7 @@ class Solver {
 class Bitbase {
   public:
     Bitbase() : bits_(Positions / 64) {
+        PrepareSliderAttacks();  // the promoted piece's attacks
         const Solver solved;
         for (int i = 0; i < Positions; ++i)
             if (solved.Wins(i)) bits_[i / 64] |= uint64_t{1} << (i % 64);

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "eval/EvalMasks.h"
+#include "eval/Kpk.h"
 
 namespace eval {
 
@@ -289,6 +290,10 @@ class Evaluator {
 };
 
 }  // namespace
+
+void PrepareEndgameKnowledge() {
+    KpkWins(White, E1, E2, E8, White);
+}
 
 int PhaseOf(const Position& pos) {
     int phase = 0;

@@ -16,6 +16,10 @@ struct EvalCache {
     PawnTable Pawns;
 };
 
+// Builds what the evaluation otherwise builds the first time it needs it (the king-and-pawn bitbase: about
+// 30 ms), so that no timed search pays for it: call it when the strong engine is chosen.
+void PrepareEndgameKnowledge();
+
 // Centipawns for the side to move; within +-(KnownWin + 2000).
 int Evaluate(const bitboard::Position& pos, EvalCache& cache);
 

@@ -18,7 +18,7 @@
 namespace {
 
 struct Options {
-    std::string Data, Out = "WeightValues.cpp";
+    std::string Data, Test, Out = "WeightValues.cpp";
     size_t Limit = 0;
     int Epochs = 500, Threads = int(std::max(1u, std::thread::hardware_concurrency()));
     double Rate = 1.0, K = 0;
@@ -27,8 +27,9 @@ struct Options {
 
 void Usage() {
     std::cerr << "usage: talvor-tune DATA [--limit N] [--epochs N] [--rate CP] [--k K] [--threads N]\n"
-                 "                   [--freeze FIELD,...] [--only FIELD,...] [--out FILE]\n"
-                 "DATA: one position a line, FEN and result ([1.0] [0.5] [0.0], or 1-0 1/2-1/2 0-1)\n";
+                 "                   [--freeze FIELD,...] [--only FIELD,...] [--test DATA] [--out FILE]\n"
+                 "DATA: one position a line, FEN and result ([1.0] [0.5] [0.0], or 1-0 1/2-1/2 0-1)\n"
+                 "--test: positions kept apart, whose error is reported before and after (not tuned on)\n";
 }
 
 std::set<std::string> Names(const std::string& list) {
@@ -58,6 +59,8 @@ bool ReadOptions(int argc, char** argv, Options& o) {
             o.Only = Names(argv[++i]);
         else if (a == "--out" && hasValue)
             o.Out = argv[++i];
+        else if (a == "--test" && hasValue)
+            o.Test = argv[++i];
         else if (!a.starts_with("--") && o.Data.empty())
             o.Data = a;
         else
@@ -103,6 +106,13 @@ int main(int argc, char** argv) {
                 report.Kept, report.Lines, report.Unreadable, report.Decided, Seconds(start));
     if (data.Size() == 0) return 1;
 
+    tune::DataSet test;
+    if (!o.Test.empty()) {
+        std::ifstream testIn(o.Test);
+        const tune::LoadReport testReport = tune::LoadPositions(testIn, test, 0, nullptr);
+        std::printf("test positions %zu (of %zu lines)\n", testReport.Kept, testReport.Lines);
+    }
+
     tune::WeightVector weights = tune::CompiledWeights();
     double worst = 0;
     for (const tune::Sample& s : data.Samples())
@@ -113,6 +123,8 @@ int main(int argc, char** argv) {
     const double k = o.K > 0 ? o.K : tune::FitScale(data, weights, o.Threads);
     std::printf("K %.6f (%s), mean error %.6f, %.1f s\n", k, o.K > 0 ? "given" : "fitted",
                 tune::MeanError(data, weights, k, o.Threads), Seconds(start));
+
+    if (test.Size() > 0) std::printf("test mean error %.6f\n", tune::MeanError(test, weights, k, o.Threads));
 
     tune::AdamOptions adam;
     adam.Epochs = o.Epochs;
@@ -128,6 +140,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "\n");
     std::printf("%d epochs, mean error %.6f, %.1f s (%.2f s an epoch)\n", o.Epochs, error, Seconds(start),
                 Seconds(start) / std::max(1, o.Epochs));
+
+    if (test.Size() > 0) std::printf("test mean error %.6f\n", tune::MeanError(test, weights, k, o.Threads));
 
     std::ostringstream note;
     note << data.Size() << " positions of " << o.Data.substr(o.Data.find_last_of('/') + 1) << ", K " << k
