@@ -45,8 +45,9 @@ bool BishopsOnBothColours(Bitboard bishops) {
 // A bare king against pieces that can mate: toward the edge, the winner's king beside it.
 int MatingValue(const Position& pos, Colour strong) {
     const int loser = pos.KingSquare(~strong), winner = pos.KingSquare(strong);
-    return KnownWin + 100 * Points(pos, strong) + 100 * pos.Count(strong, Pawn) + 20 * CentreDistance(loser) +
-           10 * (7 - Distance(winner, loser));
+    // More material is better, up to what any mate needs: the value stays below KnownWin + 2000.
+    const int material = std::min(Points(pos, strong) + pos.Count(strong, Pawn), 15);
+    return KnownWin + 100 * material + 20 * CentreDistance(loser) + 10 * (7 - Distance(winner, loser));
 }
 
 // Bishop and knight mate only in a corner of the bishop's colour: the losing king is driven there, the

@@ -20,7 +20,8 @@ struct EvalCache {
 // 30 ms), so that no timed search pays for it: call it when the strong engine is chosen.
 void PrepareEndgameKnowledge();
 
-// Centipawns for the side to move; within +-(KnownWin + 2000).
+// Centipawns for the side to move. Endings won by knowledge score from KnownWin to KnownWin + 2000; the
+// weights alone stay far below KnownWin in any position a game can reach.
 int Evaluate(const bitboard::Position& pos, EvalCache& cache);
 
 // The same value (White's view, also in trace.Value), with every term's count written to the trace.
