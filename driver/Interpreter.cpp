@@ -412,9 +412,8 @@ bool HandleLine(const std::string& cmd) {
     if (IsMoveText(cmd)) {
         if (IsPonderHit(cmd)) {
             // The move is on the board already: the search goes on as the engine's turn.
-            PonderHitTime.store(TimerSeconds());
             PonderHit = true;
-            Pondering.store(false);
+            MarkPonderHit(TimerSeconds());
             return true;
         }
         HandleMove(cmd);
@@ -453,14 +452,16 @@ class Xboard : public Protocol {
         const W kind = IsMoveText(sLine) ? W::Wait : c ? c->Kind : W::Answer;
         if (Turn == TurnKind::Analyse) {
             // Analysis never ends by itself: what would wait for it stops it and starts it again after.
+            // go changes the side the engine plays, which the analysis does not think for.
             if (sLine == "?" || sLine == "hint") return W::Ignore;
-            if (sLine == "exit" || kind == W::Wait || kind == W::Defer) return W::Stop;
+            if (sLine == "exit" || sLine == "go" || kind == W::Wait || kind == W::Defer) return W::Stop;
         } else if (Turn == TurnKind::Ponder && !PonderHit) {
-            // Nor does pondering before its hit, and no move may come from it.
+            // Nor does pondering before its hit, and no move may come from it. go gives the engine the
+            // side on move, which the ponder search is not thinking for.
             if (IsMoveText(sLine)) return IsPonderHit(sLine) ? W::Answer : W::Stop;
             if (sLine == "?") return W::Ignore;
             if (sLine == "hint") return W::Answer;
-            if (sLine == "easy" || kind == W::Wait) return W::Stop;
+            if (sLine == "easy" || sLine == "go" || kind == W::Wait) return W::Stop;
         }
         return kind;
     }

@@ -312,8 +312,7 @@ void Go(const Words& w) {
 void PonderHit(const Words&) {
     if (!TurnPonders) return;
     TurnPonders = false;
-    PonderHitTime.store(TimerSeconds());
-    Pondering.store(false);
+    MarkPonderHit(TimerSeconds());
 }
 
 void Quit(const Words&) {
@@ -362,6 +361,8 @@ class UciEngine : public Protocol {
     WhileThinking Kind(const std::string& sLine) const override {
         Words words;
         const Command* c = Find(sLine, words);
+        // A hit for a ponder search that waits behind this one is its, once it runs.
+        if (c && c->Run == PonderHit && !TurnPonders) return WhileThinking::Defer;
         return c ? c->Kind : WhileThinking::Answer;
     }
     bool Handle(const std::string& sLine) override {

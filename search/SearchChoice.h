@@ -33,6 +33,12 @@ extern SearchRequest Asked;
 // and stores the time then in PonderHitTime (TimerSeconds()): the budget counts from there.
 extern std::atomic<bool> Pondering;
 extern std::atomic<double> PonderHitTime;
+// The two words a search may wait for, given from another thread: a stop (StopRequested) and a ponder
+// hit at dTime. Each wakes a search that waits for it at once.
+void RequestSearchStop();
+void MarkPonderHit(double dTime);
+// Waits, without polling, until fDone() holds; fDone reads what the two words above set.
+void WaitForSearchWord(bool (*fDone)());
 
 // Playing strength: 0 is full strength; otherwise an Elo figure from MinStrengthElo to MaxStrengthElo (the
 // measured range of the two searches together), reached by a smaller search and a choice among near-best

@@ -7,7 +7,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <thread>
 #include <vector>
 
 #include "platform/Platform.h"
@@ -638,10 +637,7 @@ void JudgeGame(const MoveRec& best, int32_t nScore) {
 }
 
 void WaitWhilePondering() {
-    while (Pondering.load() && !StopRequested.load())
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    if (Asked.Endless)
-        while (!StopRequested.load()) StopRequested.wait(false);
+    WaitForSearchWord([] { return StopRequested.load() || (!Asked.Endless && !Pondering.load()); });
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <thread>
 
 #include "platform/Platform.h"
 #include "search/BookBas.h"
@@ -62,12 +61,7 @@ double Spent(double dElapsed) {
 
 // A ponder search gives its move only after the hit, and an endless one only when it is stopped.
 void HoldWhileAsked() {
-    while (!StopRequested.load() && (Run.Endless || Pondering.load())) {
-        if (Run.Endless && !Pondering.load())
-            StopRequested.wait(false);
-        else
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
+    WaitForSearchWord([] { return StopRequested.load() || (!Run.Endless && !Pondering.load()); });
 }
 
 // Mate for the side to move in at most nMoves moves (a side mated at ply p scores p - ScoreInfinity).

@@ -120,9 +120,7 @@ class GameWindowTest : public ::testing::Test {
         w->show();
     }
     // Nothing of a test's engine may reach the next test's window.
-    void TearDown() override {
-        EngineCommands().Abandon(), Settle(), w.reset(), SetMessageHandler({}), Fed();
-    }
+    void TearDown() override { SwitchEngineOff(), Settle(), w.reset(), SetMessageHandler({}), Fed(); }
 
     // What waits in the mailbox (the window's last feed), emptied.
     std::string Fed() {
