@@ -54,7 +54,6 @@ SearchReporter* Out = nullptr;
 SearchRequest Task;  // what the running search was asked
 
 constexpr int HistoryLimit = 16384;
-int HashSizeInForce = DefaultHashMegabytes;
 
 void InitReductions() {
     static bool done = false;
@@ -630,20 +629,6 @@ void JudgeGame(const MoveRec& best, int32_t nScore) {
 }
 
 }  // namespace
-
-bool SetHashMegabytes(int nMegabytes) {
-    if (nMegabytes < MinHashMegabytes || nMegabytes > MaxHashMegabytes) return false;
-    return StrongTable.Resize(static_cast<size_t>(nMegabytes)) && (HashSizeInForce = nMegabytes, true);
-}
-
-int HashMegabytes() {
-    return HashSizeInForce;
-}
-
-void ClearHash() {
-    StrongTable.Clear();
-    std::memset(History, 0, sizeof History);
-}
 
 SearchResult StrongThink(const SearchRequest& asked, const StrengthLimit& strength, SearchReporter& report) {
     Out = &report;
