@@ -79,6 +79,18 @@ void Worker::UpdateLine(Move m) {
     lineLength_[p] = std::max(lineLength_[p + 1], p + 1);
 }
 
+// A searched move's score against the node's best and window: the best, alpha, the best move and the line
+// follow it; true when it cuts off.
+bool Worker::Raise(int nScore, Move m, bool bPvNode, int nBeta, int& nBest, int& nAlpha, Move& bestMove) {
+    if (nScore <= nBest) return false;
+    nBest = nScore;
+    if (nScore <= nAlpha) return false;
+    bestMove = m;
+    nAlpha = nScore;
+    if (bPvNode) UpdateLine(m);
+    return nScore >= nBeta;
+}
+
 // The move that cut off gains, the moves tried before it lose: quiet moves in the histories by squares and
 // after the last two moves, captures in the capture history; a quiet move becomes a killer and the counter
 // move to the move before it.
@@ -113,14 +125,19 @@ void Worker::RewardCutoff(Move best, int nDepth, const Move* quiets, int nQuiets
     for (int i = 0; i < nCaptures; ++i) captureBonus(captures[i], -bonus);
 }
 
+// Every node begins so: counted, its line emptied, its ply noted as reached; false once the search stops.
+bool Worker::EnterNode() {
+    CountNode();
+    lineLength_[ply_] = ply_;
+    selDepth_ = std::max(selDepth_, ply_);
+    return !stopped_;
+}
+
 int Worker::SearchNode(int nAlpha, int nBeta, int nDepth, bool bCutNode) {
     if (nDepth <= 0) return CaptureSearch(nAlpha, nBeta);
-    CountNode();
-    if (stopped_) return 0;
+    if (!EnterNode()) return 0;
     const int ply = ply_;
     const bool pvNode = nBeta - nAlpha > 1;
-    lineLength_[ply] = ply;
-    selDepth_ = std::max(selDepth_, ply);
     if (pos_.Fifty() >= 100 || pos_.Repeats() || DeadDraw()) return DrawValue();
     const bool inCheck = pos_.InCheck();
     if (ply >= MaxPly) return inCheck ? 0 : Evaluate();
@@ -231,17 +248,9 @@ int Worker::SearchNode(int nAlpha, int nBeta, int nDepth, bool bCutNode) {
         UnmakeMove(m, undo);
         if (stopped_) return 0;
         ++searched;
-        if (score > best) {
-            best = score;
-            if (score > nAlpha) {
-                bestMove = m;
-                nAlpha = score;
-                if (pvNode) UpdateLine(m);
-                if (score >= nBeta) {
-                    RewardCutoff(m, nDepth, quiets, nQuiets, captures, nCaptures);
-                    break;
-                }
-            }
+        if (Raise(score, m, pvNode, nBeta, best, nAlpha, bestMove)) {
+            RewardCutoff(m, nDepth, quiets, nQuiets, captures, nCaptures);
+            break;
         }
         if (quiet && nQuiets < 64)
             quiets[nQuiets++] = m;
@@ -255,12 +264,9 @@ int Worker::SearchNode(int nAlpha, int nBeta, int nDepth, bool bCutNode) {
 }
 
 int Worker::CaptureSearch(int nAlpha, int nBeta) {
-    CountNode();
-    if (stopped_) return 0;
+    if (!EnterNode()) return 0;
     const int ply = ply_;
     const bool pvNode = nBeta - nAlpha > 1;
-    lineLength_[ply] = ply;
-    selDepth_ = std::max(selDepth_, ply);
     if (pos_.Fifty() >= 100 || DeadDraw()) return DrawValue();
     HashHit hit;
     const bool hashed = engine_.table_->Probe(pos_.Key(), hit);
@@ -298,15 +304,7 @@ int Worker::CaptureSearch(int nAlpha, int nBeta) {
         const int score = -CaptureSearch(-nBeta, -nAlpha);
         UnmakeMove(m, undo);
         if (stopped_) return 0;
-        if (score > best) {
-            best = score;
-            if (score > nAlpha) {
-                bestMove = m;
-                nAlpha = score;
-                if (pvNode) UpdateLine(m);
-                if (score >= nBeta) break;
-            }
-        }
+        if (Raise(score, m, pvNode, nBeta, best, nAlpha, bestMove)) break;
     }
     if (inCheck && moveCount == 0) return MatedAt(ply);
     const Bound bound = best >= nBeta ? Bound::Lower : nAlpha > alphaAtStart ? Bound::Exact : Bound::Upper;

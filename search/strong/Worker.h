@@ -81,9 +81,12 @@ class Worker {
     void MakeMove(bitboard::Move m, bitboard::Undo& undo);
     void UnmakeMove(bitboard::Move m, const bitboard::Undo& undo);
     void UpdateLine(bitboard::Move m);
+    bool Raise(int nScore, bitboard::Move m, bool bPvNode, int nBeta, int& nBest, int& nAlpha,
+               bitboard::Move& bestMove);
     void RewardCutoff(bitboard::Move best, int nDepth, const bitboard::Move* quiets, int nQuiets,
                       const bitboard::Move* captures, int nCaptures);
     void CountNode();
+    bool EnterNode();
 
     Ply& At(int nPly) { return stack_[nPly + StackOffset]; }
 
