@@ -269,9 +269,11 @@ PositionAnalyst::PositionAnalyst(int nHashMegabytes, int nThreads)
 PositionAnalyst::~PositionAnalyst() = default;
 
 SearchResult PositionAnalyst::Search(const bitboard::Position& position, const SearchRequest& request,
-                                     SearchReporter& report) {
-    strong::Limits limits = LimitsOf(position, request);
-    const strong::Outcome found = engine_->Search(position, limits, &report);
+                                     SearchReporter& report, const std::atomic<bool>* stop) {
+    const strong::Limits limits = LimitsOf(position, request);
+    strong::Watch watch;
+    watch.Stop = stop;
+    const strong::Outcome found = engine_->Search(position, limits, &report, watch);
     SearchResult result;
     result.Nodes = found.Nodes;
     result.Seconds = static_cast<int>(std::max(0.0, found.Seconds));

@@ -3,6 +3,7 @@
 // the stop, which search plays, the opening book before either, and the settings both read (the hash
 // table's size, the threads, the evaluation's values). Nothing above it includes a search of its own.
 #pragma once
+#include <atomic>
 #include <memory>
 
 #include "board/BoardBas.h"
@@ -73,9 +74,11 @@ class PositionAnalyst {
     // MateMoves, MultiPv, SearchMoves (several limits: the first reached ends it; none: until Stop); never
     // the book, never below full strength. Reports through report, lines as MoveRec (MoveRecOf); the
     // result carries the best move, its score for the side to move, its line and the nodes. Without a legal
-    // move: no move, and Verdict says mate or stalemate.
+    // move: no move, and Verdict says mate or stalemate. A stop flag of the caller's (may be null) is
+    // watched as Stop() is: once it is set the search ends within milliseconds (after its first
+    // iteration, which gives the move), also when it was set before the search began.
     SearchResult Search(const bitboard::Position& position, const SearchRequest& request,
-                        SearchReporter& report);
+                        SearchReporter& report, const std::atomic<bool>* stop = nullptr);
     void Stop();     // from any thread: the running Search returns within milliseconds
     void NewGame();  // clears the hash table and histories
 

@@ -200,6 +200,7 @@ bool Worker::DecideAfterIteration(int nDepth, bool bComplete, int nLines, double
             }
         }
         mayStop_ = true;
+        CheckStop();  // a stop that came before the move was known ends the search now
         if (bComplete && nDepth > 1 && timed &&
             !AnotherIteration(task_->Times, TimerSeconds() - ClockStart(), dInstability,
                               nDepth > 4 ? drop : 0))

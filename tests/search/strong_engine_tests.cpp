@@ -103,6 +103,12 @@ TEST(StrongAnalyst, LimitsLinesAndVerdicts) {
     ASSERT_EQ(r.Line.size(), 3u);
     EXPECT_EQ(MoveToText(r.Line[2]), "e1e8");
 
+    // A stop flag set before the search: one iteration, then the answer.
+    const std::atomic<bool> stopped{true};
+    r = analyst.Search(At(Middlegame), SearchRequest{}, rec, &stopped);
+    EXPECT_NE(r.Move.From, 0);
+    EXPECT_LT(r.Nodes, 2000);
+
     r = analyst.Search(At("6k1/5ppp/8/8/8/8/5PPP/3r2K1 w - - 0 1"), ToDepth(3), rec);
     EXPECT_EQ(r.Move.From, 0);
     EXPECT_EQ(r.Verdict, ResultBlackWins);
