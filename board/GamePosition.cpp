@@ -13,6 +13,18 @@ namespace {
 
 // Whether an earlier position could come back: reversible moves keep the pawns, the material and the
 // castling rights, so a position that differs in any of them never returns.
+// The mailbox square of a bit: a1 is 21, h8 98.
+constexpr uint8_t MailboxOf(int nBit) {
+    return static_cast<uint8_t>((nBit / 8 + 2) * 10 + nBit % 8 + 1);
+}
+
+// The design's piece code of a bitboard piece: White's code of the type, Black's one more.
+int CodeOf(bitboard::Piece p) {
+    constexpr int kCode[7] = {EmptySquare, WhitePawn,  WhiteKnight, WhiteBishop,
+                              WhiteRook,   WhiteQueen, WhiteKing};
+    return p == bitboard::NoPiece ? EmptySquare : kCode[bitboard::TypeOf(p)] + bitboard::ColourOf(p);
+}
+
 bool MayRecur(const Position& earlier, const Position& now) {
     if (earlier.PawnKey() != now.PawnKey() || earlier.CastlingRights() != now.CastlingRights()) return false;
     for (Colour c : {bitboard::White, bitboard::Black})
@@ -42,4 +54,25 @@ Position PositionOfGame() {
 
 bool GameMoveOf(bitboard::Move m, MoveRec& found) {
     return FindMoveFromText(bitboard::MoveText(m), found);
+}
+
+MoveRec MoveRecOf(const Position& pos, bitboard::Move m) {
+    using bitboard::MoveKind;
+    MoveRec r;
+    r.From = MailboxOf(m.From());
+    r.To = MailboxOf(m.To());
+    const bitboard::Colour us = pos.SideToMove();
+    r.Captured = static_cast<uint8_t>(CodeOf(pos.PieceOn(m.To())));
+    if (m.Kind() == MoveKind::EnPassant) {
+        r.EnPassant = 1;
+        r.Captured = us == bitboard::White ? BlackGhost : WhiteGhost;  // the square the enemy pawn passed
+    } else if (m.Kind() == MoveKind::Promotion) {
+        r.Promotion = static_cast<uint8_t>(CodeOf(bitboard::MakePiece(us, m.Promoted())));
+    } else if (m.Kind() == MoveKind::Castling) {
+        const bool kingSide = m.To() > m.From();
+        r.Castle =
+            static_cast<uint8_t>(us == bitboard::White ? (kingSide ? CastleWhiteKing : CastleWhiteQueen)
+                                                       : (kingSide ? CastleBlackKing : CastleBlackQueen));
+    }
+    return r;
 }

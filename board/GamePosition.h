@@ -9,3 +9,6 @@
 bitboard::Position PositionOfGame();
 // The design's move record of a legal move of the position on the design's board; false if it has none.
 bool GameMoveOf(bitboard::Move m, MoveRec& found);
+// The design's move record of a legal move of a bitboard position, read from that position alone (for the
+// moves of a line, which the design's board has not reached).
+MoveRec MoveRecOf(const bitboard::Position& pos, bitboard::Move m);

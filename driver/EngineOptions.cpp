@@ -50,7 +50,7 @@ std::vector<EngineOption> MakeTable() {
          .Get = [] { return ChosenSearch == SearchKind::Strong ? 1 : 0; },
          .Set =
              [](int v) {
-                 ChosenSearch = v ? SearchKind::Strong : SearchKind::Design;
+                 ChooseSearch(v ? SearchKind::Strong : SearchKind::Design);
                  return true;
              }},
         {.XboardCommand = "memory",
@@ -79,7 +79,7 @@ std::vector<EngineOption> MakeTable() {
          .Min = MinSearchThreads,
          .Max = MaxSearchThreads,
          .Default = 1,
-         .Help = "threads to search with (kept for the strong engine to come: both searches use one)",
+         .Help = "threads the strong search searches with (the classic one uses one)",
          .Get = SearchThreads,
          .Set = SetSearchThreads},
         {.Xboard = "LimitaForza",

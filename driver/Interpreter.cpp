@@ -225,6 +225,7 @@ void Setboard(const std::string& cmd) {
 void New(const std::string&) {
     StartOutputGame();
     ResetGame();
+    ClearHash();  // a new game learns nothing from the last one's table
     PositionRejected = false;
     ExpectedReply = MoveRec{};
 }

@@ -142,7 +142,7 @@ CommandDispatcher& EngineCommands() {
 
 void StartEngine(const StartOptions& options) {
     InitEngine();
-    if (options.Strong) ChosenSearch = SearchKind::Strong;
+    if (options.Strong) ChooseSearch(SearchKind::Strong);
 }
 
 int Main(int argc, char** argv) {

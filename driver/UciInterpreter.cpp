@@ -129,6 +129,7 @@ void Position(const Words& w) {
 }
 
 void NewGame(const Words&) {
+    ClearHash();  // a new game learns nothing from the last one's table
     LastGood = GameStart{};
     std::string fault;
     SetUpGame(LastGood, fault);

@@ -12,7 +12,7 @@ struct ThinkingReport {
     int Depth = 0;              // the depth shown in thinking lines (the design's search: iteration + 2)
     int32_t Score = 0;          // centipawns, from the engine's side
     double Seconds = 0;         // since the turn began (best moves) or the search began (iterations)
-    int32_t Nodes = 0;          // root and full-width nodes so far, capture nodes included
+    int64_t Nodes = 0;          // root and full-width nodes so far, capture nodes included
     std::vector<MoveRec> Line;  // the principal line, the root move first
     int Iteration = 0;          // the depth searched, as UCI shows it
     int MultiPv = 1;            // which of the best lines this is, 1 the best

@@ -13,7 +13,11 @@ struct SearchRequest {
     bool Endless = false;
     // The book answers timed play only; analysis and fixed limits never take it.
     bool UseBook = true;
-    int64_t NodeLimit = 0;             // stop once this many nodes are searched; 0: no limit
+    int64_t NodeLimit = 0;  // stop once this many nodes are searched; 0: no limit
+    // For a search of its own (PositionAnalyst): the deepest iteration and the seconds it may take; 0: no
+    // limit. The game's search reads sd and the clocks instead.
+    int Depth = 0;
+    double Seconds = 0;
     int MateMoves = 0;                 // stop once a mate in this many moves is found; 0: no limit
     int MultiPv = 1;                   // how many best lines are searched and reported
     std::vector<MoveRec> SearchMoves;  // the root moves to search; empty: all
@@ -40,4 +44,6 @@ struct SearchResult {
     int Seconds = 0;               // whole seconds searched (the game window charges them)
     // The clock's bank once this move is played: what the move left of its budget in a conventional control.
     double TimeBank = 0;
+    std::vector<MoveRec> Line;  // the principal line, Move first (the strong engine's; the design's: Move)
+    int64_t Nodes = 0;          // searched, by every thread
 };

@@ -74,9 +74,10 @@ int main(int argc, char** argv) {
         if (strong) ClearHash();
         if (lines) std::printf("%s\n", fen);
         ThinkingOutput thinking(ThinkingFace::Protocol, false, {});
-        const MoveRec m = Search(SearchRequest{}, thinking).Move;
-        std::printf("%-70s %-6s %10d\n", fen, MoveToText(m).c_str(), NodeCount);
-        total += NodeCount;
+        const SearchResult found = Search(SearchRequest{}, thinking);
+        std::printf("%-70s %-6s %10lld\n", fen, MoveToText(found.Move).c_str(),
+                    static_cast<long long>(found.Nodes));
+        total += found.Nodes;
     }
     const double seconds = TimerSeconds() - start;
     const double cpu = static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
