@@ -9,6 +9,7 @@
 #include "driver/EngineOptions.h"
 #include "driver/GuiLink.h"
 #include "driver/IOBas.h"
+#include "driver/ReviewCommand.h"
 #include "platform/Platform.h"
 #include "search/BookBas.h"
 #include "search/Search.h"
@@ -34,6 +35,12 @@ constexpr char UsageHead[] =
     "  -strong        the strong search plays (with -xboard, with -uci or in the window)\n"
     "  -h, --help     print this help and exit\n"
     "  -V, --version  print the version and the licence and exit\n"
+    "\n"
+    "Game review: talvor --review GAMES.pgn [-o FILE] [--nodes N | --seconds S | --depth D]\n"
+    "             [--side white|black|both] [--threads N]\n"
+    "\n";
+// After the review's switches.
+constexpr char UsageReviewEnd[] =
     "\n"
     "xboard, uci, inguimode and strong are compared in lower case and may also be written plain or\n"
     "after a slash (xboard, /xboard). Of -xboard, -uci and -inguimode the last one given counts. An\n"
@@ -139,13 +146,17 @@ void StartEngine(const StartOptions& options) {
 }
 
 int Main(int argc, char** argv) {
+    // A review reads its own arguments: file names keep their case and blanks.
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (AsksForReview(args)) return RunReviewCommand(args);
     std::string commandLine;
     for (int i = 1; i < argc; ++i) commandLine += (i > 1 ? " " : "") + std::string(argv[i]);
     std::vector<std::string> warnings;
     const StartOptions options = ChooseRunMode(commandLine, warnings);
     if (options.Mode == RunMode::Help || options.Mode == RunMode::Version) {
         WriteConsole(options.Mode == RunMode::Help
-                         ? UsageHead + ProgramFolder() + UsageSettings + SettingsHelp() + UsageTail
+                         ? UsageHead + std::string(ReviewUsageText) + UsageReviewEnd + ProgramFolder() +
+                               UsageSettings + SettingsHelp() + UsageTail
                          : std::string("talvor ") + TALVOR_VERSION + "\n" + LicenceText);
         return 0;
     }

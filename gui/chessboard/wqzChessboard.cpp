@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPainterPath>
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
@@ -169,6 +170,48 @@ void wqzPictureBox::mouseReleaseEvent(QMouseEvent* event) {
     emit MouseUp(m_index, event->button(), event->globalPosition());
 }
 
+namespace {
+
+// Lies over the squares and draws the board's arrow between the centres of its two squares; the mouse
+// goes through to the squares.
+class ArrowLayer : public QWidget {
+  public:
+    explicit ArrowLayer(wqzChessboard* board) : QWidget(board), board_(board) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_NoSystemBackground);
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        const int from = board_->ArrowFrom(), to = board_->ArrowTo();
+        if (from < 1 || from > 64 || to < 1 || to > 64 || from == to) return;
+        const QPointF a = board_->picSquare[from]->geometry().center(),
+                      b = board_->picSquare[to]->geometry().center();
+        const double square = board_->picSquare[from]->width(),
+                     length = std::hypot(b.x() - a.x(), b.y() - a.y());
+        const QPointF unit((b.x() - a.x()) / length, (b.y() - a.y()) / length), across(-unit.y(), unit.x());
+        const double shaft = square * 0.16, head = square * 0.42, headWidth = square * 0.22;
+        const QPointF start = a + unit * (square * 0.25), neck = b - unit * head;
+        QPainterPath arrow;
+        arrow.moveTo(start + across * (shaft / 2));
+        arrow.lineTo(neck + across * (shaft / 2));
+        arrow.lineTo(neck + across * headWidth);
+        arrow.lineTo(b);
+        arrow.lineTo(neck - across * headWidth);
+        arrow.lineTo(neck - across * (shaft / 2));
+        arrow.lineTo(start - across * (shaft / 2));
+        arrow.closeSubpath();
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.fillPath(arrow, QColor(20, 140, 60, 190));
+    }
+
+  private:
+    wqzChessboard* board_;
+};
+
+}  // namespace
+
 // ---------------------------------------------------------------- creation
 
 wqzChessboard::wqzChessboard(QWidget* parent) : QWidget(parent) {
@@ -192,6 +235,8 @@ wqzChessboard::wqzChessboard(QWidget* parent) : QWidget(parent) {
     imgDrag->setAlignment(Qt::AlignCenter);
     imgDrag->setAttribute(Qt::WA_TransparentForMouseEvents);
     imgDrag->hide();
+    picArrow = new ArrowLayer(this);
+    picArrow->setObjectName(QStringLiteral("picArrow"));
     tmrDrag = new QTimer(this);
     tmrDrag->setObjectName(QStringLiteral("tmrDrag"));
     tmrDrag->setInterval(100);
@@ -239,6 +284,7 @@ void wqzChessboard::Initialize() {
             s.IsDark = (row % 2 == 1) ? (k % 2 == 0) : (k % 2 == 1);
         }
     }
+    picArrow->raise();
     imgDrag->raise();
     NewGame();
 }
@@ -364,6 +410,7 @@ void wqzChessboard::UserControl_Resize() {
     picSquare[0]->resize(PixelsFromTwips(square), PixelsFromTwips(square));
     PlaceSquares();
     resize(PixelsFromTwips(8 * m_templateWidth), PixelsFromTwips(8 * m_templateHeight));
+    picArrow->setGeometry(0, 0, PixelsFromTwips(8 * m_templateWidth), PixelsFromTwips(8 * m_templateHeight));
     UserControl_Paint();
     m_resizing = false;
 }
@@ -381,13 +428,17 @@ void wqzChessboard::DrawSquare(int nIndex, bool bHighlight) {
     box->SetBorderSingle(GridLines);
     if (nIndex == 0) return;
     const SquareRec& s = Squares[nIndex];
+    // A position shown over the game is drawn instead of the game's.
+    const bool occupied = m_showing ? m_shownKinds[nIndex] >= 0 : s.Occupied;
+    const int kind = m_showing ? m_shownKinds[nIndex] : s.Kind;
+    const int lastFrom = m_showing ? m_shownFrom : m_lastMoveFrom,
+              lastTo = m_showing ? m_shownTo : m_lastMoveTo;
     box->SetBackColor(ColorFromBgr(s.IsDark ? m_darkSquareColor : m_lightSquareColor));
     QImage& surface = box->Surface();
     const int w = box->ScaleWidth(), h = box->ScaleHeight();
     QPainter p(&surface);
     const QColor mark = ColorFromBgr(m_highlightMoveColor);
-    const bool lastMove =
-        m_highlightMove && bHighlight && (nIndex == m_lastMoveFrom || nIndex == m_lastMoveTo);
+    const bool lastMove = m_highlightMove && bHighlight && (nIndex == lastFrom || nIndex == lastTo);
     if (lastMove || nIndex == m_selected) {
         // The square tinted in the highlight colour, more strongly for the piece picked up.
         QColor tint = mark;
@@ -409,9 +460,9 @@ void wqzChessboard::DrawSquare(int nIndex, bool bHighlight) {
         p.setBrush(Qt::NoBrush);
         p.drawRect(QRectF(t * 1.5, t * 1.5, w - 3 * t, h - 3 * t));
     }
-    if (s.Occupied && s.Kind >= 0 && s.Kind < 12) {
+    if (occupied && kind >= 0 && kind < 12) {
         const int c = m_pieceCell;
-        p.drawImage(QPoint((w - c) / 2, (h - c) / 2), picPieces[1]->Surface(), QRect(s.Kind * c, 0, c, c));
+        p.drawImage(QPoint((w - c) / 2, (h - c) / 2), picPieces[1]->Surface(), QRect(kind * c, 0, c, c));
     }
     if (std::find(m_targets.begin(), m_targets.end(), nIndex) != m_targets.end()) {
         // Where the piece may go: a dot on an empty square, a ring round a piece it would take.
@@ -433,6 +484,32 @@ void wqzChessboard::DrawSquare(int nIndex, bool bHighlight) {
     box->update();
 }
 
+void wqzChessboard::ShowLayout(const QString& sLayout, int nLastFrom, int nLastTo) {
+    ClearSelection();
+    m_showing = true;
+    for (int k = 1; k <= 64; ++k) m_shownKinds[k] = KindOfLayout(sLayout, k);
+    m_shownFrom = nLastFrom;
+    m_shownTo = nLastTo;
+    UserControl_Paint();
+}
+
+void wqzChessboard::ShowGame() {
+    if (!m_showing) return;
+    m_showing = false;
+    UserControl_Paint();
+}
+
+void wqzChessboard::EndShowing() {
+    m_showing = false;
+    SetArrow(0, 0);
+}
+
+void wqzChessboard::SetArrow(int nFrom, int nTo) {
+    m_arrowFrom = nFrom;
+    m_arrowTo = nTo;
+    picArrow->update();
+}
+
 void wqzChessboard::MarkHint(int nFrom, int nTo) {
     const int oldFrom = std::exchange(m_hintFrom, nFrom), oldTo = std::exchange(m_hintTo, nTo);
     for (int k : {oldFrom, oldTo, nFrom, nTo})
@@ -445,7 +522,7 @@ void wqzChessboard::MarkHint(int nFrom, int nTo) {
 // click, a press elsewhere plays it there.
 void wqzChessboard::picSquare_MouseDown(int Index, Qt::MouseButton Button, QPointF globalPos) {
     if (Button == Qt::LeftButton) m_leftButtonDown = true;
-    if (Button != Qt::LeftButton || m_locked || Index < 1 || Index > 64) return;
+    if (Button != Qt::LeftButton || m_locked || m_showing || Index < 1 || Index > 64) return;
     const SquareRec& s = Squares[Index];
     if (s.White != WhitesTurn || !s.Occupied) {
         if (const int from = m_selected) {

@@ -189,12 +189,24 @@ class wqzChessboard : public QWidget {
     int HintFrom() const { return m_hintFrom; }
     int HintTo() const { return m_hintTo; }
 
+    // ---- Another position shown over the game (a game stepped through) ----
+    // Shows a layout text with its last move marked (0, 0: none) instead of the game's position, until
+    // ShowGame. The mouse moves nothing meanwhile; the game goes on underneath (MovePiece, UndoLastMove).
+    void ShowLayout(const QString& sLayout, int nLastFrom, int nLastTo);
+    void ShowGame();
+    bool ShowingLayout() const { return m_showing; }
+    // An arrow from one square to another over the pieces, such as the move that was better (0, 0: none).
+    void SetArrow(int nFrom, int nTo);
+    int ArrowFrom() const { return m_arrowFrom; }
+    int ArrowTo() const { return m_arrowTo; }
+
     // ---- Child controls, under their design names ----
     std::array<wqzPictureBox*, 65> picSquare{};  // 0 is the hidden template
     std::array<wqzPictureBox*, 2> picPieces{};   // 0 mask strip, 1 pieces strip, at the current cell size
     std::array<QLabel*, 12> imgClass{};          // drag pictures by piece kind
     QLabel* imgDrag = nullptr;
     QTimer* tmrDrag = nullptr;
+    QWidget* picArrow = nullptr;  // over the squares, drawing the arrow; the mouse goes through it
 
   signals:
     // Declaration order fixes the order the host sees them in.
@@ -246,6 +258,10 @@ class wqzChessboard : public QWidget {
     bool HasLegalMove(bool bWhite);
     bool KingOfColourAttacked(bool bWhite) const;
     void PutPiece(int nSquare, const PieceData& piece, bool bOccupied);
+    // The kind on a square (1..64) of a layout text, -1 for none.
+    static int KindOfLayout(const QString& sLayout, int nSquare);
+    // A new game: no other position shown, no arrow.
+    void EndShowing();
 
     int m_darkSquareColor = 0x808080;
     int m_lightSquareColor = 0xE0E0E0;
@@ -269,6 +285,11 @@ class wqzChessboard : public QWidget {
     std::vector<int> m_targets;
     int m_hintFrom = 0;
     int m_hintTo = 0;
+    // The position shown instead of the game's: kinds by square (-1 empty), its last move.
+    bool m_showing = false;
+    std::array<int, 65> m_shownKinds{};
+    int m_shownFrom = 0, m_shownTo = 0;
+    int m_arrowFrom = 0, m_arrowTo = 0;
     int m_pieceCell = 0;
     int m_setUpEnPassantFile = 0;  // the en-passant file the position began with
     QPointF m_dragStartGlobal;

@@ -27,6 +27,7 @@ int KindFromPair(QChar colour, QChar piece) {
 
 void wqzChessboard::NewGame(bool, int, int, const QString& sLayout, bool bWhitesTurn) {
     SetUpSquares(sLayout, bWhitesTurn);
+    EndShowing();
     UserControl_Paint();
     emit NewPosition();
 }
@@ -34,6 +35,7 @@ void wqzChessboard::NewGame(bool, int, int, const QString& sLayout, bool bWhites
 void wqzChessboard::SetPosition(const QString& sLayout, bool bWhitesTurn, const QString& sCastling,
                                 int nEnPassantFile) {
     SetUpSquares(sLayout, bWhitesTurn);
+    EndShowing();
     // A right needs its king and rook unmoved; a king or rook left without one has moved.
     const struct {
         QChar Right;
@@ -52,13 +54,17 @@ void wqzChessboard::SetPosition(const QString& sLayout, bool bWhitesTurn, const 
     emit NewPosition();
 }
 
+// Short or malformed text leaves the squares it does not describe empty.
+int wqzChessboard::KindOfLayout(const QString& sLayout, int nSquare) {
+    const int i = 2 * (nSquare - 1);
+    return i + 1 < sLayout.size() ? KindFromPair(sLayout[i], sLayout[i + 1]) : -1;
+}
+
 void wqzChessboard::SetUpSquares(const QString& sLayout, bool bWhitesTurn) {
     WhiteKingPos = BlackKingPos = 0;
     for (int k = 1; k <= 64; ++k) {
         SquareRec& s = Squares[k];
-        const int i = 2 * (k - 1);
-        // Short or malformed text leaves the squares it does not describe empty.
-        const int kind = i + 1 < sLayout.size() ? KindFromPair(sLayout[i], sLayout[i + 1]) : -1;
+        const int kind = KindOfLayout(sLayout, k);
         s.Moved = false;
         if (kind < 0) {
             s.Occupied = false;

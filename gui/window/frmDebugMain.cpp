@@ -21,9 +21,11 @@
 #include "driver/Talvor.h"
 #include "gui/chessboard/wqzChessboard.h"
 #include "gui/window/Resize_forms.h"
+#include "gui/window/ReviewPanel.h"
 #include "gui/window/frmAbout.h"
 #include "gui/window/frmDebugMainControls.h"
 #include "gui/window/frmDebugMainParts.h"
+#include "review/ReviewThread.h"
 
 bool EngineOn = false;
 bool GuiEngineWhite = false;
@@ -142,6 +144,8 @@ void frmDebugMain::BuildControls() {
     Shape3->SetBackStyleOpaque(true);
     Shape3->SetBorderColor(0x202020);
     wqzChessboard2 = Place(new wqzChessboard(client), "wqzChessboard2", 480, 180, 6480, 6480);
+    // A click on the board takes the keys from the text boxes: the arrow keys then step through the game.
+    wqzChessboard2->setFocusPolicy(Qt::ClickFocus);
     for (int i = 1; i <= 8; ++i) {
         const std::string rank = "riga" + std::to_string(i), file = "Label" + std::to_string(i);
         riga[i] =
@@ -293,6 +297,8 @@ void frmDebugMain::BuildMenus() {
     mnuSavePGN->setShortcut(QKeySequence::Save);
     mnuPasteFEN->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
     game->addSeparator();
+    BuildReviewItems(game);
+    game->addSeparator();
     mnuext = Item(game, "mnuext", "Exit", &F::mnuext_Click, false);
 
     QMenu* engine = SubMenu(nullptr, "mnuseparetor1", "Engine", mnuseparetor1);
@@ -427,5 +433,6 @@ void frmDebugMain::LayOutBoard() {
 
 void frmDebugMain::closeEvent(QCloseEvent* event) {
     event->ignore();
+    EndReviewThread();  // a review still running ends before the program does
     Quit();
 }

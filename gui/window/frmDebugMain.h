@@ -7,12 +7,18 @@
 #include <QMainWindow>
 #include <QString>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "gui/window/ChessNotation.h"
+#include "review/Review.h"
 
 class QAction;
+class QDockWidget;
+class ReviewPanel;
+class ReviewThread;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -50,6 +56,12 @@ class frmDebugMain : public QMainWindow {
     static std::function<void()> Quit;
     // Asks where to save a file (empty: not at all), starting from sSuggested.
     static std::function<QString(QWidget* parent, const QString& sSuggested)> SaveFileName;
+    // Asks for a PGN file to open (empty: none).
+    static std::function<QString(QWidget* parent)> OpenFileName;
+    // Lets the person pick one of a file's games by their titles: its index, or -1 for none.
+    static std::function<int(QWidget* parent, const QStringList& titles)> PickGame;
+    // What a review spends on each position.
+    static AnalysisBudget ReviewBudget;
 
     // ---- Engine link ----
     void Form_Load();
@@ -115,6 +127,24 @@ class frmDebugMain : public QMainWindow {
     void mnuAnalyse_Click();
     bool Analysing() const;
 
+    // ---- Games opened from PGN, stepped through and reviewed ----
+    void mnuOpenPGN_Click();
+    void mnuReviewGame_Click();
+    void mnuSaveReview_Click();
+    // Reads a PGN file and puts the game the person picks on the board; false when nothing was opened.
+    bool OpenPgnFile(const QString& sPath);
+    // Puts a game on the board, as two players would have played it (the engine is switched off).
+    void OpenGame(const PgnGame& game);
+    // Shows a position of the board's game: 0 its start, n after its n-th move; its last is the game
+    // itself, where play goes on. nHow: -2 first, -1 back, 1 forward, 2 last.
+    void StepTo(int nPly);
+    void Step(int nHow);
+    int ShownPly() const;  // the position of the board's game on show
+    bool Reviewing() const { return m_reviewing; }
+    void CancelReview();
+    void EndReviewThread();  // cancels a running review and waits for its thread (the program ends)
+    const std::optional<GameReview>& LastReview() const { return m_review; }
+
     // ---- The game as played on the board, for PGN, and its end ----
     QString GamePgn() const;
     // Sets up a position read from FEN text as a new game; false (and a message) when it is not valid.
@@ -162,7 +192,11 @@ class frmDebugMain : public QMainWindow {
     QAction *mnuCopyPGN, *mnuSavePGN, *mnuPasteFEN;
     QAction *mnuStrong, *mnuStrength, *mnuFullStrength, *mnuHint, *mnuAnalyse;
     std::vector<QAction*> mnuElo;  // the strength levels by Elo, lowest first; their data is the Elo
-    ResultBanner* lblResult;       // the end of the game, over the board
+    QAction *mnuOpenPGN, *mnuReviewGame, *mnuSaveReview;
+    QAction *actFirst, *actBack, *actForward, *actLast;  // the window's keys: Home, Left, Right, End
+    QDockWidget* dockReview = nullptr;
+    ReviewPanel* pnlReview = nullptr;
+    ResultBanner* lblResult;  // the end of the game, over the board
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -172,6 +206,15 @@ class frmDebugMain : public QMainWindow {
     void BuildControls();
     void BuildMenus();
     void BuildEngineItems(QMenu* engine);
+    void BuildReviewItems(QMenu* game);
+    void ShowReviewPanel();
+    void RefreshPanel();
+    void ChooseReviewedPly(int nPly);
+    void ShowBetterMove(int nPly, bool bReviewedGame);
+    void ReviewEnded(int nSerial, std::optional<GameReview> review);
+    PgnGame BoardGame() const;
+    std::vector<std::string> BoardCoordinates() const;
+    int ReviewedPliesOnBoard() const;
     void CheckEngineItems();
     QString EngineSyncText() const;
     void StopAnalysis();
@@ -213,6 +256,18 @@ class frmDebugMain : public QMainWindow {
     int m_hintPing = 0;
     bool m_hintCame = false;
     QString m_analysisMove;  // the first move of the latest analysis line, coordinate text
+    // The game opened from a file (its tags and comments), while the board's game is still that game.
+    std::optional<PgnGame> m_opened;
+    bool m_loading = false;    // a game is being put on the board: no messages, sounds or engine
+    QString m_loadPromotion;   // the piece letter of the move being put on the board
+    int m_shownPly = -1;       // the board's game's position on show; -1: the game's own
+    int m_reviewedShown = -1;  // the reviewed game's position on show, when it is not the board's game
+    std::unique_ptr<ReviewThread> m_reviewer;
+    PgnGame m_reviewed;                  // the game of the review shown or running
+    std::optional<GameReview> m_review;  // its review, once done
+    int m_reviewSerial = 0;              // the latest review asked for: earlier ones' news is dropped
+    bool m_reviewing = false, m_reviewCancelled = false;
+    int m_dockWidth = 0;  // what showing the panel added to the window's width
 };
 
 // The one game window (null until it is created).

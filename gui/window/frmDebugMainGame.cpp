@@ -40,11 +40,12 @@ void frmDebugMain::wqzChessboard2_PieceMovement(bool bWhite, const QString& sFro
     // Analysis hears every move, also with the engine off.
     if (EngineOn || Analysing()) Feed(sFrom + sTo + PersonPromotion);
     PersonPromotion.clear();
-    if (SoundOn) Beep();
+    if (SoundOn && !m_loading) Beep();
     if (Analysing() || !(bWhite ? mnuEngineWithe : mnuEngineBlack)->isChecked()) txtIO->SetText("");
 }
 
 void frmDebugMain::wqzChessboard2_KingInCheck(bool bWhite, bool bCheckmate) {
+    if (m_loading) return;  // a game put on the board: its checks are no news
     const bool it = Italian();
     QString text;
     if (bWhite)
@@ -64,6 +65,10 @@ bool frmDebugMain::PersonPromotes(bool bWhite) const {
 }
 
 void frmDebugMain::wqzChessboard2_PawnPromotion(bool bWhite, int& eChoice) {
+    if (m_loading) {
+        eChoice = MoveOfCoordinates("a7a8" + m_loadPromotion, bWhite).Promotion;
+        return;
+    }
     if (bWhite) {
         if (PersonPromotes(true)) {
             PopupMenu(mnuWhitePawnPromotion);
@@ -94,6 +99,7 @@ void frmDebugMain::wqzChessboard2_PawnPromotion(bool bWhite, int& eChoice) {
 
 void frmDebugMain::wqzChessboard2_Stalemate() {
     StopClocks();
+    if (m_loading) return;
     Message("Stalemate");
 }
 
@@ -133,6 +139,7 @@ void frmDebugMain::mnuGameNew_Click() {
 
 void frmDebugMain::mnuext_Click() {
     StopAnalysis();
+    EndReviewThread();
     Quit();
 }
 

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The game window's view menus: board orientation and options, colour schemes, sizes, language, Minimize
 // and About.
+#include <QDockWidget>
 #include <QGroupBox>
 #include <QLabel>
 
 #include "gui/chessboard/wqzChessboard.h"
 #include "gui/window/Resize_forms.h"
+#include "gui/window/ReviewPanel.h"
 #include "gui/window/frmAbout.h"
 #include "gui/window/frmDebugMain.h"
 #include "gui/window/frmDebugMainControls.h"
@@ -59,6 +61,9 @@ const Caption Captions[] = {
     {&frmDebugMain::mnuCopyPGN, "Copy Game as PGN", "Copia partita in PGN"},
     {&frmDebugMain::mnuSavePGN, "Save Game as PGN...", "Salva partita in PGN..."},
     {&frmDebugMain::mnuPasteFEN, "Paste Position (FEN)", "Incolla posizione (FEN)"},
+    {&frmDebugMain::mnuOpenPGN, "Open PGN...", "Apri PGN..."},
+    {&frmDebugMain::mnuReviewGame, "Review Game", "Revisione partita"},
+    {&frmDebugMain::mnuSaveReview, "Save Annotated PGN...", "Salva PGN commentato..."},
     {&frmDebugMain::mnuStrength, "Strength", "Forza"},
     {&frmDebugMain::mnuFullStrength, "Full strength", "Forza piena"},
     {&frmDebugMain::mnuStrong, "Strong search", "Ricerca forte"},
@@ -176,6 +181,8 @@ void frmDebugMain::mnuitalian_Click() {
     mnuitalian->setChecked(true);
     mnueng->setChecked(false);
     ShowResult();
+    pnlReview->SetItalian(true);
+    dockReview->setWindowTitle(QStringLiteral("Revisione"));
 }
 
 void frmDebugMain::mnueng_Click() {
@@ -183,6 +190,8 @@ void frmDebugMain::mnueng_Click() {
     mnuitalian->setChecked(false);
     mnueng->setChecked(true);
     ShowResult();
+    pnlReview->SetItalian(false);
+    dockReview->setWindowTitle(QStringLiteral("Review"));
 }
 
 void frmDebugMain::mnumin_Click() {

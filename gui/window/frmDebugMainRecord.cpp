@@ -55,6 +55,9 @@ void frmDebugMain::StartRecord() {
     m_moves.clear();
     m_date = QDate::currentDate();
     ClearResult();
+    m_opened.reset();
+    m_shownPly = m_reviewedShown = -1;
+    RefreshPanel();
 }
 
 void frmDebugMain::NoteMove(bool, const QString& sFrom, const QString& sTo) {
@@ -64,11 +67,16 @@ void frmDebugMain::NoteMove(bool, const QString& sFrom, const QString& sTo) {
     if (n > 0 && wqzChessboard2->UndoRecord(n - 1).MoveType == 4)
         m.Promotion = wqzChessboard2->SquareInfo(wqzChessboard2->SquareFromName(sTo)).Kind;
     m_moves.push_back(m);
+    if (!wqzChessboard2->ShowingLayout()) wqzChessboard2->SetArrow(0, 0);
+    RefreshPanel();
 }
 
 void frmDebugMain::NoteTakeBack() {
     if (!m_moves.empty()) m_moves.pop_back();
     ClearResult();
+    if (m_shownPly >= static_cast<int>(m_moves.size())) StepTo(static_cast<int>(m_moves.size()));
+    if (!wqzChessboard2->ShowingLayout()) wqzChessboard2->SetArrow(0, 0);
+    RefreshPanel();
 }
 
 QString frmDebugMain::GamePgn() const {
