@@ -64,7 +64,8 @@ int GhostCount() {
 }
 
 // Every node of the tree: both generators give the same list, make/unmake gives everything back, the make
-// leaves a ghost only behind a double step, and the quick legality test agrees with the plain one.
+// leaves a ghost only behind a double step and starts the fifty-move count again only with a capture or a
+// pawn move, and the quick legality test agrees with the plain one.
 int CheckTree(int depth) {
     if (depth == 0) return 0;
     int failures = !SameLists(false) + !SameLists(true);
@@ -77,8 +78,9 @@ int CheckTree(int depth) {
         const int piece = Board[m.From];
         MakeMove(m);
         ++Ply;
-        const bool doubleStep = (piece == WhitePawn || piece == BlackPawn) && std::abs(m.To - m.From) == 20;
-        failures += GhostCount() != (doubleStep ? 1 : 0);
+        const bool pawn = piece == WhitePawn || piece == BlackPawn, capture = m.Captured < EmptySquare;
+        failures += GhostCount() != (pawn && std::abs(m.To - m.From) == 20 ? 1 : 0);
+        failures += HalfmoveClock != (pawn || capture ? 0 : before.halfmove + 1);
         const bool legal = IsLegalAfterMove(m);
         failures += IsLegalAfterMove(m, inCheck) != legal;
         if (legal) failures += CheckTree(depth - 1);
@@ -92,6 +94,7 @@ int CheckTree(int depth) {
 TEST(WholeTrees, FastPathsAgreeWithTheRulesAndUnmakeRestores) {
     for (const auto& [fen, nodes] : kPerft) {
         SetPosition(fen);
+        HalfmoveClock = 90;
         EXPECT_EQ(CheckTree(3), 0) << fen;
     }
     for (const char* fen : {"4k3/8/8/3pP3/8/8/8/4K3 w - d6 0 1", "4k3/8/8/8/3Pp3/8/8/4K3 b - d3 0 1",

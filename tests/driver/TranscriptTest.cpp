@@ -291,6 +291,37 @@ TEST(WhileThinking, MovesUnderStArriveInTime) {
     EXPECT_LE(late, 1);
 }
 
+// At extreme clocks the move still comes inside the clock, in both protocols and both searches: a tiny
+// clock with a large increment, one move to the control, a clock far behind the opponent's, a clock of 0,
+// and st or movetime beside a large clock. A second is far more than a sound engine takes here.
+TEST(WhileThinking, ExtremeClocksKeepTheMoveInsideTheClock) {
+    if (Slack > 1) GTEST_SKIP() << "a sanitizer's build is too slow to keep time";
+    const std::pair<const char*, const char*> cases[] = {
+        {"-uci", "go wtime 1000 btime 1000 winc 5000 binc 5000"},
+        {"-uci", "go wtime 1000 btime 1000 movestogo 1"},
+        {"-uci", "go wtime 1000 btime 60000"},
+        {"-uci", "go wtime 0 btime 1000"},
+        {"-uci", "go movetime 1000 wtime 600000 btime 600000"},
+        {"-xboard", "level 0 0:01 5\ntime 100\notim 100\ngo"},
+        {"-xboard", "level 1 1 0\ntime 100\notim 6000\ngo"},
+        {"-xboard", "st 1\ntime 60000\notim 60000\ngo"},
+    };
+    for (bool strong : {false, true})
+        for (const auto& [mode, limits] : cases) {
+            SCOPED_TRACE(std::string(mode) + (strong ? " -strong " : " ") + limits);
+            const bool uci = std::string(mode) == "-uci";
+            PipedEngine e(strong ? std::vector<std::string>{TALVOR_EXE, mode, "-strong"}
+                                 : std::vector<std::string>{TALVOR_EXE, mode});
+            e.Write(uci ? "position fen " + Middlegame + "\nisready\n"
+                        : "new\nforce\nsetboard " + Middlegame + "\nping 1\n");
+            e.Await(uci ? "readyok\n" : "pong 1\n");
+            const auto sent = Clock::now();
+            ASSERT_TRUE(e.Write(std::string(limits) + "\n"));
+            e.Await(uci ? "bestmove " : "\nmove ");
+            EXPECT_LT(MsSince(sent), 1000.0);
+        }
+}
+
 // Switches start with - or / in any case. Unknown ones (one empty) are warned about on standard error, each
 // warning quoting the whole command line; the protocol channel stays clean.
 TEST(Transcript, SwitchesAndWarnings) {

@@ -95,7 +95,7 @@ TEST(ChessNotation, FenReadAndWritten) {
         {"4k3/8/8/8/8/8/8/4X3 w - - 0 1", "", FenFault::Placement},
         {"4k3/8/8/8/8/8/8/8 w - - 0 1", "", FenFault::Kings},
         {"4k3/8/8/8/8/8/8/3KK3 w - - 0 1", "", FenFault::Kings},
-        {"P3k3/8/8/8/8/8/8/4K3 w - - 0 1", "", FenFault::Pawns},
+        {"4k2P/8/8/8/8/8/8/4K3 w - - 0 1", "", FenFault::Pawns},
         {"QQQQkQQQ/QQ6/8/8/8/8/8/4K3 b - - 0 1", "QQQQkQQQ/QQ6/8/8/8/8/8/4K3 b - - 0 1", FenFault::None},
         {"QQQQkQQQ/QQQ5/8/8/8/8/8/4K3 b - - 0 1", "",
          FenFault::Material},  // one queen more than 8 pawns give
