@@ -100,6 +100,7 @@ def locate(source, entry):
         raise ListError(f"#{entry['index']}: no file {entry['file']}")
     with open(path, encoding="utf-8") as f:
         lines = f.read().split("\n")
+
     def lines_with(text, start=0):
         return [i for i in range(start, len(lines)) if text in lines[i]]
 
@@ -161,7 +162,12 @@ def faults_on(line):
     found = []
     for m in re.finditer(r"(?<=\S) (<=|>=|==|!=|<|>) (?=\S)", code):
         found.append((m.start(1), m.end(1), FLIP[m.group(1)], f"{m.group(1)} becomes {FLIP[m.group(1)]}"))
+    # A constant in a bound, an offset, an index or an assignment; not an argument or an initializer
+    # list, where one more or less is mostly a pixel, a colour or a pause.
     for m in re.finditer(r"(?<![\w.'])(\d+)(?![\w.'])", code):
+        before, after = code[:m.start()].rstrip()[-1:], code[m.end():].lstrip()[:1]
+        if before not in set("<>=+-*/%[?") and after not in set("<>=+-*/%]?"):
+            continue
         n = int(m.group(1))
         for k in ([n + 1, n - 1] if n > 0 else [n + 1]):
             found.append((m.start(), m.end(), str(k), f"{n} becomes {k}"))
@@ -170,7 +176,8 @@ def faults_on(line):
     for m in re.finditer(r"(?<=\S) (&&|\|\|) (?=\S)", code):
         other = "||" if m.group(1) == "&&" else "&&"
         found.append((m.start(1), m.end(1), other, f"{m.group(1)} becomes {other}"))
-    for m in re.finditer(r"\b\w+\(([^(),]+), ([^(),]+)\)", code):
+    # Two arguments of a call (a declaration's "Type name" pairs are left alone).
+    for m in re.finditer(r"\b\w+\(([^(),\s]+), ([^(),\s]+)\)", code):
         a, b = m.group(1), m.group(2)
         if a.strip() != b.strip():
             found.append((m.start(1), m.end(2), line[m.start(2):m.end(2)] + ", " + line[m.start(1):m.end(1)],

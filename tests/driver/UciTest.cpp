@@ -132,9 +132,10 @@ TEST(Uci, GoFormsRequestsAndPositions) {
          "info string go: wibble is not supported and is ignored\ninfo string go: depth 0 is not from 1 to "
          "32767\n"
          "info string go: nodes 0 is not a positive number\n[^]*"},
-        // Three lines of depth 3, best first, three different first moves.
+        // Three lines of depth 3, best first, three different first moves; the move and its ponder move
+        // are those of the best line.
         {"setoption name MultiPV value 3\nposition startpos moves e2e4 e7e5 g1f3\ngo depth 3\n", "", "",
-         R"([^]*info depth 3 multipv 1 score cp (-?\d+) [^\n]* pv (\w+)[^\n]*\ninfo depth 3 multipv 2 score cp (-?\d+) [^\n]* pv (\w+)[^\n]*\ninfo depth 3 multipv 3 score cp (-?\d+) [^\n]* pv (\w+)[^\n]*\nbestmove \w+( ponder \w+)?\n)"},
+         R"([^]*info depth 3 multipv 1 score cp (-?\d+) [^\n]* pv (\w+) (\w+)[^\n]*\ninfo depth 3 multipv 2 score cp (-?\d+) [^\n]* pv (\w+)[^\n]*\ninfo depth 3 multipv 3 score cp (-?\d+) [^\n]* pv (\w+)[^\n]*\nbestmove \2 ponder \3\n)"},
         {"setoption name MultiPV value 1\nposition startpos\ngo depth 3 searchmoves a2a3 h2h3 e2e5\n", "", "",
          R"(info string go: searchmoves e2e5 is not a legal move here and is left out\n([^\n]* pv (a2a3|h2h3)[^\n]*\n)+bestmove (a2a3|h2h3)( ponder \w+)?\n)"},
         {"position startpos\ngo nodes 20000\n", "", "",
@@ -162,9 +163,9 @@ TEST(Uci, GoFormsRequestsAndPositions) {
         std::smatch m;
         ASSERT_TRUE(std::regex_match(out, m, std::regex(c.pattern))) << out;
         if (m.size() == 8) {  // the MultiPV lines
-            EXPECT_GE(std::stoi(m[1]), std::stoi(m[3]));
-            EXPECT_GE(std::stoi(m[3]), std::stoi(m[5]));
-            EXPECT_TRUE(m[2] != m[4] && m[4] != m[6] && m[2] != m[6]) << out;
+            EXPECT_GE(std::stoi(m[1]), std::stoi(m[4]));
+            EXPECT_GE(std::stoi(m[4]), std::stoi(m[6]));
+            EXPECT_TRUE(m[2] != m[5] && m[5] != m[7] && m[2] != m[7]) << out;
         }
     }
 }
