@@ -176,8 +176,9 @@ TEST(Transcript, LinesSplitAcrossWritesAreAssembled) {
     EXPECT_EQ(e.Exchange(filler + "\nping 8\n"), "\npong 8\n");
     const std::string longArg(5000, '7');
     EXPECT_EQ(e.Exchange("ping " + longArg + "\n"), "\npong " + longArg + "\n");
-    // An unterminated line beyond 64 KiB is dropped whole; the next line is handled.
+    // An unterminated line beyond 64 KiB is dropped whole; the lines after it are handled.
     EXPECT_EQ(e.Exchange("ping 9" + std::string(70000, '9') + "\n"), "");
+    EXPECT_EQ(e.Exchange("ping 10\n"), "\npong 10\n");
 }
 
 // Input that ends without a line feed, and quit, which drops the rest of its chunk.
