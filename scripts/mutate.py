@@ -54,7 +54,7 @@ def read_list(path):
         if not block:
             return
         if "folder" in block:
-            folders[block["folder"]] = block
+            folders[block["folder"]] = dict(block)
         else:
             for key in ("file", "find", "to", "tests", "what"):
                 if key not in block:
@@ -201,8 +201,9 @@ def draw_sample(source, folders, count, seed):
     mutants = []
     for index, (path, number, line, faults) in enumerate(rng.sample(candidates, min(count, len(candidates))), 1):
         start, end, replacement, what = rng.choice(faults)
-        mutants.append({"index": index, "file": path, "line": number, "mutated": line[:start] + replacement +
-                        line[end:], "what": what, **{k: v for k, v in folders[folder_of(path, folders)].items() if k in ("tests", "exclude", "labels")}})
+        judges = {k: v for k, v in folders[folder_of(path, folders)].items() if k in ("tests", "exclude", "labels")}
+        mutants.append(dict(judges, index=index, file=path, line=number, what=what,
+                            mutated=line[:start] + replacement + line[end:]))
     return mutants
 
 
