@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "board/SquareSets.h"
+
 uint8_t Board[BoardSize];
 uint8_t InitialBoard[BoardSize];
 uint8_t SquareOfIndex[64];
@@ -15,9 +17,6 @@ uint8_t PieceIndex[BoardSize];
 int PieceCount = 0;
 
 namespace {
-constexpr bool OnBoard(int sq) {
-    return sq >= 21 && sq <= 98 && sq % 10 != 0 && sq % 10 != 9;
-}
 constexpr SquareLines MakeSquareLines() {
     SquareLines t{};
     for (int a = 0; a < BoardSize; ++a)

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Commands in, engine turns out. The thread that reads commands runs them and owns the engine state
-// while no search runs; a search runs on an engine thread of its own, which owns the state until it
-// ends. Commands that arrive meanwhile are answered, held back or allowed to stop the search, each as
-// its protocol says.
+// while no turn runs; a turn's search runs on an engine thread of its own, and the turn owns the state
+// from the moment it starts until it ends, also before that thread has begun. Commands that arrive
+// meanwhile are answered, held back or allowed to stop the search, each as its protocol says.
 #pragma once
 #include <atomic>
 #include <deque>
@@ -54,26 +54,29 @@ class CommandDispatcher {
     CommandDispatcher(const CommandDispatcher&) = delete;
     CommandDispatcher& operator=(const CommandDispatcher&) = delete;
 
-    // Handles the whole lines of a chunk in order (a carriage return ends a line too), then starts the
-    // engine's turn when it is due.
+    // Handles the whole lines of a chunk in order (a carriage return ends a line too). The engine's turn
+    // starts as soon as a line makes it due, so the lines after it act on it as on any running search;
+    // its engine thread is launched once the chunk is handled.
     void Input(const std::string& sChunk);
     // The engine thread has said it finished: takes the state back, carries out what waited for it, and
     // starts the next turn when one is due.
     void SearchEnded();
-    // Ends a running search without a move and takes the state back; what waited is carried out.
-    void Abandon();
-    // Starts the engine's turn when it is due: after a call on the engine state from the command thread.
-    void StartTurnIfDue();
-    // A search runs (its state not taken back yet).
+    // A change the command thread's own code (the game window) makes to the engine state, as a command
+    // that stops the search: after what came before it, whose turn ends without a move; then the turn
+    // that is due starts.
+    void Act(const std::function<void()>& fChange);
+    // A turn has started, its engine thread launched or about to be (its state not taken back yet).
     bool Thinking() const { return thinking_; }
     // The engine thread's turn is over, its state not taken back yet.
     bool TurnOver() const { return thinking_ && finished_.load(); }
 
   private:
-    bool Run(const std::string& sLine);
-    bool Dispatch(const std::string& sLine);
-    bool Finish(bool bPlay);
-    bool RunBacklog();
+    void HandlePending();
+    void Dispatch(const std::string& sLine);
+    void Run(const std::string& sLine);
+    void Finish(bool bPlay);
+    void StartTurnIfDue();
+    void Launch();
 
     enum TurnState { Running, Abandoned, Committed };
     Protocol& protocol_;
@@ -82,9 +85,11 @@ class CommandDispatcher {
     std::atomic<int> turn_{Committed};
     std::atomic<bool> finished_{true};  // the engine thread's turn is over
     bool thinking_ = false;
-    std::deque<std::string> backlog_;
-    bool backlogHoldsOrder_ = false;  // a Wait command is in the backlog
-    bool exiting_ = false;            // a command ended the input: no turn starts again
+    bool launched_ = false;            // the turn's engine thread has started
+    std::deque<std::string> pending_;  // lines read, not handled yet
+    std::deque<std::string> backlog_;  // lines that wait for the turn to end
+    bool backlogHoldsOrder_ = false;   // a Wait command is in the backlog
+    bool exiting_ = false;             // a command ended the input: no turn starts again
 };
 
 // Calls f with each whole line of sChunk (a line feed or a carriage return ends one) while f returns

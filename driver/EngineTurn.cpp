@@ -3,13 +3,13 @@
 #include <cmath>
 
 #include "board/BoardBas.h"
+#include "driver/EngineOptions.h"
 #include "driver/GuiLink.h"
 #include "driver/IOBas.h"
 #include "driver/Talvor.h"
 #include "driver/ThinkingOutput.h"
 #include "platform/Platform.h"
-#include "search/SearchBas.h"
-#include "search/SearchChoice.h"
+#include "search/Search.h"
 
 double LastMoveSeconds = 0;
 bool TurnIsPonder = false;
@@ -21,6 +21,7 @@ namespace {
 // window's language is read there, on the window's own thread) and the game its lines belong to.
 ThinkingFace TurnFace = ThinkingFace::Protocol;
 LineTag TurnTag;
+double TurnStart = 0;  // TimerSeconds() when the turn began
 }  // namespace
 
 bool EngineOnMove() {
@@ -28,36 +29,35 @@ bool EngineOnMove() {
 }
 
 void BeginEngineTurn() {
-    NodeCount = 0;
-    QuiescenceNodes = 0;
-    Ply = 0;
     // A monotonic clock: a search across midnight or a clock change is charged what it really took.
-    MoveStartTime = TimerSeconds();
+    TurnStart = TimerSeconds();
     TurnFace = !InGuiMode       ? ThinkingFace::Protocol
                : ItalianTexts() ? ThinkingFace::Italian
                                 : ThinkingFace::English;
     TurnTag = LineTag{OutputGame(), 0};
 }
 
-void PlayEngineTurn(const std::function<bool()>& commit) {
+SearchResult SearchForTurn(SearchRequest request, SearchReporter& report) {
+    request.Start = TurnStart;
+    return Search(request, report);
+}
+
+void PlayEngineTurn(const SearchRequest& request, const std::function<bool()>& commit) {
     ThinkingOutput thinking(TurnFace, OpponentIsComputer, TurnTag);
-    // A turn stopped without a move leaves the game as it found it.
-    const int32_t resultBefore = GameResult;
-    const double bankBefore = TimeBank;
-    const MoveRec best = Think(thinking);
-    // A ponder search gives no move before its hit, whatever ended it.
-    if ((TurnIsPonder && Pondering.load()) || !commit()) {
-        GameResult = resultBefore;
-        TimeBank = bankBefore;
-        return;
-    }
+    const SearchResult found = SearchForTurn(request, thinking);
+    const MoveRec& best = found.Move;
+    // A ponder search gives no move before its hit, whatever ended it; a turn stopped without a move
+    // leaves the game as it found it.
+    if ((TurnIsPonder && Pondering.load()) || !commit()) return;
+    GameResult = found.Verdict;
+    TimeBank = found.TimeBank;
     // After a ponder hit the clock has run since the hit only.
-    LastMoveSeconds = std::fabs(TimerSeconds() - (TurnIsPonder ? PonderHitTime.load() : MoveStartTime));
+    LastMoveSeconds = std::fabs(TimerSeconds() - (TurnIsPonder ? PonderHitTime.load() : TurnStart));
     const std::vector<MoveRec>& line = thinking.LastLine();
     const MoveRec expected = line.size() >= 2 && SameMove(line[0], best) ? line[1] : MoveRec{};
     TimeLeft = static_cast<float>(TimeLeft - LastMoveSeconds + TimeIncrement);
     const std::string text = MoveToText(best);
-    const LineTag tag{TurnTag.Game, SearchSeconds};
+    const LineTag tag{TurnTag.Game, found.Seconds};
 
     // A record without a move (From 0) is never played: it would corrupt the board.
     auto play = [&] {
@@ -98,21 +98,19 @@ void PlayEngineTurn(const std::function<bool()>& commit) {
     }
 }
 
-void PlayAnalysisTurn(const std::function<bool()>& commit) {
+void PlayAnalysisTurn(const SearchRequest& request, const std::function<bool()>& commit) {
     // The game window writes analysis its own way (White's score, the line in SAN), so it is given the
     // protocol's lines: the score in centipawns and the moves with their promotion letters.
     ThinkingOutput thinking(ThinkingFace::Protocol, false, TurnTag);
-    // Analysis judges nothing about the game and spends nothing of the clock.
-    const int32_t resultBefore = GameResult;
-    const double bankBefore = TimeBank;
-    Think(thinking);
-    GameResult = resultBefore;
-    TimeBank = bankBefore;
+    // Analysis judges nothing about the game and spends nothing of the clock: its result is not kept.
+    SearchForTurn(request, thinking);
     commit();
 }
 
 void EngineTurn() {
     if (!EngineOnMove()) return;
     BeginEngineTurn();
-    PlayEngineTurn([] { return true; });
+    SearchRequest request;
+    request.StrengthElo = AskedStrength();
+    PlayEngineTurn(request, [] { return true; });
 }

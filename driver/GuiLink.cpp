@@ -11,7 +11,14 @@ GameWindowHooks GameWindow;
 
 namespace {
 bool MailboxReadPosted = false;
+
+// A change of the engine's side or game from the window's menus: after what the window fed before it,
+// as a command that stops the search.
+void ActOnEngine(const std::function<void()>& fChange) {
+    ReadMailbox();
+    EngineCommands().Act(fChange);
 }
+}  // namespace
 
 void FeedEngine(const std::string& sText) {
     GuiInputLine = sText;
@@ -31,22 +38,18 @@ void ReadMailbox() {
 }
 
 void SwitchEngineOff() {
-    EngineCommands().Abandon();
-    ForceMode = true;
+    ActOnEngine([] { ForceMode = true; });
 }
 
 void EngineChangesColour() {
-    ReadMailbox();  // what the window fed before comes first
-    CommandDispatcher& commands = EngineCommands();
-    commands.Abandon();
-    EnginePlaysWhite = !EnginePlaysWhite;
-    ForceMode = false;
-    commands.StartTurnIfDue();
+    ActOnEngine([] {
+        EnginePlaysWhite = !EnginePlaysWhite;
+        ForceMode = false;
+    });
 }
 
 void EngineTakeBack(int nPlies) {
-    EngineCommands().Abandon();
-    TakeBack(nPlies);
+    ActOnEngine([nPlies] { TakeBack(nPlies); });
 }
 
 bool EngineBusy() {

@@ -14,15 +14,12 @@
 #include "driver/Talvor.h"
 #include "platform/Platform.h"
 #include "search/BookBas.h"
-#include "search/SearchBas.h"
-#include "search/SearchChoice.h"
+#include "search/Search.h"
 
 bool PositionRejected = false;
 std::function<void()> QuitCapture;
 
 namespace {
-constexpr char FeatureLine[] =
-    "feature variants=\"normal\" ping=1 setboard=1 analyze=1 memory=1 myname=\"Talvor\"";
 constexpr char DrawRefusal[] = "Talvor: Mi dispiace ma il comando non \xC3\xA8 supportato";
 
 // The running turn and the modes that choose it, all owned by the command thread. A turn's kind is set
@@ -123,29 +120,14 @@ void HandleMove(const std::string& cmd) {
 
 void Nothing(const std::string&) {}
 
-// The settings an interface may change, as xboard's option features: name, kind and range.
-std::vector<std::string> OptionFeatures() {
-    std::vector<std::string> o = {
-        std::string("RicercaForte -check ") + (ChosenSearch == SearchKind::Strong ? "1" : "0"),
-        "Clear Hash -button",
-        std::string("LimitaForza -check ") + (LimitStrengthOn() ? "1" : "0"),
-        "ForzaElo -spin " + std::to_string(StrengthSetting()) + " " + std::to_string(MinStrengthElo) + " " +
-            std::to_string(MaxStrengthElo),
-        "MultiPV -spin " + std::to_string(AnalysisLines) + " 1 " + std::to_string(MaxAnalysisLines),
-    };
-    for (const EvaluationSpin& e : EvaluationSpins())
-        o.push_back(std::string(e.Name) + " -spin " + std::to_string(*e.Value) + " " +
-                    std::to_string(SpinMin(e)) + " " + std::to_string(SpinMax(e)));
-    return o;
-}
-
 void Protover(const std::string& cmd) {
     double v;
     if (WholeValue(TextValue(FromChar(cmd, 10)), IntegerMin, IntegerMax, v)) {
         ProtocolVersion = static_cast<int>(v);
         if (ProtocolVersion != 2) return;
-        SendLine(FeatureLine);
-        for (const std::string& o : OptionFeatures()) SendLine("feature option=\"" + o + "\"");
+        SendLine("feature variants=\"normal\" ping=1 setboard=1 analyze=1 " + XboardFeatureWords() +
+                 " myname=\"Talvor\"");
+        for (const std::string& o : XboardOptionFeatures()) SendLine("feature option=\"" + o + "\"");
         SendLine("feature done=1");
     }
 }
@@ -154,42 +136,23 @@ void Protover(const std::string& cmd) {
 void Option(const std::string& cmd) {
     const std::string rest = FromChar(cmd, 8);
     const size_t eq = rest.find('=');
-    const std::string name = rest.substr(0, eq);
-    const std::string value = eq == std::string::npos ? "" : rest.substr(eq + 1);
-    int64_t v = 0;
-    auto within = [&](int64_t lo, int64_t hi) {
-        return eq != std::string::npos && WholeNumber(value, lo, hi, v);
-    };
-    const auto bad = [&] { SendLine("Error (bad value): " + cmd); };
-    if (name == "Clear Hash") return ClearHash();
-    if (name == "RicercaForte" || name == "LimitaForza") {
-        if (!within(0, 1)) return bad();
-        if (name == "LimitaForza") return SetLimitStrength(v == 1);
-        ChosenSearch = v == 1 ? SearchKind::Strong : SearchKind::Design;
-        return;
-    }
-    if (name == "ForzaElo")
-        return within(MinStrengthElo, MaxStrengthElo) ? SetStrengthSetting(static_cast<int>(v)) : bad();
-    if (name == "MultiPV") {
-        if (!within(1, MaxAnalysisLines)) return bad();
-        AnalysisLines = static_cast<int>(v);
-        return;
-    }
-    for (const EvaluationSpin& e : EvaluationSpins()) {
-        if (name != e.Name) continue;
-        if (!within(SpinMin(e), SpinMax(e))) return bad();
-        *e.Value = static_cast<int16_t>(v);
-        return;
-    }
-    SendLine("Error (unknown option): " + cmd);
+    const EngineOption* o = FindOption(rest.substr(0, eq), OptionProtocol::Xboard);
+    if (!o) return SendLine("Error (unknown option): " + cmd);
+    const bool given = eq != std::string::npos;
+    if ((!given && o->Type != OptionType::Button) ||
+        !SetOptionFromText(*o, given ? rest.substr(eq + 1) : "", OptionProtocol::Xboard).empty())
+        SendLine("Error (bad value): " + cmd);
 }
 
-// memory N: the hash table's megabytes; a size refused keeps the one in force.
-void Memory(const std::string& cmd) {
-    int64_t v;
-    if (!WholeNumber(FromChar(cmd, 8), MinHashMegabytes, MaxHashMegabytes, v) ||
-        !SetHashMegabytes(static_cast<int>(v)))
-        SendLine("Error (bad value): " + cmd);
+// The settings with a command of their own (memory N, cores N); a value refused keeps the one in force.
+void OptionCommand(const std::string& cmd) {
+    const size_t blank = cmd.find(' ');
+    for (const EngineOption& o : EngineOptionTable())
+        if (o.XboardCommand && cmd.compare(0, blank, o.XboardCommand) == 0) {
+            if (!SetOptionFromText(o, cmd.substr(blank + 1), OptionProtocol::Xboard).empty())
+                SendLine("Error (bad value): " + cmd);
+            return;
+        }
 }
 
 // The expected reply when the game stands where the engine's last move left it.
@@ -205,24 +168,11 @@ MoveRec QuickSearchMove() {
         void IterationDone(const ThinkingReport&) override {}
         void BookMove(int, int) override {}
     } silent;
-    const SearchRequest asked = Asked;
-    const int32_t result = GameResult;
-    const double bank = TimeBank, moveStart = MoveStartTime;
-    const int elo = StrengthElo;
-    Asked = SearchRequest{};
-    Asked.UseBook = false;
-    Asked.NodeLimit = 20000;
-    StrengthElo = 0;
-    Ply = 0;
-    MoveStartTime = TimerSeconds();
-    StopRequested.store(false);
-    const MoveRec m = Think(silent);
-    Asked = asked;
-    GameResult = result;
-    TimeBank = bank;
-    MoveStartTime = moveStart;
-    StrengthElo = elo;
-    return m;
+    SearchRequest request;
+    request.UseBook = false;
+    request.NodeLimit = 20000;
+    StopRequested.store(false);  // no search runs: a stop left from the last one is not for this one
+    return Search(request, silent).Move;
 }
 
 // Hint: the reply the engine expects, else a book move, else a short search's move.
@@ -277,6 +227,7 @@ void Setboard(const std::string& cmd) {
 void New(const std::string&) {
     StartOutputGame();
     ResetGame();
+    ClearHash();  // a new game learns nothing from the last one's table
     PositionRejected = false;
     ExpectedReply = MoveRec{};
 }
@@ -334,8 +285,8 @@ void Draw(const std::string&) {
 }
 
 void Allseeks(const std::string&) {
-    SendLine("tellics seek " + ReadSetting("Seek1", "5 0 f"));
-    SendLine("tellics seek " + ReadSetting("Seek2", "10 0 f"));
+    SendLine("tellics seek " + SettingText("Seek1"));
+    SendLine("tellics seek " + SettingText("Seek2"));
 }
 
 void Quit(const std::string&) {
@@ -385,7 +336,8 @@ const Command Commands[] = {
     {"computer", false, W::Defer, [](const std::string&) { OpponentIsComputer = true; }},
     {"allseeks", false, W::Answer, Allseeks},
     {"option ", true, W::Defer, Option},
-    {"memory ", true, W::Defer, Memory},
+    {"memory ", true, W::Defer, OptionCommand},
+    {"cores ", true, W::Defer, OptionCommand},
     {"analyze", false, W::Stop, [](const std::string&) { AnalyzeMode = true; }},
     {"exit", false, W::Answer, [](const std::string&) { AnalyzeMode = false; }},
     {".", false, W::Answer, Stat},
@@ -414,9 +366,8 @@ bool HandleLine(const std::string& cmd) {
     if (IsMoveText(cmd)) {
         if (IsPonderHit(cmd)) {
             // The move is on the board already: the search goes on as the engine's turn.
-            PonderHitTime.store(TimerSeconds());
             PonderHit = true;
-            Pondering.store(false);
+            PonderHitNow();
             return true;
         }
         HandleMove(cmd);
@@ -455,27 +406,30 @@ class Xboard : public Protocol {
         const W kind = IsMoveText(sLine) ? W::Wait : c ? c->Kind : W::Answer;
         if (Turn == TurnKind::Analyse) {
             // Analysis never ends by itself: what would wait for it stops it and starts it again after.
+            // go changes the side the engine plays, which the analysis does not think for.
             if (sLine == "?" || sLine == "hint") return W::Ignore;
-            if (sLine == "exit" || kind == W::Wait || kind == W::Defer) return W::Stop;
+            if (sLine == "exit" || sLine == "go" || kind == W::Wait || kind == W::Defer) return W::Stop;
         } else if (Turn == TurnKind::Ponder && !PonderHit) {
-            // Nor does pondering before its hit, and no move may come from it.
+            // Nor does pondering before its hit, and no move may come from it. go gives the engine the
+            // side on move, which the ponder search is not thinking for.
             if (IsMoveText(sLine)) return IsPonderHit(sLine) ? W::Answer : W::Stop;
             if (sLine == "?") return W::Ignore;
             if (sLine == "hint") return W::Answer;
-            if (sLine == "easy" || kind == W::Wait) return W::Stop;
+            if (sLine == "easy" || sLine == "go" || kind == W::Wait) return W::Stop;
         }
         return kind;
     }
     bool Handle(const std::string& sLine) override { return HandleLine(sLine); }
     bool TurnDue() const override { return AnalyzeMode ? !PositionRejected : EngineOnMove() || PonderDue(); }
     void BeginTurn() override {
-        Asked = SearchRequest{};
+        request_ = SearchRequest{};
+        request_.StrengthElo = AskedStrength();
         PonderHit = false;
         Turn = AnalyzeMode ? TurnKind::Analyse : EngineOnMove() ? TurnKind::Play : TurnKind::Ponder;
         if (Turn == TurnKind::Analyse) {
-            Asked.Endless = true;
-            Asked.UseBook = false;
-            Asked.MultiPv = AnalysisLines;
+            request_.Endless = true;
+            request_.UseBook = false;
+            request_.MultiPv = AnalysisLines;
         } else if (Turn == TurnKind::Ponder) {
             BeginPonder();
         }
@@ -486,9 +440,9 @@ class Xboard : public Protocol {
     }
     void PlayTurn(const std::function<bool()>& commit) override {
         if (Turn == TurnKind::Analyse)
-            PlayAnalysisTurn(commit);
+            PlayAnalysisTurn(request_, commit);
         else
-            PlayEngineTurn(commit);
+            PlayEngineTurn(request_, commit);
     }
     void TurnEnded(bool) override {
         if (Turn == TurnKind::Ponder && !PonderHit) {
@@ -502,6 +456,9 @@ class Xboard : public Protocol {
         TurnRunning = false;
         Turn = TurnKind::Play;
     }
+
+  private:
+    SearchRequest request_;  // what the turn asks: set as it begins, read on the engine thread
 };
 
 }  // namespace

@@ -11,8 +11,7 @@
 #include "driver/IOBas.h"
 #include "platform/Platform.h"
 #include "search/BookBas.h"
-#include "search/SearchBas.h"
-#include "search/SearchChoice.h"
+#include "search/Search.h"
 
 namespace {
 // The program's message texts (resource strings 101 and 102).
@@ -43,10 +42,11 @@ constexpr char UsageHead[] =
     "The settings are read from Talvor.ini, section [Talvor], in the folder of the program (symbolic\n"
     "links resolved), here:\n"
     "  ";
-constexpr char UsageTail[] =
+constexpr char UsageSettings[] =
     "/Talvor.ini\n"
-    "The opening book is the file its setting TalvorData names, in that folder unless the name\n"
-    "starts with /. More in the manual page: man talvor\n";
+    "\n"
+    "Its settings, as KEY=DEFAULT, and the options of the protocols that also change them:\n";
+constexpr char UsageTail[] = "\nMore in the manual page: man talvor\n";
 // talvor --version, after the version line.
 constexpr char LicenceText[] =
     "Copyright (C) 2026 TalvorWBE developers\n"
@@ -107,21 +107,13 @@ StartOptions ChooseRunMode(const std::string& sCommandLine, std::vector<std::str
     return options;
 }
 
-SearchSettings IniSettings;
 bool UciMode = false;
 
 void InitEngine() {
     ProtocolVersion = 1;
-    SearchSettings& settings = IniSettings;
-    settings.PawnValue = SettingNumber(ReadSetting("ValorePedoni", "100"));
-    settings.KnightValue = SettingNumber(ReadSetting("ValoreCavalli", "313"));
-    settings.BishopValue = SettingNumber(ReadSetting("ValoreAlfieri", "330"));
-    settings.RookValue = SettingNumber(ReadSetting("ValoreTorri", "520"));
-    settings.QueenValue = SettingNumber(ReadSetting("ValoreRegine", "900"));
-    settings.DrawScore = SettingNumber(ReadSetting("RicercaPatta", "0"));
-    InitSearch(settings);
-    ReadStartSettings();
-    BookLoaded = LoadBookFrom(ReadSetting("TalvorData", ""));
+    InitSearches();
+    ReadSettingsFile();
+    BookLoaded = LoadBookFrom(SettingText("TalvorData"));
     ResetGame();
 }
 
@@ -143,7 +135,7 @@ CommandDispatcher& EngineCommands() {
 
 void StartEngine(const StartOptions& options) {
     InitEngine();
-    if (options.Strong) ChosenSearch = SearchKind::Strong;
+    if (options.Strong) ChooseSearch(SearchKind::Strong);
 }
 
 int Main(int argc, char** argv) {
@@ -153,7 +145,7 @@ int Main(int argc, char** argv) {
     const StartOptions options = ChooseRunMode(commandLine, warnings);
     if (options.Mode == RunMode::Help || options.Mode == RunMode::Version) {
         WriteConsole(options.Mode == RunMode::Help
-                         ? UsageHead + ProgramFolder() + UsageTail
+                         ? UsageHead + ProgramFolder() + UsageSettings + SettingsHelp() + UsageTail
                          : std::string("talvor ") + TALVOR_VERSION + "\n" + LicenceText);
         return 0;
     }

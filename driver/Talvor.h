@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "search/SearchReport.h"
+#include "search/Search.h"
 
 class CommandDispatcher;
 class Protocol;
@@ -35,7 +35,7 @@ void InterpretInput(const std::string& sChunk);
 // thread, and the rest, on the engine thread.
 void EngineTurn();
 void BeginEngineTurn();
-void PlayEngineTurn(const std::function<bool()>& commit);
+void PlayEngineTurn(const SearchRequest& request, const std::function<bool()>& commit);
 // Ponder turns: the search runs on the expected reply, played for it, while Pondering holds; a hit turns
 // it into the engine's turn, its time counted from the hit. Set before the turn begins.
 extern bool TurnIsPonder;
@@ -44,7 +44,9 @@ extern bool TurnIsPonder;
 extern MoveRec ExpectedReply;
 extern std::string ExpectedReplyPosition;  // the PositionKey it is expected in
 // An analysis turn: thinks about the position until it is stopped, and plays nothing.
-void PlayAnalysisTurn(const std::function<bool()>& commit);
+void PlayAnalysisTurn(const SearchRequest& request, const std::function<bool()>& commit);
+// The search of the turn begun last, its time counted from the turn's start.
+SearchResult SearchForTurn(SearchRequest request, SearchReporter& report);
 
 std::string ReadSetting(const std::string& sKey, const std::string& sDefault);
 // Leading-number reading of a settings text, rounded half to even and kept within 16 bits.
@@ -58,9 +60,6 @@ bool EngineOnMove();
 // Set when a setboard position was refused: moves are refused and the engine stays silent until the
 // next new or accepted setboard, so it never plays on from a position the interface does not show.
 extern bool PositionRejected;
-
-// What the settings file gave the evaluation at start-up.
-extern SearchSettings IniSettings;
 
 // Help and Version print their text on standard output and end the program.
 enum class RunMode { Window, Xboard, Uci, Help, Version };

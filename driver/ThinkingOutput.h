@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "driver/IOBas.h"
-#include "search/SearchReport.h"
+#include "search/Search.h"
 
 enum class ThinkingFace { Protocol, English, Italian };
 

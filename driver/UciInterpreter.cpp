@@ -14,8 +14,7 @@
 #include "driver/Talvor.h"
 #include "driver/UciOutput.h"
 #include "platform/Platform.h"
-#include "search/SearchBas.h"
-#include "search/SearchChoice.h"
+#include "search/Search.h"
 
 namespace {
 using Words = std::vector<std::string>;
@@ -45,55 +44,16 @@ void Tell(const std::string& sText) {
     SendLine("info string " + sText);
 }
 
-// ---- Options: the settings file's evaluation values, the book, the search, its hash, the lines shown,
-// pondering, analysis and the strength ----
-bool OwnBook = true;
-bool AnalyseMode = false;  // UCI_AnalyseMode: the book is never asked
-int MultiPvOption = 1;
-
-std::string Check(bool b) {
-    return b ? "true" : "false";
-}
-
+// ---- Options: the engine's options table ----
 void Uci(const Words&) {
     SendLine("id name Talvor");
     SendLine("id author the TalvorWBE developers");
-    for (const EvaluationSpin& o : EvaluationSpins())
-        SendLine(std::string("option name ") + o.Name + " type spin default " +
-                 std::to_string(IniSettings.*o.FileValue) + " min " + std::to_string(SpinMin(o)) + " max " +
-                 std::to_string(SpinMax(o)));
-    SendLine("option name OwnBook type check default true");
-    SendLine("option name Hash type spin default " + std::to_string(IniStart.HashMegabytes) + " min " +
-             std::to_string(MinHashMegabytes) + " max " + std::to_string(MaxHashMegabytes));
-    SendLine("option name Clear Hash type button");
-    SendLine("option name RicercaForte type check default " + Check(IniStart.Strong));
-    SendLine("option name MultiPV type spin default 1 min 1 max " + std::to_string(MaxAnalysisLines));
-    SendLine("option name Ponder type check default false");
-    SendLine("option name UCI_AnalyseMode type check default false");
-    SendLine("option name UCI_LimitStrength type check default " + Check(IniStart.LimitStrength));
-    SendLine("option name UCI_Elo type spin default " + std::to_string(IniStart.Elo) + " min " +
-             std::to_string(MinStrengthElo) + " max " + std::to_string(MaxStrengthElo));
+    for (const std::string& line : UciOptionLines()) SendLine(line);
     SendLine("uciok");
 }
 
-// A check option's value; false (and a reply) when it is neither true nor false.
-bool CheckValue(const std::string& sName, const std::string& sValue, bool& out) {
-    if (Lower(sValue) != "true" && Lower(sValue) != "false") {
-        Tell("option " + sName + " takes true or false, not '" + sValue + "'");
-        return false;
-    }
-    out = Lower(sValue) == "true";
-    return true;
-}
-
-bool SpinValue(const std::string& sName, const std::string& sValue, int lo, int hi, int64_t& out) {
-    if (WholeNumber(sValue, lo, hi, out)) return true;
-    Tell("option " + sName + " takes a whole number from " + std::to_string(lo) + " to " +
-         std::to_string(hi) + ", not '" + sValue + "'");
-    return false;
-}
-
-// setoption name NAME [value VALUE]; names compare without regard to case.
+// setoption name NAME [value VALUE]; names compare without regard to case. A bad name or value changes
+// nothing and is told.
 void SetOption(const Words& w) {
     size_t valueAt = w.size();
     for (size_t i = 2; i < w.size(); ++i)
@@ -104,38 +64,10 @@ void SetOption(const Words& w) {
     const std::string name = Joined(w, 2, valueAt);
     const std::string value = Joined(w, valueAt + 1, w.size());
     if (w.size() < 3 || w[1] != "name") return Tell("setoption needs: setoption name NAME value VALUE");
-    const std::string key = Lower(name);
-    for (const EvaluationSpin& o : EvaluationSpins()) {
-        if (key != Lower(o.Name)) continue;
-        int64_t v;
-        if (SpinValue(o.Name, value, SpinMin(o), SpinMax(o), v)) *o.Value = static_cast<int16_t>(v);
-        return;
-    }
-    int64_t v;
-    bool b;
-    if (key == "ownbook") {
-        if (CheckValue("OwnBook", value, b)) OwnBook = b;
-    } else if (key == "hash") {
-        if (SpinValue("Hash", value, MinHashMegabytes, MaxHashMegabytes, v))
-            SetHashMegabytes(static_cast<int>(v));
-    } else if (key == "clear hash") {
-        ClearHash();
-    } else if (key == "ricercaforte") {
-        if (CheckValue("RicercaForte", value, b)) ChosenSearch = b ? SearchKind::Strong : SearchKind::Design;
-    } else if (key == "multipv") {
-        if (SpinValue("MultiPV", value, 1, MaxAnalysisLines, v)) MultiPvOption = static_cast<int>(v);
-    } else if (key == "ponder") {
-        CheckValue("Ponder", value, b);  // the interface decides when to ponder: nothing to keep
-    } else if (key == "uci_analysemode") {
-        if (CheckValue("UCI_AnalyseMode", value, b)) AnalyseMode = b;
-    } else if (key == "uci_limitstrength") {
-        if (CheckValue("UCI_LimitStrength", value, b)) SetLimitStrength(b);
-    } else if (key == "uci_elo") {
-        if (SpinValue("UCI_Elo", value, MinStrengthElo, MaxStrengthElo, v))
-            SetStrengthSetting(static_cast<int>(v));
-    } else {
-        Tell("no option named '" + name + "'");
-    }
+    const EngineOption* o = FindOption(name, OptionProtocol::Uci);
+    if (!o) return Tell("no option named '" + name + "'");
+    const std::string fault = SetOptionFromText(*o, value, OptionProtocol::Uci);
+    if (!fault.empty()) Tell("option " + std::string(o->Uci) + " " + fault);
 }
 
 // ---- The position ----
@@ -197,17 +129,16 @@ void Position(const Words& w) {
 }
 
 void NewGame(const Words&) {
+    ClearHash();  // a new game learns nothing from the last one's table
     LastGood = GameStart{};
     std::string fault;
     SetUpGame(LastGood, fault);
 }
 
 // ---- go ----
-bool GoPending = false;     // a go waits for its turn
-bool WaitsForStop = false;  // go infinite: the move waits for stop
-bool GoPonders = false;     // go ponder: the search runs on the interface's guess until ponderhit or stop
-SearchRequest GoRequest;    // what the next search is asked beside the clock and depth
-bool TurnWaitsForStop = false;
+bool GoPending = false;    // a go waits for its turn
+bool GoPonders = false;    // go ponder: the search runs on the interface's guess until ponderhit or stop
+SearchRequest GoRequest;   // what the next search is asked beside the clock and depth; infinite: Endless
 bool TurnPonders = false;  // the running turn began as a ponder search, not hit yet (command thread)
 
 void ZeroClocks() {
@@ -270,7 +201,6 @@ void Go(const Words& w) {
     }
     const int own = WhiteToMove ? WTime : BTime, other = WhiteToMove ? BTime : WTime;
     TimeBank = 0;  // the clocks the interface gives already hold what earlier moves saved
-    WaitsForStop = infinite;
     MaxDepth = NoDepthLimit;
     const bool fixed = given[Nodes] || given[Mate];
     if (infinite || (!given[Depth] && !given[MoveTime] && !given[own])) {
@@ -304,7 +234,7 @@ void Go(const Words& w) {
     GoRequest.UseBook = !infinite && !given[Depth] && !fixed && !AnalyseMode && OwnBook;
     GoRequest.NodeLimit = given[Nodes] ? value[Nodes] : 0;
     GoRequest.MateMoves = given[Mate] ? static_cast<int>(value[Mate]) : 0;
-    GoRequest.MultiPv = MultiPvOption;
+    GoRequest.MultiPv = AnalysisLines;
     GoPending = true;
 }
 
@@ -312,8 +242,7 @@ void Go(const Words& w) {
 void PonderHit(const Words&) {
     if (!TurnPonders) return;
     TurnPonders = false;
-    PonderHitTime.store(TimerSeconds());
-    Pondering.store(false);
+    PonderHitNow();
 }
 
 void Quit(const Words&) {
@@ -362,6 +291,8 @@ class UciEngine : public Protocol {
     WhileThinking Kind(const std::string& sLine) const override {
         Words words;
         const Command* c = Find(sLine, words);
+        // A hit for a ponder search that waits behind this one is its, once it runs.
+        if (c && c->Run == PonderHit && !TurnPonders) return WhileThinking::Defer;
         return c ? c->Kind : WhileThinking::Answer;
     }
     bool Handle(const std::string& sLine) override {
@@ -374,25 +305,27 @@ class UciEngine : public Protocol {
     bool TurnDue() const override { return GoPending; }
     void BeginTurn() override {
         GoPending = false;
-        TurnWaitsForStop = WaitsForStop;
         TurnPonders = GoPonders;
-        Asked = GoRequest;
+        request_ = GoRequest;
+        request_.StrengthElo = AskedStrength();
         Pondering.store(GoPonders);
         BeginEngineTurn();
     }
     // The move is the interface's to play: the engine's board stays as the position command set it.
+    // An infinite search gives its move once stopped; the interface judges the game, so every go gets a move
+    // whatever the search thinks of the game.
     void PlayTurn(const std::function<bool()>& commit) override {
-        UciThinking thinking(Asked.MultiPv > 1);
-        const MoveRec best = Think(thinking);
-        if (TurnWaitsForStop)
-            while (!StopRequested.load()) StopRequested.wait(false);
-        GameResult = ResultNone;  // the interface judges the game; every go gets a move
+        UciThinking thinking(request_.MultiPv > 1);
+        const MoveRec best = SearchForTurn(request_, thinking).Move;
         if (commit()) SendLine(UciBestMove(best, thinking.LastLine()));
     }
     void TurnEnded(bool) override {
         TurnPonders = false;
         Pondering.store(false);
     }
+
+  private:
+    SearchRequest request_;  // what the turn asks: set as it begins, read on the engine thread
 };
 
 }  // namespace

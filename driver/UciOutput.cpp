@@ -5,7 +5,7 @@
 
 #include "driver/IOBas.h"
 #include "platform/Platform.h"
-#include "search/SearchBas.h"
+#include "search/Search.h"
 
 namespace {
 // Scores this close to the mate value are mates: no line of the search is longer.
@@ -45,7 +45,7 @@ std::string UciBestMove(const MoveRec& move, const std::vector<MoveRec>& line) {
 // Times count from the turn's start, for best moves and iterations alike. A best move the search found
 // as it was being stopped is no best move: its score is that of a search cut short.
 void UciThinking::NewBest(const ThinkingReport& report) {
-    if (!StopSearch) IterationDone(report);
+    if (!report.CutShort) IterationDone(report);
 }
 
 void UciThinking::IterationDone(const ThinkingReport& report) {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "search/SearchReport.h"
+#include "search/Search.h"
 
 // "cp 25" from the side to move; "mate 3" when it mates in three moves, "mate -2" when it is mated in two.
 std::string UciScore(int32_t nScore);

@@ -67,7 +67,11 @@ set(TALVOR_FULL_PROGRAM ${CMAKE_INSTALL_PREFIX}/${TALVOR_INSTALL_DIR}/talvor)
 set(TALVOR_FULL_DATA_DIR ${CMAKE_INSTALL_PREFIX}/${TALVOR_DATA_INSTALL_DIR})
 set(TALVOR_ENGINE_FILE ${CMAKE_INSTALL_PREFIX}/share/games/plugins/xboard/talvor.eng)
 set(TALVOR_UCI_ENGINE_FILE ${CMAKE_INSTALL_PREFIX}/share/games/plugins/uci/talvor.eng)
-configure_file(${talvor_pkg_src}/talvor.6.in ${talvor_pkg_out}/talvor.6 @ONLY)
+configure_file(${talvor_pkg_src}/talvor.6.in ${talvor_pkg_out}/talvor.6.configured @ONLY)
+# The page's list of settings comes from the engine's options table.
+add_custom_command(OUTPUT ${talvor_pkg_out}/talvor.6
+                   COMMAND talvor-manpage ${talvor_pkg_out}/talvor.6.configured ${talvor_pkg_out}/talvor.6
+                   DEPENDS talvor-manpage ${talvor_pkg_out}/talvor.6.configured)
 configure_file(${talvor_pkg_src}/changelog.in ${talvor_pkg_out}/changelog @ONLY)
 set(compressed)
 foreach(name talvor.6 changelog)

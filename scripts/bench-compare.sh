@@ -17,26 +17,10 @@ case $pairs in '' | *[!0-9]* | 0) echo "PAIRS must be a positive number" >&2; ex
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 commit=$(git -C "$root" rev-parse --verify --quiet "$rev^{commit}") || { echo "unknown revision: $rev" >&2; exit 2; }
-scratch=${BENCH_COMPARE_DIR:-${TMPDIR:-/tmp}/talvor-bench-compare}
-mkdir -p "$scratch"
-
-build() {  # source folder, build folder
-  cmake -S "$1" -B "$2" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTALVOR_GUI=OFF -DTALVOR_TESTS=OFF >/dev/null
-  cmake --build "$2" -j "$(nproc)" --target talvor-bench talvor-perft >/dev/null
-}
-
-# The other revision from its own tree, so nothing in this checkout changes.
-if [ ! -x "$scratch/rev-$commit/build/bin/talvor-bench" ]; then
-  echo "building $rev ($commit)"
-  rm -rf "$scratch/rev-$commit"
-  mkdir -p "$scratch/rev-$commit/src"
-  git -C "$root" archive "$commit" | tar -x -C "$scratch/rev-$commit/src"
-  build "$scratch/rev-$commit/src" "$scratch/rev-$commit/build"
-fi
-echo "building this tree"
-# One build folder per checkout: CMake refuses a build folder made from another source tree.
-head="$scratch/head-$(printf %s "$root" | cksum | cut -d" " -f1)"
-build "$root" "$head"
+[ -z "${BENCH_COMPARE_DIR:-}" ] || export TALVOR_REVISIONS_DIR=$BENCH_COMPARE_DIR
+. "$root/scripts/build-revision.sh"
+other=$(revision_build "$root" "$commit" talvor-bench talvor-perft)
+head=$(head_build "$root" talvor-bench talvor-perft)
 
 # Runs one tool; prints its node count, its processor seconds and a checksum of what it printed apart from
 # the timings (the bench's moves and counts).
@@ -57,7 +41,7 @@ compare() {  # label, tool, arguments...
   local ratios="" a b an at as bn bt bs
   for ((i = 1; i <= pairs; i++)); do
     read -r an at as < <(run "$head/bin/$tool" "$@")
-    read -r bn bt bs < <(run "$scratch/rev-$commit/build/bin/$tool" "$@")
+    read -r bn bt bs < <(run "$other/bin/$tool" "$@")
     a=$(awk -v n="$an" -v t="$at" 'BEGIN { printf "%.0f", n / t }')
     b=$(awk -v n="$bn" -v t="$bt" 'BEGIN { printf "%.0f", n / t }')
     ratios+="$(awk -v a="$a" -v b="$b" 'BEGIN { printf "%.4f", a / b }')"$'\n'

@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev xvfb xdotool x11-utils imagemagick fonts-dejavu-core
-          xboard polyglot fairymax dpkg-dev lintian desktop-file-utils file man-db)
+          xboard polyglot fairymax pgn-extract dpkg-dev lintian desktop-file-utils file man-db)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -56,7 +56,7 @@ engine() {
 check_engine() {
     local program=$1 out
     out=$(cd / && engine "$program" 'protover 2\nping 7\nquit\nping 8\n') || return 1
-    contains "$out" 'feature variants="normal" ping=1 setboard=1 analyze=1 memory=1 myname="Talvor"' || return 1
+    contains "$out" 'feature variants="normal" ping=1 setboard=1 analyze=1 memory=1 smp=1 myname="Talvor"' || return 1
     contains "$out" 'feature done=1' || return 1
     contains "$out" 'pong 7' || return 1
     ! contains "$out" 'pong 8' || return 1

@@ -29,7 +29,7 @@ echo "== ThreadSanitizer build (clang, the engine only: Qt is not instrumented) 
 rm -rf build-tsan
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
       -DCMAKE_CXX_FLAGS="-O1" -DTALVOR_GUI=OFF -DTALVOR_TSAN=ON
-cmake --build build-tsan -j "$jobs" --target driver_tests driver_transcript_tests talvor talvor_data
+cmake --build build-tsan -j "$jobs" --target driver_tests driver_transcript_tests strong_engine_tests talvor talvor_data
 # quit and the end of input end the program while a search may still run: that thread is left on purpose.
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 report_thread_leaks=0" \
   ctest --test-dir build-tsan --output-on-failure --timeout 300 -j "$jobs" -L engine_thread

@@ -10,6 +10,7 @@
 #include <unordered_set>
 
 #include "platform/Platform.h"
+#include "search/common/SearchRules.h"
 
 std::vector<std::string> BookLines;
 int32_t BookLineCount = 0;
@@ -88,10 +89,6 @@ bool FindLegalBookMove(const MoveList& list, const std::vector<std::string>& tex
         return legal;
     }
     return false;
-}
-
-bool SameMove(const MoveRec& a, const MoveRec& b) {
-    return a.From == b.From && a.To == b.To;
 }
 
 void AddChoice(std::vector<MoveRec>& choices, const MoveRec& m) {

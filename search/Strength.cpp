@@ -4,17 +4,14 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
-#include <random>
-
-#include "search/SearchBas.h"
 
 namespace {
 // One scale of settings serves both searches: at 0 the weakest (200 nodes, a margin of 400 centipawns), at
 // 1 the strongest (200,000 nodes, 40 centipawns). Nodes grow geometrically, since a doubling of them is
 // worth a roughly fixed step of Elo.
-StrengthSetting SettingAt(double dScale) {
-    return {std::llround(200.0 * std::pow(1000.0, dScale)),
-            static_cast<int32_t>(std::lround(400 - 360 * dScale))};
+StrengthLimit SettingAt(double dScale) {
+    return {true, std::llround(200.0 * std::pow(1000.0, dScale)),
+            static_cast<int32_t>(std::lround(400 - 360 * dScale)), StrengthLineCount};
 }
 
 // Points of the scale and the Elo each search measured there: games between neighbouring points and
@@ -48,37 +45,8 @@ double ScaleFor(int nElo, const Measured (&table)[N]) {
                                             (table[i].Elo - table[i - 1].Elo);
     return table[N - 1].Scale;
 }
-
-bool IsMateScore(int32_t nScore) {
-    return std::abs(nScore) >= ScoreInfinity - SearchPlies;
-}
 }  // namespace
 
-StrengthSetting StrengthFor(int nElo, SearchKind kind) {
+StrengthLimit StrengthFor(int nElo, SearchKind kind) {
     return SettingAt(kind == SearchKind::Strong ? ScaleFor(nElo, StrongTable) : ScaleFor(nElo, DesignTable));
-}
-
-size_t StrengthPick(int32_t nMargin, const std::vector<int32_t>& scores, double dRandom) {
-    if (scores.size() <= 1 || IsMateScore(scores[0])) return 0;  // a mate found is always played
-    const double margin = std::max(nMargin, 1);
-    // Weights fall off with the loss: a move a third of the margin worse is drawn e times less often.
-    std::vector<double> weights;
-    double total = 0;
-    for (int32_t s : scores) {
-        const double loss = static_cast<double>(scores[0]) - s;
-        if (loss > margin || IsMateScore(s)) break;
-        weights.push_back(std::exp(-3 * loss / margin));
-        total += weights.back();
-    }
-    double r = std::clamp(dRandom, 0.0, 1.0) * total;
-    for (size_t i = 0; i < weights.size(); ++i) {
-        if (r < weights[i]) return i;
-        r -= weights[i];
-    }
-    return weights.empty() ? 0 : weights.size() - 1;
-}
-
-double StrengthRandom() {
-    static std::mt19937 generator{std::random_device{}()};
-    return std::uniform_real_distribution<double>(0.0, 1.0)(generator);
 }

@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "driver/Talvor.h"
-#include "search/SearchChoice.h"
+#include "search/Search.h"
 #include "tools/latency/EngineProcess.h"
 
 namespace {

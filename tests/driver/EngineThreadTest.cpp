@@ -15,7 +15,7 @@
 #include "driver/Dispatcher.h"
 #include "driver/IOBas.h"
 #include "driver/Talvor.h"
-#include "search/SearchChoice.h"
+#include "search/Search.h"
 
 namespace {
 using Lines = std::vector<std::string>;
@@ -193,7 +193,7 @@ TEST_P(EngineThread, CommandsThatStopTheSearch) {
 // must not stop the second, which plays its move after all its iterations.
 TEST_P(EngineThread, NewLimitsStartTheSearchAgain) {
     StartThinking();
-    Say("sd 2\n");
+    commands_->Input("sd 2\n");  // the second search may be over before Input returns: Settle takes all
     EXPECT_TRUE(commands_->Thinking());
     const Lines lines = Settle();
     ASSERT_GE(lines.size(), 2u);
@@ -228,6 +228,27 @@ TEST_P(EngineThread, UciCommandsWhileGoInfinite) {
     EXPECT_NE(moves[0], "bestmove h1h2");
     EXPECT_EQ(moves[1], "bestmove h1h2");
     EXPECT_EQ(PositionKey(), "7k/8/8/8/8/4n3/8/r6K w - -");  // the engine's board is the interface's
+}
+
+// The game window's own changes (its menus) act as a command that stops the search: after the lines
+// before them, whose searches all end without a move, also one that a waiting line started; then the
+// turn that is due starts.
+TEST_P(EngineThread, WindowChangesStopEveryTurnAskedBeforeThem) {
+    Speak(UciProtocol());
+    commands_->Input(std::string("position fen ") + Middlegame + "\ngo infinite\ngo depth 30\n");
+    EXPECT_TRUE(commands_->Thinking());
+    bool changed = false;
+    commands_->Act([&] { changed = !commands_->Thinking(); });
+    EXPECT_TRUE(changed);
+    EXPECT_FALSE(commands_->Thinking());
+    for (const std::string& l : Settle()) EXPECT_NE(l.rfind("bestmove", 0), 0u) << l;
+    Speak(XboardProtocol());
+    commands_->Input(std::string("new\nforce\nsd 40\nsetboard ") + Middlegame + "\n");
+    commands_->Act([] { ForceMode = false, EnginePlaysWhite = true; });
+    EXPECT_TRUE(commands_->Thinking());
+    commands_->Act([] { ForceMode = true; });
+    EXPECT_FALSE(commands_->Thinking());
+    for (const std::string& l : Settle()) EXPECT_FALSE(IsMove(l)) << l;
 }
 
 INSTANTIATE_TEST_SUITE_P(BothSearches, EngineThread,

@@ -14,7 +14,7 @@
 #include "driver/IOBas.h"
 #include "driver/Talvor.h"
 #include "platform/Platform.h"
-#include "search/SearchBas.h"
+#include "search/Search.h"
 
 namespace {
 using Lines = std::vector<std::string>;

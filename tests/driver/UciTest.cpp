@@ -40,44 +40,17 @@ const std::regex InfoLine(
 
 TEST(Uci, HandshakeOptionsAndBadInput) {
     UciEngine e;
-    EXPECT_EQ(e.Exchange("uci\n"),
-              "id name Talvor\nid author the TalvorWBE developers\n"
-              "option name ValorePedoni type spin default 100 min 0 max 10000\n"
-              "option name ValoreCavalli type spin default 313 min 0 max 10000\n"
-              "option name ValoreAlfieri type spin default 330 min 0 max 10000\n"
-              "option name ValoreTorri type spin default 520 min 0 max 10000\n"
-              "option name ValoreRegine type spin default 900 min 0 max 10000\n"
-              "option name RicercaPatta type spin default 0 min -10000 max 10000\n"
-              "option name OwnBook type check default true\n"
-              "option name Hash type spin default 64 min 1 max 4096\n"
-              "option name Clear Hash type button\n"
-              "option name RicercaForte type check default false\n"
-              "option name MultiPV type spin default 1 min 1 max 20\n"
-              "option name Ponder type check default false\n"
-              "option name UCI_AnalyseMode type check default false\n"
-              "option name UCI_LimitStrength type check default false\n"
-              "option name UCI_Elo type spin default 1000 min 410 max 1780\nuciok\n");
+    // The options themselves: OptionsTableTest.
+    EXPECT_TRUE(std::regex_match(e.Exchange("uci\n"),
+                                 std::regex("id name Talvor\nid author the TalvorWBE developers\n"
+                                            "(option name [^\n]+\n)+uciok\n")));
     const struct {
         const char* input;
         const char* reply;
     } cases[] = {
         {"ucinewgame\nsetoption name ValoreRegine value 950\nsetoption name ownbook value false\n", ""},
         {"debug on\nponderhit\nnonsense\n\n", ""},
-        {"setoption name Hash value 16\nsetoption name clear hash\nsetoption name Ponder value true\n", ""},
-        {"setoption name Hash value 0\n",
-         "info string option Hash takes a whole number from 1 to 4096, not '0'\n"},
-        {"setoption name MultiPV value 21\n",
-         "info string option MultiPV takes a whole number from 1 to 20, not '21'\n"},
-        {"setoption name UCI_Elo value 300\n",
-         "info string option UCI_Elo takes a whole number from 410 to 1780, not '300'\n"},
-        {"setoption name RicercaForte value 1\n",
-         "info string option RicercaForte takes true or false, not '1'\n"},
-        {"setoption name UCI_LimitStrength value maybe\n",
-         "info string option UCI_LimitStrength takes true or false, not 'maybe'\n"},
-        {"setoption name Nonsense value 1\n", "info string no option named 'Nonsense'\n"},
-        {"setoption name ValoreTorri value 5x\n",
-         "info string option ValoreTorri takes a whole number from 0 to 10000, not '5x'\n"},
-        {"setoption name OwnBook value yes\n", "info string option OwnBook takes true or false, not 'yes'\n"},
+        {"setoption value 3\n", "info string setoption needs: setoption name NAME value VALUE\n"},
         {"position startpos moves e2e4 e7e5 g1f3 b8c6 f1b5 g8f6 e1g1\n", ""},
         {"position fen 4k3/P7/8/8/8/8/8/4K3 w - - 0 1 moves a7a8n e8d7\n", ""},
         {"position fen 8/8/8 w - - 0 1\n",

@@ -11,7 +11,8 @@
 #include "driver/Talvor.h"
 #include "driver/ThinkingOutput.h"
 #include "platform/Platform.h"
-#include "search/SearchBas.h"
+#include "search/Search.h"
+#include "search/design/SearchBas.h"
 #include "tests/BoardTestUtil.h"
 
 // The clocks as the driver leaves them: zeroed for sd N, or a timed game with no depth limit.
@@ -43,15 +44,16 @@ class EngineTest : public ::testing::Test {
     }
     void TearDown() override { SendLineCapture = nullptr; }
     static void Position(const std::string& fen) { SetPosition(fen); }
-    // The engine's turn with these clocks, as the driver starts it, its thinking as lines of Face.
+    // The engine's turn with these clocks, as the driver starts it, its thinking as lines of Face; the
+    // whole answer in Result.
     MoveRec RunThink(int depth, const Clock& c = {}) {
         SetClock(depth, c);
-        Ply = 0;
         GameResult = ResultNone;
-        MoveStartTime = TimerSeconds();
         ThinkingOutput thinking(Face, OpponentIsComputer, {});
-        return Think(thinking);
+        Result = Search(SearchRequest{}, thinking);
+        return Result.Move;
     }
     std::vector<std::string> Lines;
+    SearchResult Result;
     ThinkingFace Face = ThinkingFace::Protocol;
 };

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Evaluation: hand-checked scores, the phase, and the settings numbers.
-#include "search/SearchMoves.h"
+#include "eval/Tracking.h"
 #include "tests/search/SearchTestUtil.h"
 
 namespace {

@@ -3,7 +3,6 @@
 // and a strength below the full one.
 #include <set>
 
-#include "search/SearchChoice.h"
 #include "search/Strength.h"
 #include "tests/search/SearchTestUtil.h"
 
@@ -18,8 +17,6 @@ class RequestTest : public EngineTest, public ::testing::WithParamInterface<Sear
         ClearHash();
     }
     void TearDown() override {
-        Asked = SearchRequest{};
-        StrengthElo = 0;
         ChosenSearch = SearchKind::Design;
         EngineTest::TearDown();
     }
@@ -31,14 +28,14 @@ class RequestTest : public EngineTest, public ::testing::WithParamInterface<Sear
         std::vector<ThinkingReport> Done;
         int Book = 0;
     };
-    MoveRec Run(Recorder& rec, int depth) {
+    MoveRec Run(Recorder& rec, int depth, const SearchRequest& request = {}) {
         SetClock(depth);
-        Ply = 0;
         GameResult = ResultNone;
-        MoveStartTime = TimerSeconds();
         StopRequested.store(false);
-        return Think(rec);
+        Last = Search(request, rec);
+        return Last.Move;
     }
+    SearchResult Last;
     static bool Legal(const MoveRec& m) {
         MoveRec found;
         return m.From != 0 && FindMoveFromText(MoveToText(m), found);
@@ -51,14 +48,14 @@ const char* Middlegame = "r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R
 // does not choose to leave a knight.
 TEST(Strength, ScaleAndPick) {
     for (SearchKind kind : {SearchKind::Design, SearchKind::Strong}) {
-        const StrengthSetting bottom = StrengthFor(MinStrengthElo, kind),
-                              top = StrengthFor(MaxStrengthElo, kind);
+        const StrengthLimit bottom = StrengthFor(MinStrengthElo, kind),
+                            top = StrengthFor(MaxStrengthElo, kind);
         EXPECT_EQ(StrengthFor(MinStrengthElo - 500, kind).NodeLimit, bottom.NodeLimit);
         EXPECT_EQ(StrengthFor(MaxStrengthElo + 500, kind).NodeLimit, top.NodeLimit);
         EXPECT_LT(bottom.NodeLimit, top.NodeLimit);
         EXPECT_LT(top.Margin, 313);
         for (int elo = MinStrengthElo; elo < MaxStrengthElo; elo += 25) {
-            const StrengthSetting a = StrengthFor(elo, kind), b = StrengthFor(elo + 25, kind);
+            const StrengthLimit a = StrengthFor(elo, kind), b = StrengthFor(elo + 25, kind);
             EXPECT_TRUE(a.NodeLimit <= b.NodeLimit && a.Margin >= b.Margin) << elo;
         }
     }
@@ -88,12 +85,13 @@ TEST(Strength, ScaleAndPick) {
 
 // A weak level: legal and varied moves, within its node limit (the clock is generous).
 TEST_P(RequestTest, LowStrengthPlaysLegalVariedMovesWithinItsNodes) {
-    StrengthElo = MinStrengthElo;
+    SearchRequest weak;
+    weak.StrengthElo = MinStrengthElo;
     std::set<std::string> moves;
     for (int i = 0; i < 12; ++i) {
         Position(Middlegame);
         Recorder rec;
-        const MoveRec m = Run(rec, 0);
+        const MoveRec m = Run(rec, 0, weak);
         EXPECT_TRUE(Legal(m)) << MoveToText(m);
         EXPECT_LE(NodeCount, StrengthFor(MinStrengthElo, GetParam()).NodeLimit + ClockCheckNodes);
         moves.insert(MoveToText(m));
@@ -104,32 +102,33 @@ TEST_P(RequestTest, LowStrengthPlaysLegalVariedMovesWithinItsNodes) {
 // Node and mate limits, root moves and several lines.
 TEST_P(RequestTest, LimitsRootMovesAndLines) {
     Position(Middlegame);
-    Asked.NodeLimit = 500;  // inside the first iterations: a move all the same
+    SearchRequest request;
+    request.NodeLimit = 500;  // inside the first iterations: a move all the same
     Recorder nodes;
-    EXPECT_TRUE(Legal(Run(nodes, 30)));
+    EXPECT_TRUE(Legal(Run(nodes, 30, request)));
     EXPECT_LE(NodeCount, 500 + ClockCheckNodes);
 
-    Asked = SearchRequest{};
+    request = SearchRequest{};
     Position("7k/8/5K2/8/8/8/8/1R6 w - - 0 1");
-    Asked.MateMoves = 2;
+    request.MateMoves = 2;
     Recorder mate;
-    EXPECT_EQ(MoveToText(Run(mate, 30)), "f6g6");
+    EXPECT_EQ(MoveToText(Run(mate, 30, request)), "f6g6");
     EXPECT_LT(mate.Done.back().Iteration, 8);  // it stopped once the mate was found
 
-    Asked = SearchRequest{};
+    request = SearchRequest{};
     Position(Middlegame);
     MoveRec a3, h3;
     ASSERT_TRUE(FindMoveFromText("a2a3", a3) && FindMoveFromText("h2h3", h3));
-    Asked.SearchMoves = {a3, h3};
+    request.SearchMoves = {a3, h3};
     Recorder only;
-    const std::string m = MoveToText(Run(only, 3));
+    const std::string m = MoveToText(Run(only, 3, request));
     EXPECT_TRUE(m == "a2a3" || m == "h2h3") << m;
 
-    Asked = SearchRequest{};
-    Asked.MultiPv = 3;
+    request = SearchRequest{};
+    request.MultiPv = 3;
     Position(Middlegame);
     Recorder lines;
-    const MoveRec best = Run(lines, 3);
+    const MoveRec best = Run(lines, 3, request);
     std::vector<ThinkingReport> last(lines.Done.end() - 3, lines.Done.end());
     std::set<std::string> first;
     for (int k = 0; k < 3; ++k) {
@@ -165,7 +164,7 @@ TEST_P(RequestTest, FiftyMoveCountInTheTreeAndAtTheRoot) {
         Recorder rec;
         const std::string m = MoveToText(Run(rec, 3));
         EXPECT_TRUE(c.moves.empty() || c.moves.contains(m)) << c.fen << " " << m;
-        EXPECT_EQ(GameResult, c.result) << c.fen;
+        EXPECT_EQ(Last.Verdict, c.result) << c.fen;
     }
 }
 

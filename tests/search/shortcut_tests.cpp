@@ -6,7 +6,7 @@
 #include <random>
 #include <vector>
 
-#include "search/SearchMoves.h"
+#include "search/design/SearchMoves.h"
 #include "tests/search/SearchTestUtil.h"
 
 namespace {

@@ -61,7 +61,7 @@ TEST_F(ThinkTest, GameEndsRepetitionsAndIterations) {
         const MoveRec m = RunThink(c.depth);
         const std::string played = m.From == 0 ? "" : MoveToText(m);
         EXPECT_EQ(played, c.move) << c.fen;
-        EXPECT_EQ(GameResult, c.result) << c.fen;
+        EXPECT_EQ(Result.Verdict, c.result) << c.fen;
         const std::string shown = "\n" + Output(Lines);
         EXPECT_TRUE(std::regex_search(shown, std::regex(c.shown))) << c.fen << shown;
     }
@@ -84,7 +84,7 @@ TEST_F(ThinkTest, FixedDepthIsExactAndRepeatableAndLeavesTheBoardAsItFoundIt) {
             // Iterations 1 to 4 shown as depths 3 to 6; the move played is that of the last line (whose
             // time a slow or busy machine may put past a second).
             EXPECT_EQ(Lines.front().substr(0, 2), "3 ");
-            EXPECT_TRUE(std::regex_match(Lines.back(), std::regex("6 " + std::to_string(LastScore) +
+            EXPECT_TRUE(std::regex_match(Lines.back(), std::regex("6 " + std::to_string(Result.Score) +
                                                                   R"( \d+ \d+ )" + MoveToText(m) + ".*")));
             EXPECT_GT(QuiescenceNodes, 0);
         }
@@ -191,11 +191,11 @@ TEST_F(ThinkTest, TimedSearches) {
     EXPECT_LT(spent, 1.3);
     EXPECT_GE(std::stoi(Lines.back()), 6);  // beyond the three iterations that always finish
     // The move played is that of an iteration line, not of an interrupted iteration.
-    const std::string played = "(^|\n)\\d+ " + std::to_string(LastScore) + " \\d+ \\d+ " + MoveToText(m);
+    const std::string played = "(^|\n)\\d+ " + std::to_string(Result.Score) + " \\d+ \\d+ " + MoveToText(m);
     EXPECT_TRUE(std::regex_search(Output(Lines), std::regex(played))) << Output(Lines);
     // What the move did not spend of its budget went to the bank, never less than nothing.
-    EXPECT_GE(TimeBank, 0.0);
-    EXPECT_LE(TimeBank, 1.0);
+    EXPECT_GE(Result.TimeBank, 0.0);
+    EXPECT_LE(Result.TimeBank, 1.0);
 }
 
 TEST_F(ThinkTest, UnspentBudgetIsBanked) {
@@ -205,9 +205,10 @@ TEST_F(ThinkTest, UnspentBudgetIsBanked) {
     for (int move = 0; move < 2; ++move) {
         Position("7k/8/8/8/8/4n3/8/r6K w - - 0 1");
         RunThink(NoDepthLimit, {40, 300, 0, 300, 300, bank});
-        EXPECT_GT(TimeBank, bank + 6.0);
-        EXPECT_LE(TimeBank, bank + 6.5 + 1e-6);
-        bank = TimeBank;
+        EXPECT_GT(Result.TimeBank, bank + 6.0);
+        EXPECT_LE(Result.TimeBank, bank + 6.5 + 1e-6);
+        EXPECT_EQ(TimeBank, bank);  // the game's bank is the player's to change
+        bank = Result.TimeBank;
     }
 }
 

@@ -34,6 +34,7 @@
 
 #include "board/BoardBas.h"
 #include "driver/Dispatcher.h"
+#include "driver/EngineOptions.h"
 #include "driver/GuiLink.h"
 #include "driver/IOBas.h"
 #include "driver/Talvor.h"
@@ -44,8 +45,7 @@
 #include "gui/window/Resize_forms.h"
 #include "gui/window/frmDebugMain.h"
 #include "gui/window/frmDebugMainControls.h"
-#include "search/SearchBas.h"
-#include "search/SearchChoice.h"
+#include "search/Search.h"
 
 inline void PrintTo(const QString& s, std::ostream* os) {
     *os << '"' << s.toStdString() << '"';
@@ -121,9 +121,7 @@ class GameWindowTest : public ::testing::Test {
         w->show();
     }
     // Nothing of a test's engine may reach the next test's window.
-    void TearDown() override {
-        EngineCommands().Abandon(), Settle(), w.reset(), SetMessageHandler({}), Fed();
-    }
+    void TearDown() override { SwitchEngineOff(), Settle(), w.reset(), SetMessageHandler({}), Fed(); }
 
     // What waits in the mailbox (the window's last feed), emptied.
     std::string Fed() {
@@ -560,8 +558,9 @@ TEST_F(GameWindowTest, StrongSearchAndStrengthReachTheEngine) {
         SCOPED_TRACE(level->text().toStdString());
         level->trigger();
         Settle();
-        EXPECT_EQ(StrengthElo, level->data().toInt());
-        EXPECT_TRUE(StrengthElo == 0 || (StrengthElo >= MinStrengthElo && StrengthElo <= MaxStrengthElo));
+        EXPECT_EQ(AskedStrength(), level->data().toInt());
+        EXPECT_TRUE(AskedStrength() == 0 ||
+                    (AskedStrength() >= MinStrengthElo && AskedStrength() <= MaxStrengthElo));
         for (QAction* a : levels) EXPECT_EQ(a->isChecked(), a == level);
     }
     w->mnuElo[1]->trigger();
@@ -583,7 +582,7 @@ TEST_F(GameWindowTest, StrongSearchAndStrengthReachTheEngine) {
     Settle();
     w->mnuStrong->trigger();
     Settle();
-    EXPECT_TRUE(StrengthElo == 0 && ChosenSearch == before);
+    EXPECT_TRUE(AskedStrength() == 0 && ChosenSearch == before);
 }
 
 // A hint marks a legal move of the side to move and plays nothing, with the engine playing or off (then it

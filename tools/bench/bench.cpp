@@ -12,8 +12,7 @@
 #include "driver/Talvor.h"
 #include "driver/ThinkingOutput.h"
 #include "platform/Platform.h"
-#include "search/SearchBas.h"
-#include "search/SearchChoice.h"
+#include "search/Search.h"
 
 namespace {
 
@@ -73,13 +72,12 @@ int main(int argc, char** argv) {
         MaxDepth = depth;
         GameResult = 0;
         if (strong) ClearHash();
-        Ply = 0;
-        MoveStartTime = TimerSeconds();
         if (lines) std::printf("%s\n", fen);
         ThinkingOutput thinking(ThinkingFace::Protocol, false, {});
-        const MoveRec m = Think(thinking);
-        std::printf("%-70s %-6s %10d\n", fen, MoveToText(m).c_str(), NodeCount);
-        total += NodeCount;
+        const SearchResult found = Search(SearchRequest{}, thinking);
+        std::printf("%-70s %-6s %10lld\n", fen, MoveToText(found.Move).c_str(),
+                    static_cast<long long>(found.Nodes));
+        total += found.Nodes;
     }
     const double seconds = TimerSeconds() - start;
     const double cpu = static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;

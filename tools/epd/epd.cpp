@@ -13,8 +13,7 @@
 #include "driver/IOBas.h"
 #include "driver/Talvor.h"
 #include "platform/Platform.h"
-#include "search/SearchBas.h"
-#include "search/SearchChoice.h"
+#include "search/Search.h"
 
 namespace {
 
@@ -119,11 +118,9 @@ int main(int argc, char** argv) {
         TimeIncrement = 0;
         TimeLeft = static_cast<float>(seconds);
         GameResult = ResultNone;
-        Ply = 0;
-        MoveStartTime = TimerSeconds();
         if (strong) ClearHash();
         Silent quiet;
-        const std::string played = San(Think(quiet), legal);
+        const std::string played = San(Search(SearchRequest{}, quiet).Move, legal);
         bool ok = avoid.empty() || std::find(avoid.begin(), avoid.end(), played) == avoid.end();
         if (!best.empty()) ok = ok && std::find(best.begin(), best.end(), played) != best.end();
         ++total;

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "board/BoardBas.h"
+#include "board/Position.h"
 
 // bQuick: legality decided knowing whether the side to move stands in check, as the search does; otherwise
 // by the plain test after every move.
@@ -24,6 +25,21 @@ inline uint64_t Perft(int nDepth, bool bQuick = true) {
             nodes += nDepth == 1 ? 1 : Perft(nDepth - 1, bQuick);
         --Ply;
         UnmakeMove(m);
+    }
+    return nodes;
+}
+
+// The same count on the bitboard position: legal moves generated, each made and taken back, the leaves too.
+inline uint64_t Perft(bitboard::Position& pos, int nDepth) {
+    if (nDepth <= 0) return 1;
+    bitboard::Move moves[bitboard::MaxMoves];
+    const bitboard::Move* end = bitboard::GenerateLegal(pos, moves);
+    uint64_t nodes = 0;
+    bitboard::Undo undo;
+    for (const bitboard::Move* m = moves; m != end; ++m) {
+        pos.Make(*m, undo);
+        nodes += nDepth == 1 ? 1 : Perft(pos, nDepth - 1);
+        pos.Unmake(*m, undo);
     }
     return nodes;
 }
