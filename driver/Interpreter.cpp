@@ -79,11 +79,13 @@ void Level(const std::string& cmd) {
         return;
     }
     if (!FittingValue(TextValue(f[3]), LongMin, LongMax, increment)) return;
-    MovesPerControl = static_cast<int32_t>(moves);
-    BaseTime = base;
+    // One move a period counts as two in twice the time, as UCI's movestogo 1: a whole period for one move
+    // is st's rule, which never looks at the clock, and a clock short of its period would be overrun.
+    MovesPerControl = moves == 1 ? 2 : static_cast<int32_t>(moves);
+    BaseTime = moves == 1 ? 2 * base : base;
     TimeIncrement = increment;
     MaxDepth = NoDepthLimit;
-    TimeLeft = static_cast<float>(BaseTime);
+    TimeLeft = static_cast<float>(base);
     OpponentTimeLeft = TimeLeft;
 }
 

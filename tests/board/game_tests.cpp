@@ -58,20 +58,26 @@ TEST(GameRecord, TakeBackRestoresEnPassantAndFiftyMoveCount) {
     EXPECT_EQ(HalfmoveClock, 19);
 }
 
+// Each kind of game move: the position after it, the fifty-move count (a capture or a pawn move starts it
+// again), and the take-back.
 TEST(GameRecord, GameMovesOfEveryKindAndTheirTakeBack) {
     const struct {
         const char *fen, *move, *key;
+        int halfmove;
     } cases[] = {
-        {"r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1", "e1g1", "r3k2r/8/8/8/8/8/8/R4RK1 b kq -"},
-        {"r3k2r/8/8/8/8/8/8/R3K2R b KQkq - 0 1", "e8c8", "2kr3r/8/8/8/8/8/8/R3K2R w KQ -"},
-        {"4k3/8/8/3pP3/8/8/8/4K3 w - d6 0 1", "e5d6", "4k3/8/3P4/8/8/8/8/4K3 b - -"},
-        {"4k3/8/8/8/8/8/p7/4K3 b - - 0 1", "a2a1r", "4k3/8/8/8/8/8/8/r3K3 w - -"},
-        {"4k3/p7/8/8/8/8/8/4K3 b - - 0 1", "a7a5", "4k3/8/8/p7/8/8/8/4K3 w - a6"},
+        {"r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1", "e1g1", "r3k2r/8/8/8/8/8/8/R4RK1 b kq -", 8},
+        {"r3k2r/8/8/8/8/8/8/R3K2R b KQkq - 0 1", "e8c8", "2kr3r/8/8/8/8/8/8/R3K2R w KQ -", 8},
+        {"4k3/8/8/3pP3/8/8/8/4K3 w - d6 0 1", "e5d6", "4k3/8/3P4/8/8/8/8/4K3 b - -", 0},
+        {"4k3/8/8/8/8/8/p7/4K3 b - - 0 1", "a2a1r", "4k3/8/8/8/8/8/8/r3K3 w - -", 0},
+        {"4k3/p7/8/8/8/8/8/4K3 b - - 0 1", "a7a5", "4k3/8/8/p7/8/8/8/4K3 w - a6", 0},
+        {"4k3/8/8/8/8/8/p7/R3K3 w - - 0 1", "a1a2", "4k3/8/8/8/8/8/R7/4K3 b - -", 0},
     };
     for (const auto& c : cases) {
         SetPosition(c.fen);
+        HalfmoveClock = 7;
         Play(c.move);
         EXPECT_EQ(PositionKey(), c.key) << c.move;
+        EXPECT_EQ(HalfmoveClock, c.halfmove) << c.move;
         TakeBack(1);
         EXPECT_EQ(PositionKey() + " 0 1", c.fen) << c.move;
     }

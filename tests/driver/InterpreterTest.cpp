@@ -114,6 +114,22 @@ TEST_F(Driver, ClockDepthAndVersionCommands) {
     }
 }
 
+// Each limit command replaces whatever limit came before it: after sd, level and st play by the clock
+// again; after either, sd plays by depth alone.
+TEST_F(Driver, EachLimitCommandReplacesTheOneBefore) {
+    const char* limits[] = {"level 0 2:30 5", "level 40 5 0", "st 10", "sd 4"};
+    for (const char* second : limits) {
+        ResetGame();
+        Say(std::string(second) + "\n");
+        const std::string alone = ClockState();
+        for (const char* first : limits) {
+            ResetGame();
+            Say(std::string(first) + "\n" + second + "\n");
+            EXPECT_EQ(ClockState(), alone) << first << ", then " << second;
+        }
+    }
+}
+
 TEST_F(Driver, EngineTurnPlaysAndChargesTheClock) {
     Say("sd 2\ne2e4\n");  // a depth limit clears the time control
     TimeLeft = 100;
@@ -186,6 +202,7 @@ TEST_F(Driver, SettingsFileRules) {
     } cases[] = {
         {"[Talvor]\nSeek1=3 2 r\n", "Seek1", "3 2 r"},
         {"[ talvor ]\r\n  SEEK1  =  3 2 r  \r\n", "seek1", "3 2 r"},
+        {"[TALVOR]\nFORZAELO=1200\n", "ForzaElo", "1200"},
         {"[Talvor]\nSeek1=\"  quoted \"\n", "Seek1", "  quoted "},
         {"[Talvor]\nSeek1='x'\n", "Seek1", "x"},
         {"[Talvor]\nSeek1=\"x'\n", "Seek1", "\"x'"},

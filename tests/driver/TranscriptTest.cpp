@@ -176,8 +176,9 @@ TEST(Transcript, LinesSplitAcrossWritesAreAssembled) {
     EXPECT_EQ(e.Exchange(filler + "\nping 8\n"), "\npong 8\n");
     const std::string longArg(5000, '7');
     EXPECT_EQ(e.Exchange("ping " + longArg + "\n"), "\npong " + longArg + "\n");
-    // An unterminated line beyond 64 KiB is dropped whole; the next line is handled.
+    // An unterminated line beyond 64 KiB is dropped whole; the lines after it are handled.
     EXPECT_EQ(e.Exchange("ping 9" + std::string(70000, '9') + "\n"), "");
+    EXPECT_EQ(e.Exchange("ping 10\n"), "\npong 10\n");
 }
 
 // Input that ends without a line feed, and quit, which drops the rest of its chunk.
@@ -289,6 +290,38 @@ TEST(WhileThinking, MovesUnderStArriveInTime) {
         EXPECT_LT(ms, 3000.0) << fen;
     }
     EXPECT_LE(late, 1);
+}
+
+// At extreme clocks the move still comes in time, in both protocols and both searches: a tiny clock with
+// a large increment, one move to the control, a clock far behind the opponent's, a clock of 0, and a fixed
+// time beside a large clock. The bound is generous: the engine's own limits stop it by 0.8 s here, where
+// each of these faults once took 2 s or more.
+TEST(WhileThinking, ExtremeClocksStillMoveInTime) {
+    if (Slack > 1) GTEST_SKIP() << "a sanitizer's build is too slow to keep time";
+    const std::pair<const char*, const char*> cases[] = {
+        {"-uci", "go wtime 1000 btime 1000 winc 5000 binc 5000"},
+        {"-uci", "go wtime 1000 btime 1000 movestogo 1"},
+        {"-uci", "go wtime 1000 btime 600000"},
+        {"-uci", "go wtime 0 btime 1000"},
+        {"-uci", "go movetime 500 wtime 600000 btime 600000"},
+        {"-xboard", "level 0 0:01 5\ntime 100\notim 100\ngo"},
+        {"-xboard", "level 1 1 0\ntime 100\notim 6000\ngo"},
+        {"-xboard", "st 0.5\ntime 60000\notim 60000\ngo"},
+    };
+    for (bool strong : {false, true})
+        for (const auto& [mode, limits] : cases) {
+            SCOPED_TRACE(std::string(mode) + (strong ? " -strong " : " ") + limits);
+            const bool uci = std::string(mode) == "-uci";
+            PipedEngine e(strong ? std::vector<std::string>{TALVOR_EXE, mode, "-strong"}
+                                 : std::vector<std::string>{TALVOR_EXE, mode});
+            e.Write(uci ? "position fen " + Middlegame + "\nisready\n"
+                        : "new\nforce\nsetboard " + Middlegame + "\nping 1\n");
+            e.Await(uci ? "readyok\n" : "pong 1\n");
+            const auto sent = Clock::now();
+            ASSERT_TRUE(e.Write(std::string(limits) + "\n"));
+            e.Await(uci ? "bestmove " : "\nmove ");
+            EXPECT_LT(MsSince(sent), 1500.0);
+        }
 }
 
 // Switches start with - or / in any case. Unknown ones (one empty) are warned about on standard error, each

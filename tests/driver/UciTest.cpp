@@ -88,6 +88,8 @@ TEST(Uci, GoFormsRequestsAndPositions) {
         {"position fen 8/8/8/8/4ppp1/4pkp1/8/2N1K2R w K - 0 1\ngo depth 2\n", "e1g1", "score mate 1 "},
         {"position fen r3k2r/pppppppp/8/8/8/8/PPPPPPPP/R3K2R w KQkq - 0 1 moves a2a3 a7a6\ngo depth 2\n", "",
          "depth 2 "},
+        // A rook up, but fifty moves without a capture or a pawn move: every move draws.
+        {"position fen 4k3/8/8/8/8/8/8/R3K3 w - - 100 60\ngo depth 2\n", "", "score cp 0 "},
         {"position startpos moves e2e4\ngo wtime 10000 btime 10000 winc 100 binc 100\n", "", ""},
         {"position startpos\ngo wtime 1000 btime 1000 movestogo 1\n", "", ""},
         {"ucinewgame\nposition fen 2rq1rk1/pp1bppbp/3p1np1/4n3/3NP3/1BN1BP2/PPPQ2PP/2KR3R b - - 0 12\n"
@@ -103,9 +105,10 @@ TEST(Uci, GoFormsRequestsAndPositions) {
          "info string go: wibble is not supported and is ignored\ninfo string go: depth 0 is not from 1 to "
          "32767\n"
          "info string go: nodes 0 is not a positive number\n[^]*"},
-        // Three lines of depth 3, best first, three different first moves.
+        // Three lines of depth 3, best first, three different first moves; the move and its ponder move
+        // are those of the best line.
         {"setoption name MultiPV value 3\nposition startpos moves e2e4 e7e5 g1f3\ngo depth 3\n", "", "",
-         R"([^]*info depth 3 multipv 1 score cp (-?\d+) [^\n]* pv (\w+)[^\n]*\ninfo depth 3 multipv 2 score cp (-?\d+) [^\n]* pv (\w+)[^\n]*\ninfo depth 3 multipv 3 score cp (-?\d+) [^\n]* pv (\w+)[^\n]*\nbestmove \w+( ponder \w+)?\n)"},
+         R"([^]*info depth 3 multipv 1 score cp (-?\d+) [^\n]* pv (\w+) (\w+)[^\n]*\ninfo depth 3 multipv 2 score cp (-?\d+) [^\n]* pv (\w+)[^\n]*\ninfo depth 3 multipv 3 score cp (-?\d+) [^\n]* pv (\w+)[^\n]*\nbestmove \2 ponder \3\n)"},
         {"setoption name MultiPV value 1\nposition startpos\ngo depth 3 searchmoves a2a3 h2h3 e2e5\n", "", "",
          R"(info string go: searchmoves e2e5 is not a legal move here and is left out\n([^\n]* pv (a2a3|h2h3)[^\n]*\n)+bestmove (a2a3|h2h3)( ponder \w+)?\n)"},
         {"position startpos\ngo nodes 20000\n", "", "",
@@ -133,9 +136,9 @@ TEST(Uci, GoFormsRequestsAndPositions) {
         std::smatch m;
         ASSERT_TRUE(std::regex_match(out, m, std::regex(c.pattern))) << out;
         if (m.size() == 8) {  // the MultiPV lines
-            EXPECT_GE(std::stoi(m[1]), std::stoi(m[3]));
-            EXPECT_GE(std::stoi(m[3]), std::stoi(m[5]));
-            EXPECT_TRUE(m[2] != m[4] && m[4] != m[6] && m[2] != m[6]) << out;
+            EXPECT_GE(std::stoi(m[1]), std::stoi(m[4]));
+            EXPECT_GE(std::stoi(m[4]), std::stoi(m[6]));
+            EXPECT_TRUE(m[2] != m[5] && m[5] != m[7] && m[2] != m[7]) << out;
         }
     }
 }
@@ -167,22 +170,31 @@ TEST(Uci, InfiniteUntilStop) {
     }
 }
 
-// The same search as in xboard mode: at a fixed depth the same node count and move.
+// The same search as in xboard mode: at a fixed depth the same node count and move, for each search as
+// either protocol's option chooses it (a check option's value in any case); the two searches differ.
 TEST(Uci, FixedDepthSearchesAsXboardDoes) {
     const char* fen = "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1";
-    UciEngine uci;
-    const std::string info = LastInfo(uci.Search(std::string("position fen ") + fen + "\ngo depth 4\n"));
-    std::smatch m;
-    ASSERT_TRUE(std::regex_search(info, m, std::regex(R"(nodes (\d+) .* pv (\w+))"))) << info;
-    EngineProcess xboard({TALVOR_EXE, "-xboard"});
-    ASSERT_TRUE(xboard.Write(std::string("new\nforce\nsetboard ") + fen + "\nsd 4\ngo\n"));
-    ASSERT_TRUE(xboard.ReadUntil("\nmove ", 20000 * Slack));
-    const std::string lines = xboard.TakeOutput();
-    std::smatch x;
-    ASSERT_TRUE(std::regex_search(lines, x, std::regex(R"(\n6 -?\d+ \d+ (\d+) (\w+)[^\n]*\n\nmove )")))
-        << lines;
-    EXPECT_EQ(m[1], x[1]);
-    EXPECT_EQ(m[2], x[2]);
+    std::string nodes[2];
+    for (int strong : {0, 1}) {
+        UciEngine uci;
+        const std::string info =
+            LastInfo(uci.Search(std::string(strong ? "setoption name RicercaForte value TRUE\n" : "") +
+                                "position fen " + fen + "\ngo depth 4\n"));
+        std::smatch m;
+        ASSERT_TRUE(std::regex_search(info, m, std::regex(R"(nodes (\d+) .* pv (\w+))"))) << info;
+        EngineProcess xboard({TALVOR_EXE, "-xboard"});
+        ASSERT_TRUE(xboard.Write(std::string(strong ? "option RicercaForte=1\n" : "") +
+                                 "new\nforce\nsetboard " + fen + "\nsd 4\ngo\n"));
+        ASSERT_TRUE(xboard.ReadUntil("\nmove ", 20000 * Slack));
+        const std::string lines = xboard.TakeOutput();
+        std::smatch x;
+        ASSERT_TRUE(std::regex_search(lines, x, std::regex(R"(\n\d+ -?\d+ \d+ (\d+) (\w+)[^\n]*\n\nmove )")))
+            << lines;
+        EXPECT_EQ(m[1], x[1]);
+        EXPECT_EQ(m[2], x[2]);
+        nodes[strong] = m[1];
+    }
+    EXPECT_NE(nodes[0], nodes[1]);
 }
 
 // go ponder gives no bestmove before ponderhit or stop; after ponderhit it is a timed search, after stop

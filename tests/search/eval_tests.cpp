@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Evaluation: hand-checked scores, the phase, captured pieces, and the settings numbers.
+// Evaluation: hand-checked scores, the phase, and the settings numbers.
 #include "eval/Tracking.h"
 #include "tests/search/SearchTestUtil.h"
 
@@ -59,13 +59,6 @@ TEST_F(EvalTest, PhaseThresholdUsesFixedPieceValues) {
     EvalOf("3qk3/8/8/8/8/8/8/R3K3 w - - 0 1");
     EXPECT_FALSE(Middlegame);
     QueenValue = saved;
-}
-
-TEST_F(EvalTest, CapturedSlotsCountForNothing) {
-    const int32_t before = EvalOf("4k3/8/8/8/8/8/8/R3K3 w - - 0 1");
-    PieceList[++PieceCount] = 0;  // a slot holding square 0, as a captured piece leaves it during a search
-    EXPECT_EQ(Evaluate(), before);
-    --PieceCount;
 }
 
 }  // namespace

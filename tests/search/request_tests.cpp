@@ -32,8 +32,10 @@ class RequestTest : public EngineTest, public ::testing::WithParamInterface<Sear
         SetClock(depth);
         GameResult = ResultNone;
         StopRequested.store(false);
-        return Search(request, rec).Move;
+        Last = Search(request, rec);
+        return Last.Move;
     }
+    SearchResult Last;
     static bool Legal(const MoveRec& m) {
         MoveRec found;
         return m.From != 0 && FindMoveFromText(MoveToText(m), found);
@@ -139,6 +141,31 @@ TEST_P(RequestTest, LimitsRootMovesAndLines) {
     }
     EXPECT_EQ(first.size(), 3u);
     EXPECT_EQ(MoveToText(best), MoveToText(last[0].Line[0]));
+}
+
+// Near the fifty-move limit a won ending is kept only by a move that starts the count again: in the tree
+// (at 100 every other move draws at once), and at the root, where a capture or a pawn move is no claim
+// and a quiet move at 101 claims the draw.
+TEST_P(RequestTest, FiftyMoveCountInTheTreeAndAtTheRoot) {
+    const struct {
+        const char* fen;
+        int halfmove;
+        std::set<std::string> moves;  // empty: any
+        int32_t result;
+    } cases[] = {
+        {"8/8/8/4k3/8/8/P7/K7 w - - 0 1", 100, {"a2a3", "a2a4"}, ResultNone},
+        {"k7/8/8/8/8/8/p7/7K b - - 0 1", 101, {"a2a1q"}, ResultNone},
+        {"4k3/8/8/8/8/8/q7/R3K3 w - - 0 1", 101, {"a1a2"}, ResultNone},
+        {"4k3/8/8/8/8/8/8/R3K3 w - - 0 1", 101, {}, ResultDraw},
+    };
+    for (const auto& c : cases) {
+        Position(c.fen);
+        HalfmoveClock = c.halfmove;
+        Recorder rec;
+        const std::string m = MoveToText(Run(rec, 3));
+        EXPECT_TRUE(c.moves.empty() || c.moves.contains(m)) << c.fen << " " << m;
+        EXPECT_EQ(Last.Verdict, c.result) << c.fen;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(BothSearches, RequestTest, ::testing::Values(SearchKind::Design, SearchKind::Strong),

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The search below the root: draw scores, the capture search, the check extension, and the move sort.
-#include <algorithm>
+// The search below the root: draw scores, the capture search, the check extension and what ends a search.
 
 #include "tests/search/SearchTestUtil.h"
 
@@ -78,64 +77,6 @@ TEST_F(NodeTest, StopRequestAndClock) {
         EXPECT_TRUE(!c.stops || score == 0);
     }
     ArmStopCheck(1, 0);
-}
-
-// The quicksort as written, whose order for ties decides between equally scored moves: middle pivot
-// rounded half to even, upper part first.
-void ReferenceSort(std::vector<int>& ids, std::vector<int32_t>& a, int lo, int hi) {
-    if (hi <= lo) return;
-    const int sum = lo + hi;
-    const int mid = sum % 2 == 0 ? sum / 2 : (sum / 2) % 2 == 0 ? sum / 2 : sum / 2 + 1;
-    const int32_t pivot = a[mid];
-    int i = lo, j = hi;
-    for (;;) {
-        while (a[i] > pivot) ++i;
-        while (a[j] < pivot) --j;
-        if (i > j) break;
-        std::swap(a[i], a[j]);
-        std::swap(ids[i], ids[j]);
-        ++i;
-        --j;
-        if (i > j) break;
-    }
-    ReferenceSort(ids, a, i, hi);
-    ReferenceSort(ids, a, lo, j);
-}
-
-// SortMoves on any range, and the node's order read as far as a random cut-off: the same as the procedure.
-TEST(SortMoves, SameOrderAsTheProcedureOnAnyRange) {
-    static MoveOrder order;
-    uint32_t x = 77;
-    for (int trial = 0; trial < 4000; ++trial) {
-        x = x * 1103515245u + 12345u;
-        const int n = 1 + static_cast<int>(x >> 16) % 40;
-        const int lo = static_cast<int>(x >> 8) % 3, hi = lo + n - 1;
-        const int spread = 1 + static_cast<int>(x >> 24) % 5;  // few distinct values: many ties
-        std::vector<int32_t> a(hi + 1), b;
-        std::vector<int> ids(hi + 1);
-        MoveList list;
-        for (int i = 0; i <= hi; ++i) {
-            x = x * 1103515245u + 12345u;
-            a[i] = static_cast<int32_t>(x >> 20) % spread;
-            ids[i] = i;
-            list.Move[i].From = static_cast<uint8_t>(i);
-        }
-        b = a;
-        // The node's order starts at index 0, and the pivot depends on where a range starts.
-        std::vector<int32_t> fromZero(a.begin() + lo, a.end());
-        std::vector<int> zeroIds(n);
-        for (int i = 0; i < n; ++i) zeroIds[i] = i;
-        std::copy(fromZero.begin(), fromZero.end(), order.Score);
-        order.Start(n);
-        ReferenceSort(zeroIds, fromZero, 0, n - 1);
-        ReferenceSort(ids, a, lo, hi);
-        SortMoves(list, b.data(), lo, hi);
-        for (int i = lo; i <= hi; ++i)
-            ASSERT_EQ(list.Move[i].From, ids[i]) << "trial " << trial << " at " << i;
-        EXPECT_EQ(a, b);
-        const int read = trial % 2 == 0 ? n : 1 + static_cast<int>(x >> 12) % n;
-        for (int i = 0; i < read; ++i) ASSERT_EQ(order.At(i), zeroIds[i]) << "trial " << trial << " at " << i;
-    }
 }
 
 }  // namespace

@@ -167,21 +167,4 @@ TEST_F(ShortcutTest, RunningEvaluationAlongChosenGames) {
     }
 }
 
-TEST_F(ShortcutTest, PositionsTheRunningEvaluationDoesNotCover) {
-    void (*const breaks[])() = {
-        [] {
-            Board[28] = WhiteKing, RebuildPieceList();
-        },                                // a second white king, as no set-up text can place
-        [] { WhiteKingSquare = 24; },     // the king-square variable not on the king
-        [] { Board[55] = WhiteKnight; },  // on the board but not in the piece list
-    };
-    for (auto brk : breaks) {
-        Position("4k3/8/8/8/8/8/8/R3K3 w - - 0 1");
-        PrepareEvaluation();
-        brk();
-        StartTracking();
-        EXPECT_FALSE(Tracking) << &brk - breaks;
-    }
-}
-
 }  // namespace

@@ -45,7 +45,7 @@ TEST(ChessNotation, MovesInSan) {
         {"4k3/8/8/8/8/Q7/8/Q1Q1K3 w - - 0 1", "a1b2", "1. Qa1b2 *"},  // file and rank
         {"4r2k/8/8/8/8/8/4N3/1N2K3 w - - 0 1", "b1c3", "1. Nc3 *"},   // the other knight is pinned
         {"1r2k3/P7/8/8/8/8/8/4K3 w - - 0 1", "a7b8q", "1. axb8=Q+ *"},
-        {"1r2k3/P7/8/8/8/8/8/4K3 w - - 0 1", "a7a8n", "1. a8=N *"},
+        {"1r2k3/P7/8/8/8/8/8/4K3 w - - 0 1", "a7a8b", "1. a8=B *"},
         {"4k3/8/8/8/8/8/1p5K/8 b - - 3 40", "b2b1r h2g3", "40... b1=R 41. Kg3 *"},
         {"7k/5Q2/8/8/8/8/8/6K1 w - - 0 1", "f7g7 h8g7", "1. Qg7+ Kxg7 *"},
         {"7k/5Q2/6K1/8/8/8/8/8 w - - 0 1", "f7g7", "1. Qg7# *"},
@@ -95,7 +95,7 @@ TEST(ChessNotation, FenReadAndWritten) {
         {"4k3/8/8/8/8/8/8/4X3 w - - 0 1", "", FenFault::Placement},
         {"4k3/8/8/8/8/8/8/8 w - - 0 1", "", FenFault::Kings},
         {"4k3/8/8/8/8/8/8/3KK3 w - - 0 1", "", FenFault::Kings},
-        {"P3k3/8/8/8/8/8/8/4K3 w - - 0 1", "", FenFault::Pawns},
+        {"4k2P/8/8/8/8/8/8/4K3 w - - 0 1", "", FenFault::Pawns},
         {"QQQQkQQQ/QQ6/8/8/8/8/8/4K3 b - - 0 1", "QQQQkQQQ/QQ6/8/8/8/8/8/4K3 b - - 0 1", FenFault::None},
         {"QQQQkQQQ/QQQ5/8/8/8/8/8/4K3 b - - 0 1", "",
          FenFault::Material},  // one queen more than 8 pawns give

@@ -23,6 +23,7 @@
 #include <QTextBlock>
 #include <QTimer>
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cmath>
 #include <functional>
@@ -301,7 +302,21 @@ TEST_F(GameWindowTest, PromotionsReachBothBoards) {
     EXPECT_EQ(KindAt("g1"), 1) << MoveToText(GameRecord[2]);  // the engine's queen reached the board
 }
 
-// The engine's move line: its clock is charged the search time, and its promotion letter is obeyed.
+// A person's clock ticks over the minute at 60 seconds and over the hour at 60 minutes.
+TEST_F(GameWindowTest, ClocksTickOverMinutesAndHours) {
+    const std::pair<std::array<int, 3>, QString> ticks[] = {
+        {{0, 0, 58}, "0:0:59"}, {{0, 0, 59}, "0:1:0"}, {{0, 59, 59}, "1:0:0"}, {{1, 59, 59}, "2:0:0"}};
+    for (const auto& [before, shown] : ticks) {
+        WhiteHours = BlackHours = before[0], WhiteMinutes = BlackMinutes = before[1];
+        WhiteSeconds = BlackSeconds = before[2];
+        w->Timer1_Timer(), w->Timer2_Timer();
+        EXPECT_EQ(w->Label12->text(), shown);
+        EXPECT_EQ(w->Label10->text(), shown);
+    }
+}
+
+// The engine's move line: its clock is charged the search time (here to the next hour, exactly), and its
+// promotion letter is obeyed.
 TEST_F(GameWindowTest, EngineMoveLineChargesItsClockAndPromotesByLetter) {
     const struct {
         bool EngineWhite;
@@ -316,12 +331,12 @@ TEST_F(GameWindowTest, EngineMoveLineChargesItsClockAndPromotesByLetter) {
         SCOPED_TRACE(c.Move + std::string(c.Letter));
         GuiEngineWhite = c.EngineWhite;
         board->NewGame(false, 0, 0, LayoutOf(c.Fen), c.EngineWhite);
-        WhiteSeconds = BlackSeconds = 50, WhiteMinutes = BlackMinutes = WhiteHours = BlackHours = 0;
-        w->ShowLine(std::string("move ") + c.Move + c.Letter, 75);
+        WhiteSeconds = BlackSeconds = 50, WhiteMinutes = BlackMinutes = 58, WhiteHours = BlackHours = 0;
+        w->ShowLine(std::string("move ") + c.Move + c.Letter, 70);
         EXPECT_EQ(KindAt(c.Square), c.Kind);
         EXPECT_TRUE(PromotionLetter.empty());
-        EXPECT_EQ((c.EngineWhite ? w->Label12 : w->Label10)->text(), "0:2:5");
-        EXPECT_EQ((c.EngineWhite ? w->Label10 : w->Label12)->text(), c.EngineWhite ? "0:0:50" : "0:0:0");
+        EXPECT_EQ((c.EngineWhite ? w->Label12 : w->Label10)->text(), "1:0:0");
+        EXPECT_EQ((c.EngineWhite ? w->Label10 : w->Label12)->text(), c.EngineWhite ? "0:58:50" : "0:0:0");
         EXPECT_TRUE(Output().endsWith(QString("\r\nmove ") + c.Move + c.Letter));
     }
     EXPECT_TRUE(popups.empty());

@@ -43,12 +43,12 @@ TEST(ResizeForms, WidthScalesByTruncatedPercent) {
     TestForm f("frmScale");
     auto* b = f.Add(new TwipButton(1000), "cmdTwips");
     auto* hidden = f.Add(new TwipButton(-74400), "cmdHidden");  // 600 twips into the far-left park
-    auto* second = f.Add(new TwipButton(1500, 1), "cmdTwips");
+    auto* second = f.Add(new TwipButton(1510, 1), "cmdTwips");  // 996.6 at 66 %: truncated, not rounded
     auto* button = f.Add(new QPushButton("OK"), "cmdOK", {40, 20, 80, 25});
     ResizeForm(&f.form);  // first call: the 100 % reference
     const struct {
         int FormWidth, Percent, Left, HiddenLeft, SecondLeft;
-    } cases[] = {{900, 150, 1500, -74100, 2250}, {400, 66, 660, -74604, 990}, {600, 100, 1000, -74400, 1500}};
+    } cases[] = {{900, 150, 1500, -74100, 2265}, {400, 66, 660, -74604, 996}, {600, 100, 1000, -74400, 1510}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.FormWidth);
         f.ResizeTo(c.FormWidth, 400);
