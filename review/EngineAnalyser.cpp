@@ -27,9 +27,15 @@ SearchRequest RequestOf(const AnalysisBudget& budget) {
     SearchRequest request;
     request.UseBook = false;
     switch (budget.Type) {
-        case AnalysisBudget::Kind::Nodes: request.NodeLimit = static_cast<int64_t>(budget.Amount); break;
-        case AnalysisBudget::Kind::Seconds: request.Seconds = budget.Amount; break;
-        case AnalysisBudget::Kind::Depth: request.Depth = static_cast<int>(budget.Amount); break;
+        case AnalysisBudget::Kind::Nodes:
+            request.NodeLimit = static_cast<int64_t>(budget.Amount);
+            break;
+        case AnalysisBudget::Kind::Seconds:
+            request.Seconds = budget.Amount;
+            break;
+        case AnalysisBudget::Kind::Depth:
+            request.Depth = static_cast<int>(budget.Amount);
+            break;
     }
     return request;
 }
@@ -59,7 +65,8 @@ class EngineAnalyser : public Analyser {
     void NewGame() override { analyst_.NewGame(); }
     void Interrupt() override { analyst_.Stop(); }
 
-    std::optional<AnalysisResult> Analyse(const AnalysisRequest& request, const std::atomic<bool>& stop) override {
+    std::optional<AnalysisResult> Analyse(const AnalysisRequest& request,
+                                          const std::atomic<bool>& stop) override {
         const std::optional<bitboard::Position> position = PositionOf(request);
         if (!position || stop.load()) return std::nullopt;
         SilentReporter silent;

@@ -11,7 +11,7 @@
 #include "tools/match/UciEngine.h"
 
 struct MatchConfig {
-    EngineSpec Engines[2];  // the first is the one measured: results are from its view
+    EngineEntry Engines[2];  // the first is the one measured: results are from its view
     Limits Limit;
     ScoreRules Rules;
     std::string OpeningsPath;

@@ -51,10 +51,10 @@ std::string Today() {
 
 // An engine that answers readyok after ucinewgame, started anew when it is missing or does not answer (twice
 // before giving up: a loaded machine can hold up one start).
-bool Ready(std::unique_ptr<UciEngine>& engine, const EngineSpec& spec, double timeout, std::string& error) {
+bool Ready(std::unique_ptr<UciEngine>& engine, const EngineEntry& entry, double timeout, std::string& error) {
     if (engine && engine->NewGame(timeout)) return true;
     for (int attempt = 0; attempt < 2; ++attempt) {
-        engine = std::make_unique<UciEngine>(spec);
+        engine = std::make_unique<UciEngine>(entry);
         if (engine->Start(timeout) && engine->NewGame(timeout)) return true;
         error = engine->Error().empty() ? "no readyok from " + engine->Name() : engine->Error();
     }

@@ -70,7 +70,7 @@ std::vector<std::string> SplitCommand(const std::string& line) {
     return words;
 }
 
-bool AddEngineField(const std::string& field, EngineSpec& spec, std::string& error) {
+bool AddEngineField(const std::string& field, EngineEntry& entry, std::string& error) {
     const size_t eq = field.find('=');
     const std::string key = field.substr(0, eq), value = eq == std::string::npos ? "" : field.substr(eq + 1);
     if (eq == std::string::npos) {
@@ -78,13 +78,13 @@ bool AddEngineField(const std::string& field, EngineSpec& spec, std::string& err
         return false;
     }
     if (key == "cmd") {
-        spec.Command = SplitCommand(value);
+        entry.Command = SplitCommand(value);
     } else if (key == "name") {
-        spec.Name = value;
+        entry.Name = value;
     } else if (key == "dir") {
-        spec.Folder = value;
+        entry.Folder = value;
     } else if (key.rfind("option.", 0) == 0 && key.size() > 7) {
-        spec.Options.emplace_back(key.substr(7), value);
+        entry.Options.emplace_back(key.substr(7), value);
     } else {
         error = "unknown engine field '" + key + "' (cmd=, name=, dir=, option.NAME=)";
         return false;
@@ -113,18 +113,18 @@ void ReadInfoLine(const std::string& line, SearchInfo& info) {
     }
 }
 
-UciEngine::UciEngine(EngineSpec spec) : spec_(std::move(spec)) {}
+UciEngine::UciEngine(EngineEntry entry) : entry_(std::move(entry)) {}
 
 UciEngine::~UciEngine() {
     Quit();
 }
 
 bool UciEngine::Start(double timeoutSeconds) {
-    if (spec_.Command.empty()) {
+    if (entry_.Command.empty()) {
         error_ = "no command";
         return false;
     }
-    std::vector<std::string> argv = spec_.Command;
+    std::vector<std::string> argv = entry_.Command;
     argv[0] = AbsolutePath(ResolveProgram(argv[0]));
     if (access(argv[0].c_str(), X_OK) != 0) {
         error_ = "cannot run " + argv[0];
@@ -132,9 +132,10 @@ bool UciEngine::Start(double timeoutSeconds) {
     }
     // The child takes the working folder it is started in; this process has no other thread to disturb.
     char here[PATH_MAX];
-    const bool moved = !spec_.Folder.empty() && getcwd(here, sizeof here) && chdir(spec_.Folder.c_str()) == 0;
-    if (!spec_.Folder.empty() && !moved) {
-        error_ = "cannot enter folder " + spec_.Folder;
+    const bool moved =
+        !entry_.Folder.empty() && getcwd(here, sizeof here) && chdir(entry_.Folder.c_str()) == 0;
+    if (!entry_.Folder.empty() && !moved) {
+        error_ = "cannot enter folder " + entry_.Folder;
         return false;
     }
     process_ = std::make_unique<EngineProcess>(argv);
@@ -142,7 +143,7 @@ bool UciEngine::Start(double timeoutSeconds) {
         error_ = "cannot return to " + std::string(here);
         return false;
     }
-    name_ = spec_.Name;
+    name_ = entry_.Name;
     const Clock::time_point deadline = After(timeoutSeconds);
     if (!Send("uci")) return false;
     for (;;) {
@@ -158,7 +159,7 @@ bool UciEngine::Start(double timeoutSeconds) {
         if (*line == "option name Clear Hash type button") clearsHash_ = true;
     }
     if (name_.empty()) name_ = argv[0].substr(argv[0].rfind('/') + 1);
-    for (const auto& [option, value] : spec_.Options) Send("setoption name " + option + " value " + value);
+    for (const auto& [option, value] : entry_.Options) Send("setoption name " + option + " value " + value);
     if (!Send("isready") || !WaitFor("readyok", timeoutSeconds)) {
         error_ = "no readyok from " + name_;
         return false;

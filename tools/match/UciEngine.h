@@ -11,15 +11,15 @@
 
 class EngineProcess;
 
-struct EngineSpec {
+struct EngineEntry {
     std::string Name;                  // as the games name it; empty: the engine's own "id name"
     std::vector<std::string> Command;  // program and arguments
     std::string Folder;                // working folder; empty: the referee's
     std::vector<std::pair<std::string, std::string>> Options;  // setoption name .. value ..
 };
-// Reads "cmd=PROGRAM ARGS", "name=NAME", "dir=FOLDER" and "option.NAME=VALUE" fields into spec (added to
+// Reads "cmd=PROGRAM ARGS", "name=NAME", "dir=FOLDER" and "option.NAME=VALUE" fields into entry (added to
 // what it holds); false with a reason on a field it does not know.
-bool AddEngineField(const std::string& field, EngineSpec& spec, std::string& error);
+bool AddEngineField(const std::string& field, EngineEntry& entry, std::string& error);
 // Splits a command line at blanks; single or double quotes keep blanks inside a word.
 std::vector<std::string> SplitCommand(const std::string& line);
 
@@ -44,7 +44,7 @@ struct EngineReply {
 
 class UciEngine {
   public:
-    explicit UciEngine(EngineSpec spec);
+    explicit UciEngine(EngineEntry entry);
     ~UciEngine();
     UciEngine(const UciEngine&) = delete;
     UciEngine& operator=(const UciEngine&) = delete;
@@ -69,7 +69,7 @@ class UciEngine {
     bool WaitFor(const std::string& word, double timeoutSeconds);
     bool Exited();
 
-    EngineSpec spec_;
+    EngineEntry entry_;
     std::string name_, error_;
     std::unique_ptr<EngineProcess> process_;
     bool clearsHash_ = false;  // offers the Clear Hash button

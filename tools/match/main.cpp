@@ -53,7 +53,7 @@ void ReadTimeControl(const std::string& text, Limits& limits) {
 
 // The engine's name for the games when none is given: its program's file name.
 void NameEngines(MatchConfig& config) {
-    for (EngineSpec& e : config.Engines) {
+    for (EngineEntry& e : config.Engines) {
         if (e.Command.empty()) Fail("each --engine needs cmd=");
         if (e.Name.empty()) e.Name = e.Command[0].substr(e.Command[0].rfind('/') + 1);
     }
@@ -126,7 +126,7 @@ class Arguments {
             }
         }
         if (engines != 2) Fail("two --engine are needed");
-        for (EngineSpec& e : c.Engines)
+        for (EngineEntry& e : c.Engines)
             for (const std::string& f : each) AddField(f, e);
         NameEngines(c);
         if (!c.Limit.Any()) Fail("give a limit: --tc, --nodes, --depth or --st");
@@ -149,9 +149,9 @@ class Arguments {
         return fields;
     }
 
-    static void AddField(const std::string& field, EngineSpec& spec) {
+    static void AddField(const std::string& field, EngineEntry& entry) {
         std::string error;
-        if (!AddEngineField(field, spec, error)) Fail(error);
+        if (!AddEngineField(field, entry, error)) Fail(error);
     }
 
     std::vector<std::string> args_;
