@@ -156,5 +156,8 @@ int main(int argc, char** argv) {
     watcher.join();
     ShowProgress(generator, o.Settings.Positions, seconds(), terminal, true);
     if (!ok) Fail(error);
+    if (generator.LinesAtStart() + generator.Written() < o.Settings.Positions)
+        std::fprintf(stderr,
+                     "talvor-datagen: stopped, the games in play dropped; the same command goes on\n");
     return 0;
 }
