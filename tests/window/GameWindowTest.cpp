@@ -844,6 +844,66 @@ TEST_F(WindowOnX11, ClickedGameComesBackFromPgn) {
     frmDebugMain::SaveFileName = nullptr;
 }
 
+// A game opened from a file of two is reviewed beside the board: a cancel leaves nothing behind, a review
+// marks the hung queen and steps the board to the move picked, and the annotated game is saved.
+TEST_F(GameWindowTest, OpenedGameIsReviewedAndSaved) {
+    QTemporaryDir dir;
+    const QString games = dir.filePath("games.pgn"), saved = dir.filePath("reviewed.pgn");
+    QFile file(games);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(
+        "[White \"A\"]\n[Black \"B\"]\n[Result \"*\"]\n\n1. e4 e5 *\n\n"
+        "[White \"C\"]\n[Black \"D\"]\n[Result \"1-0\"]\n\n"
+        "1. e4 { [%clk 0:05:00] } e5 2. Qh5 Nc6 3. Bc4 Nf6 4. Qxf7# 1-0\n");
+    file.close();
+    QStringList titles;
+    const auto pickBefore = frmDebugMain::PickGame;
+    frmDebugMain::PickGame = [&](QWidget*, const QStringList& t) { return titles = t, 1; };
+    frmDebugMain::ReviewBudget = AnalysisBudget::Nodes(20000);
+    frmDebugMain::SaveFileName = [&](QWidget*, const QString&) { return saved; };
+    auto awaitReview = [&] {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (w->Reviewing() && std::chrono::steady_clock::now() < deadline)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        ASSERT_FALSE(w->Reviewing());
+    };
+
+    ASSERT_TRUE(w->OpenPgnFile(games));
+    ASSERT_EQ(titles.size(), 2);
+    EXPECT_EQ(w->ShownPly(), 7);
+    w->Step(-2);
+    EXPECT_EQ(w->ShownPly(), 0);
+
+    w->mnuReviewGame->trigger();
+    w->CancelReview();
+    awaitReview();
+    EXPECT_FALSE(w->LastReview().has_value());
+    EXPECT_FALSE(w->mnuSaveReview->isEnabled());
+    EXPECT_EQ(w->ShownPly(), 0);
+
+    w->mnuReviewGame->trigger();
+    awaitReview();
+    ASSERT_TRUE(w->LastReview().has_value());
+    const GameReview& review = *w->LastReview();
+    ASSERT_EQ(review.Moves.size(), 7u);
+    // 3... Nf6 lets the mate in: Black's blunder, with the better move named.
+    EXPECT_EQ(review.Moves[5].San, "Nf6");
+    EXPECT_EQ(review.Moves[5].Judged.Mark, Judgement::Blunder);
+    EXPECT_FALSE(review.Moves[5].BetterLine.empty());
+    EXPECT_EQ(review.Black.Blunders, 1);
+
+    ASSERT_TRUE(w->mnuSaveReview->isEnabled());
+    w->mnuSaveReview->trigger();
+    QFile out(saved);
+    ASSERT_TRUE(out.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(out.readAll());
+    for (const char* part : {"[Annotator ", "[%clk 0:05:00]", "[%eval #1]", "$4", "was best", "Qxf7# 1-0"})
+        EXPECT_TRUE(text.contains(part)) << part << "\n" << text.toStdString();
+    frmDebugMain::SaveFileName = nullptr;
+    frmDebugMain::ReviewBudget = AnalysisBudget::Nodes(ReviewOptions::DefaultReviewNodes);
+    frmDebugMain::PickGame = pickBefore;
+}
+
 // A mate: the result stands over the board and the clocks stop; taking the mate back goes on with the
 // game; the banner is clicked away.
 TEST_F(WindowOnX11, MateShowsTheResultOverTheBoard) {
