@@ -52,6 +52,14 @@ void Worker::CountNode() {
         stopped_ = true;
 }
 
+// The fifty-move count draws once it reaches 100 plies, unless the last of them mated.
+bool Worker::FiftyMoveDraw() const {
+    if (pos_.Fifty() < 100) return false;
+    if (!pos_.InCheck()) return true;
+    Move moves[MaxMoves];
+    return GenerateLegal(pos_, moves) != moves;
+}
+
 bool Worker::DeadDraw() const {
     return pos_.Pieces(Pawn) == 0 && pos_.Pieces(Rook, Queen) == 0 &&
            !MoreThanOne(pos_.Pieces(Knight, Bishop));
@@ -138,7 +146,7 @@ int Worker::SearchNode(int nAlpha, int nBeta, int nDepth, bool bCutNode) {
     if (!EnterNode()) return 0;
     const int ply = ply_;
     const bool pvNode = nBeta - nAlpha > 1;
-    if (pos_.Fifty() >= 100 || pos_.Repeats() || DeadDraw()) return DrawValue();
+    if (FiftyMoveDraw() || pos_.Repeats() || DeadDraw()) return DrawValue();
     const bool inCheck = pos_.InCheck();
     if (ply >= MaxPly) return inCheck ? 0 : Evaluate();
     // No line from here can beat a mate already found nearer the root.
@@ -267,7 +275,7 @@ int Worker::CaptureSearch(int nAlpha, int nBeta) {
     if (!EnterNode()) return 0;
     const int ply = ply_;
     const bool pvNode = nBeta - nAlpha > 1;
-    if (pos_.Fifty() >= 100 || DeadDraw()) return DrawValue();
+    if (FiftyMoveDraw() || DeadDraw()) return DrawValue();
     HashHit hit;
     const bool hashed = engine_.table_->Probe(pos_.Key(), hit);
     const int hashScore = hashed ? ScoreFromTable(hit.Score, ply) : NoScore;

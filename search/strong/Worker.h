@@ -78,6 +78,7 @@ class Worker {
     int Evaluate() { return eval::Evaluate(pos_, evalCache_); }
     int DrawValue() const { return pos_.SideToMove() == rootSide_ ? drawScore_ : -drawScore_; }
     bool DeadDraw() const;
+    bool FiftyMoveDraw() const;
     void MakeMove(bitboard::Move m, bitboard::Undo& undo);
     void UnmakeMove(bitboard::Move m, const bitboard::Undo& undo);
     void UpdateLine(bitboard::Move m);

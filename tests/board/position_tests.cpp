@@ -153,6 +153,7 @@ TEST(PositionChecks, GivesCheckWithoutMaking) {
         {"5k2/8/8/8/8/8/8/4K2R w K - 0 1", "e1g1", true},  // the castling rook checks
         {"3k4/8/8/8/8/8/8/R3K3 w Q - 0 1", "e1c1", true},
         {"4k3/8/8/8/8/8/8/4K2R w K - 0 1", "e1g1", false},
+        {"8/8/8/8/8/8/8/2k1K2R w K - 0 1", "e1g1", true},  // along the rank the king has left
         {"r3k3/8/8/8/8/8/8/3K4 b q - 0 1", "e8c8", true},
     };
     for (const auto& c : cases) {

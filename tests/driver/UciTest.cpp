@@ -171,7 +171,8 @@ TEST(Uci, InfiniteUntilStop) {
 }
 
 // The same search as in xboard mode: at a fixed depth the same node count and move, for each search as
-// either protocol's option chooses it (a check option's value in any case); the two searches differ.
+// UCI's option (a check option's value in any case) and xboard's command-line word choose it; the two
+// searches differ.
 TEST(Uci, FixedDepthSearchesAsXboardDoes) {
     const char* fen = "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1";
     std::string nodes[2];
@@ -182,9 +183,10 @@ TEST(Uci, FixedDepthSearchesAsXboardDoes) {
                                 "position fen " + fen + "\ngo depth 4\n"));
         std::smatch m;
         ASSERT_TRUE(std::regex_search(info, m, std::regex(R"(nodes (\d+) .* pv (\w+))"))) << info;
-        EngineProcess xboard({TALVOR_EXE, "-xboard"});
-        ASSERT_TRUE(xboard.Write(std::string(strong ? "option RicercaForte=1\n" : "") +
-                                 "new\nforce\nsetboard " + fen + "\nsd 4\ngo\n"));
+        std::vector<std::string> args{TALVOR_EXE, "-xboard"};
+        if (strong) args.push_back("-strong");
+        EngineProcess xboard(args);
+        ASSERT_TRUE(xboard.Write("new\nforce\nsetboard " + std::string(fen) + "\nsd 4\ngo\n"));
         ASSERT_TRUE(xboard.ReadUntil("\nmove ", 20000 * Slack));
         const std::string lines = xboard.TakeOutput();
         std::smatch x;

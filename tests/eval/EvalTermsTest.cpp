@@ -115,6 +115,7 @@ TEST(StrongEvalTerms, EachFoundWhereItStands) {
         // The a-pawn outruns a king on h8 (Black to move), not one on d5.
         {"7k/7p/8/8/P7/8/8/4K3 b - - 0 1", w.PassedUnstoppable, 1, 0},
         {"8/7p/8/3k4/P7/8/8/4K3 b - - 0 1", w.PassedUnstoppable, 0, 0},
+        {"5k2/7p/8/8/P7/8/8/4K3 b - - 0 1", w.PassedUnstoppable, 0, 0},  // just in time
         {"7k/7p/8/8/P7/8/8/n3K3 b - - 0 1", w.PassedUnstoppable, 0, 0},
         // Queen and knight at the black king; the king's shelter of three unmoved pawns.
         {"6k1/5ppp/8/6NQ/8/8/5PPP/6K1 w - - 0 1", w.DangerAttackers[bitboard::Queen - bitboard::Pawn], 0, 1},

@@ -63,6 +63,10 @@ TEST(Judgement, MatesAsTheSitesJudgeThem) {
         {Mate(2), Cp(1200), Judgement::Inaccuracy, MateTurn::MateLetGo},
         {Mate(2), Cp(800), Judgement::Mistake, MateTurn::MateLetGo},
         {Mate(2), Cp(300), Judgement::Blunder, MateTurn::MateLetGo},
+        {Mate(2), Cp(1000), Judgement::Inaccuracy, MateTurn::MateLetGo},  // the edges: above 999, above 700
+        {Mate(2), Cp(999), Judgement::Mistake, MateTurn::MateLetGo},
+        {Mate(2), Cp(701), Judgement::Mistake, MateTurn::MateLetGo},
+        {Mate(2), Cp(700), Judgement::Blunder, MateTurn::MateLetGo},
         {Mate(2), Mate(-4), Judgement::Blunder, MateTurn::MateLetGo},
         {Mate(-2), Mate(-1), Judgement::None, MateTurn::None},  // lost anyway
         {Mate(-3), Cp(-500), Judgement::None, MateTurn::None},  // an escape
@@ -95,6 +99,15 @@ TEST(Judgement, GameAccuracyWeighsBySwingAndHarmonicMean) {
     ASSERT_TRUE(b.White && b.Black);
     EXPECT_NEAR(*b.Black, 51.696, 0.001);
     EXPECT_NEAR(*b.White, 100, 1e-9);
+    // A long game (80 moves): windows of eight positions. White drifts down a point and a half a move pair,
+    // drops 20 points at move 31 and wins 15 back at move 51.
+    std::vector<double> drift{50};
+    for (int i = 0; i < 80; ++i)
+        drift.push_back(drift.back() + (i == 30 ? -20 : i == 50 ? 15 : i % 2 ? 0.5 : -1.5));
+    const GameAccuracies d = GameAccuracy(drift, true);
+    ASSERT_TRUE(d.White && d.Black);
+    EXPECT_NEAR(*d.White, 91.306, 0.001);
+    EXPECT_NEAR(*d.Black, 98.778, 0.001);
     // One move: the other side has no accuracy.
     const GameAccuracies c = GameAccuracy({50, 50}, true);
     EXPECT_TRUE(c.White && !c.Black);

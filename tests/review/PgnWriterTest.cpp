@@ -113,6 +113,12 @@ TEST(PgnWriter, EvalText) {
     EXPECT_EQ(EvalText(Score::MateIn(2)), "#2");
 }
 
+TEST(PgnWriter, MarksAsTheirNags) {
+    const std::pair<Judgement, int> cases[] = {
+        {Judgement::Inaccuracy, 6}, {Judgement::Mistake, 2}, {Judgement::Blunder, 4}, {Judgement::None, 0}};
+    for (const auto& [mark, nag] : cases) EXPECT_EQ(JudgementNag(mark), nag) << nag;
+}
+
 // Notes on every move as a review writes them; the better line is the game's own continuation, so that it
 // is legal where it stands.
 PgnAnnotations NotesOnEveryMove(const PgnGame& game) {

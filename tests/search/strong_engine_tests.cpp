@@ -125,6 +125,9 @@ TEST(StrongAnalyst, FiftyMovesAndRepetitionsInTheTree) {
     EXPECT_EQ(analyst.Search(At("8/8/8/8/8/2k5/8/K6R w - - 99 80"), ToDepth(5), rec).Score, 0);
     const SearchResult take = analyst.Search(At("8/8/8/8/8/2k5/7n/K6R w - - 99 80"), ToDepth(5), rec);
     EXPECT_EQ(MoveToText(take.Move), "h1h2");
+    // A mate on the count's last ply still wins; a move that would allow one only after it draws.
+    EXPECT_GT(analyst.Search(At("k7/8/1K6/8/8/8/8/7R w - - 99 80"), ToDepth(5), rec).Score, 5000);
+    EXPECT_EQ(analyst.Search(At("k7/8/1K6/8/8/8/8/7R b - - 99 80"), ToDepth(5), rec).Score, 0);
 
     // Two rooks up, Black mates unless White checks for ever: Qe8+ Kh7 Qh5+ Kg8.
     const SearchResult perpetual =

@@ -233,6 +233,13 @@ TEST(StrongHashTable, StoreProbeReplace) {
     t.Clear();
     EXPECT_FALSE(t.Probe(high | 1, hit));
     EXPECT_EQ(t.HashFull(), 0);
+
+    // A deep entry of searches long past gives way before a shallow one of this search.
+    for (uint64_t i = 1; i <= 2; ++i) t.Store(high | i, m, 0, 0, 20, strong::Bound::Exact);
+    for (int s = 0; s < 3; ++s) t.NewSearch();
+    for (uint64_t i = 3; i <= 5; ++i) t.Store(high | i, m, 0, 0, i == 5 ? 1 : 2, strong::Bound::Exact);
+    for (uint64_t i = 3; i <= 5; ++i) EXPECT_TRUE(t.Probe(high | i, hit)) << i;
+    EXPECT_FALSE(t.Probe(high | 1, hit));
 }
 
 }  // namespace
