@@ -171,6 +171,12 @@ std::string ConversionDifference(const Position& pos, const std::string& sStartK
     if (game.Key() != pos.Key()) return "converted key";
     Position line = pos;
     for (Move m : bitboard::LegalMoves(game)) {
+        // The move as the design's board records it: squares, what it takes, its promotion and castling.
+        MoveRec design;
+        if (!GameMoveOf(m, design)) return "no game move " + bitboard::MoveText(m);
+        MoveRec converted = MoveRecOf(game, m);
+        converted.CapturedSlot = design.CapturedSlot;
+        if (!(converted == design)) return "move record " + bitboard::MoveText(m);
         bitboard::Undo undo, lineUndo;
         game.Make(m, undo);
         line.Make(m, lineUndo);

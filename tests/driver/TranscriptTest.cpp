@@ -179,6 +179,14 @@ TEST(Transcript, LinesSplitAcrossWritesAreAssembled) {
     // An unterminated line beyond 64 KiB is dropped whole; the lines after it are handled.
     EXPECT_EQ(e.Exchange("ping 9" + std::string(70000, '9') + "\n"), "");
     EXPECT_EQ(e.Exchange("ping 10\n"), "\npong 10\n");
+    // However many reads its tail takes, all of it is the dropped line's: nothing in it is a command.
+    // 65,537 bytes: the read that takes the last of them is the one that starts dropping the line.
+    ASSERT_TRUE(e.Write("ping 11" + std::string(65530, '1')));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    ASSERT_TRUE(e.Write(std::string(100, '1')));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(e.Exchange("ping 12\n"), "");
+    EXPECT_EQ(e.Exchange("ping 13\n"), "\npong 13\n");
 }
 
 // Input that ends without a line feed, and quit, which drops the rest of its chunk.
