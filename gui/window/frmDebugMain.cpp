@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QDockWidget>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
@@ -132,6 +133,9 @@ frmDebugMain::frmDebugMain(QWidget* parent) : QMainWindow(parent) {
 
 frmDebugMain::~frmDebugMain() {
     if (TheWindow == this) TheWindow = nullptr;
+    // The panel hides as the window's children go, after this part of the window is gone: no handler of
+    // ours may run then.
+    if (dockReview) dockReview->disconnect(this);
 }
 
 void frmDebugMain::BuildControls() {
