@@ -63,7 +63,6 @@ class EngineAnalyser : public Analyser {
     explicit EngineAnalyser(int nThreads) : analyst_(ReviewHashMegabytes, nThreads) {}
 
     void NewGame() override { analyst_.NewGame(); }
-    void Interrupt() override { analyst_.Stop(); }
 
     std::optional<AnalysisResult> Analyse(const AnalysisRequest& request,
                                           const std::atomic<bool>& stop) override {

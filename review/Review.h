@@ -47,9 +47,6 @@ class Analyser {
     // second.
     virtual std::optional<AnalysisResult> Analyse(const AnalysisRequest& request,
                                                   const std::atomic<bool>& stop) = 0;
-    // From another thread, once the stop flag is set: a running Analyse returns at once instead of at its
-    // next look at the flag.
-    virtual void Interrupt() {}
 };
 
 struct ReviewProgress {

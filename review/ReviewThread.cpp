@@ -22,7 +22,6 @@ void ReviewThread::Start(const PgnGame& game, ReviewOptions options, Finished fi
 
 void ReviewThread::Cancel() {
     stop_.store(true);
-    analyser_->Interrupt();
 }
 
 void ReviewThread::Join() {

@@ -288,10 +288,6 @@ SearchResult PositionAnalyst::Search(const bitboard::Position& position, const S
     return result;
 }
 
-void PositionAnalyst::Stop() {
-    engine_->Stop();
-}
-
 void PositionAnalyst::NewGame() {
     engine_->NewGame();
 }

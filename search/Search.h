@@ -71,15 +71,14 @@ class PositionAnalyst {
     PositionAnalyst(const PositionAnalyst&) = delete;
     PositionAnalyst& operator=(const PositionAnalyst&) = delete;
     // Searches the position (its earlier keys count for repetitions) as asked: NodeLimit, Depth, Seconds,
-    // MateMoves, MultiPv, SearchMoves (several limits: the first reached ends it; none: until Stop); never
+    // MateMoves, MultiPv, SearchMoves (several limits: the first reached ends it; none: until stopped); never
     // the book, never below full strength. Reports through report, lines as MoveRec (MoveRecOf); the
     // result carries the best move, its score for the side to move, its line and the nodes. Without a legal
-    // move: no move, and Verdict says mate or stalemate. A stop flag of the caller's (may be null) is
-    // watched as Stop() is: once it is set the search ends within milliseconds (after its first
-    // iteration, which gives the move), also when it was set before the search began.
+    // move: no move, and Verdict says mate or stalemate. The caller's stop flag (may be null), set from any
+    // thread, ends the search within milliseconds (after its first iteration, which gives the move), also
+    // when it was set before the search began.
     SearchResult Search(const bitboard::Position& position, const SearchRequest& request,
                         SearchReporter& report, const std::atomic<bool>* stop = nullptr);
-    void Stop();     // from any thread: the running Search returns within milliseconds
     void NewGame();  // clears the hash table and histories
 
   private:
