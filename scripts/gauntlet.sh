@@ -4,7 +4,7 @@
 # openings, each opening twice with the colours swapped, and sums up every match: score, Elo difference
 # with its 95% margin, and every fault (time loss, illegal move, crash, false claim).
 # usage: scripts/gauntlet.sh [--uci] [--design] [--ponder] [--games N] [--time MIN|MIN:SEC] [--inc SECONDS]
-#                            [--jobs J] [--options "NAME=VALUE,..."] [--name NAME] [OPPONENT ...]
+#                            [--jobs J] [--cores N] [--options "NAME=VALUE,..."] [--name NAME] [OPPONENT ...]
 #   TalvorWBE plays with the strong search unless --design; --uci runs it through polyglot. --ponder lets
 #   both engines think in the other's time and counts how often TalvorWBE foresaw the reply.
 #   OPPONENT is a Debian engine (fairymax, phalanx, gnuchess, hoichess), "design" (TalvorWBE's
@@ -12,12 +12,13 @@
 #   --options sets TalvorWBE's engine options at the start of each game (e.g. "LimitaForza=1,ForzaElo=1400")
 #   and --name names it so in the games.
 #   --jobs plays that many matches at once (one core each: keep it at most the number of cores).
+#   --cores lets XBoard offer each engine N cores (its threads; default 1).
 # TALVOR_BIN=FOLDER plays the talvor of that folder instead of build/bin. Needs a build, xboard, xvfb, the opponents and polyglot for --uci; the openings come
 # from ../shared/data/openings/openings.tsv (or OPENINGS=FILE).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export PATH="$PATH:/usr/games"
-uci=false search=-strong games=40 time=0:30 inc=0.3 jobs=1 ponder=-xponder options="" name=""
+uci=false search=-strong games=40 time=0:30 inc=0.3 jobs=1 cores=1 ponder=-xponder options="" name=""
 while [ $# -gt 0 ]; do
   case "$1" in
     --uci) uci=true; shift ;;
@@ -27,6 +28,7 @@ while [ $# -gt 0 ]; do
     --time) time=$2; shift 2 ;;
     --inc) inc=$2; shift 2 ;;
     --jobs) jobs=$2; shift 2 ;;
+    --cores) cores=$2; shift 2 ;;
     --options) options=$2; shift 2 ;;
     --name) name=$2; shift 2 ;;
     -*) echo "gauntlet: unknown option $1" >&2; exit 2 ;;
@@ -76,7 +78,7 @@ play() {  # opponent -> its folder's games.pgn
     *) second=(-scp "$opp" -sn "$opp") ;;
   esac
   xvfb-run -a xboard "${first[@]}" -fd "$out" -fn "$name" -firstOptions "$options" "${second[@]}" -sd "$out" \
-    -mm -tc "$time" -inc "$inc" -mg "$games" -lgf "$out/openings.pgn" -lgi -2 -rewindIndex 0 \
+    -mm -tc "$time" -inc "$inc" -smpCores "$cores" -mg "$games" -lgf "$out/openings.pgn" -lgi -2 -rewindIndex 0 \
     -sgf "$dir/games.pgn" -autoCallFlag true -testClaims true "$ponder" -popupExitMessage false -animateMoving false \
     -debug -nameOfDebugFile "$dir/xboard.debug" >/dev/null 2>&1 || true
 }
