@@ -104,15 +104,6 @@ TEST(PgnWriter, NumbersFromASetUpPositionWithBlackToMove) {
         << PgnText(games[0]);
 }
 
-TEST(PgnWriter, EvalText) {
-    EXPECT_EQ(EvalText(Score::Centipawns(35)), "0.35");
-    EXPECT_EQ(EvalText(Score::Centipawns(-120)), "-1.20");
-    EXPECT_EQ(EvalText(Score::Centipawns(0)), "0.00");
-    EXPECT_EQ(EvalText(Score::Centipawns(-5)), "-0.05");
-    EXPECT_EQ(EvalText(Score::MateIn(-3)), "#-3");
-    EXPECT_EQ(EvalText(Score::MateIn(2)), "#2");
-}
-
 TEST(PgnWriter, MarksAsTheirNags) {
     const std::pair<Judgement, int> cases[] = {
         {Judgement::Inaccuracy, 6}, {Judgement::Mistake, 2}, {Judgement::Blunder, 4}, {Judgement::None, 0}};
