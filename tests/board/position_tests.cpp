@@ -57,6 +57,22 @@ TEST(PositionCounters, FiftyMoveClockResetByPawnMovesAndCapturesAndRestoredByUnm
     EXPECT_EQ(line.Pos.Fen(), "4k3/8/8/3p4/8/2N5/4P3/4K3 w - - 10 30");
 }
 
+// A rook taken on its corner takes its side's right with it. (The random games against the design's board
+// compare the rights after every move.)
+TEST(PositionCounters, CastlingRightLostWithTheRookTakenOnItsCorner) {
+    const struct {
+        const char *fen, *move, *after;
+    } cases[] = {
+        {"4k2r/8/8/8/8/8/1B6/4K3 w k - 0 1", "b2h8", "4k2B/8/8/8/8/8/8/4K3 b - - 0 1"},
+        {"r3k2r/8/8/8/8/1n6/8/R3K2R b KQkq - 0 1", "b3a1", "r3k2r/8/8/8/8/8/8/n3K2R w Kkq - 0 2"},
+    };
+    for (const auto& c : cases) {
+        Line line(c.fen);
+        line.Play(c.move);
+        EXPECT_EQ(line.Pos.Fen(), c.after);
+    }
+}
+
 TEST(PositionCounters, NullMoveClearsTheEnPassantSquare) {
     Line line(StartFen);
     line.Play("e2e4 g8f6 e4e5 d7d5");
@@ -102,6 +118,15 @@ TEST(PositionChecks, GivesCheckWithoutMaking) {
         pos.Make(m, undo);
         EXPECT_EQ(pos.InCheck(), c.check) << c.fen << " " << c.move;
     }
+}
+
+// In double check only the king may move: a block or a capture that answers one checker is no move. (The
+// random games try other codes against the legal moves at every ply.)
+TEST(PositionMoves, OnlyTheKingMovesInDoubleCheck) {
+    Position pos;
+    ASSERT_TRUE(pos.SetFen("4k3/8/8/8/1b2r3/R7/8/4K3 w - - 0 1"));
+    for (const Move m : {Move::Normal(A3, E3), Move::Normal(A3, C3)})
+        EXPECT_FALSE(pos.IsPseudoLegal(m)) << MoveText(m);
 }
 
 TEST(PositionRepetition, WithinTheReversibleMovesAndAmongTheGamesKeys) {
