@@ -10,15 +10,10 @@
 
 namespace {
 
-std::vector<std::string> MainLine(const PgnGame& game) {
-    std::vector<std::string> sans;
-    for (const PgnMove& m : game.Moves.Moves) sans.push_back(m.San);
-    return sans;
-}
-
-std::string Joined(const std::vector<std::string>& words) {
+// The main line in SAN, blank-separated.
+std::string MainLine(const PgnGame& game) {
     std::string text;
-    for (const std::string& w : words) text += (text.empty() ? "" : " ") + w;
+    for (const PgnMove& m : game.Moves.Moves) text += (text.empty() ? "" : " ") + m.San;
     return text;
 }
 
@@ -101,7 +96,7 @@ TEST(PgnReader, AwkwardInputs) {
         for (size_t i = 0; i < games.size(); ++i) {
             const GameShape& want = c.games[i];
             EXPECT_EQ(games[i].Number, static_cast<int>(i) + 1);
-            EXPECT_EQ(Joined(MainLine(games[i])), want.moves);
+            EXPECT_EQ(MainLine(games[i]), want.moves);
             EXPECT_EQ(games[i].Result, want.result);
             EXPECT_EQ(games[i].Terminated, want.terminated);
             const bool errorWanted = want.errorMove != "-" || !want.errorWhy.empty();

@@ -13,20 +13,14 @@ class RequestTest : public EngineTest, public ::testing::WithParamInterface<Sear
   protected:
     void SetUp() override {
         EngineTest::SetUp();
-        ChosenSearch = GetParam();
-        ClearHash();
-    }
-    void TearDown() override {
-        ChosenSearch = SearchKind::Design;
-        EngineTest::TearDown();
+        Use(GetParam());
     }
     // Every thinking report, as the search gives it.
     struct Recorder : SearchReporter {
         void NewBest(const ThinkingReport&) override {}
         void IterationDone(const ThinkingReport& r) override { Done.push_back(r); }
-        void BookMove(int, int) override { ++Book; }
+        void BookMove(int, int) override {}
         std::vector<ThinkingReport> Done;
-        int Book = 0;
     };
     MoveRec Run(Recorder& rec, int depth, const SearchRequest& request = {}) {
         SetClock(depth);
