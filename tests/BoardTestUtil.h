@@ -32,11 +32,3 @@ inline void Play(const std::string& sMoves) {
         ++RepetitionTable[PositionKey()];
     }
 }
-
-inline std::vector<std::string> MoveTexts() {
-    MoveList list;
-    GenerateMoves(list);
-    std::vector<std::string> texts;
-    for (int i = 0; i < list.Count; ++i) texts.push_back(MoveToText(list.Move[i]));
-    return texts;
-}

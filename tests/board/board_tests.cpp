@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "board/Position.h"
 #include "tests/BoardTestUtil.h"
 #include "tools/perft/PerftCount.h"
 
@@ -25,6 +26,15 @@ TEST(Perft, PublishedCounts) {
         SetPosition(fen);
         for (size_t d = 0; d < nodes.size(); ++d)
             EXPECT_EQ(Perft(int(d) + 1), nodes[d]) << fen << " " << d + 1;
+    }
+}
+
+TEST(PositionPerft, PublishedCounts) {
+    for (const auto& [fen, nodes] : kPerft) {
+        bitboard::Position pos;
+        ASSERT_TRUE(pos.SetFen(fen));
+        for (size_t d = 0; d < nodes.size(); ++d)
+            EXPECT_EQ(Perft(pos, int(d) + 1), nodes[d]) << fen << " " << d + 1;
     }
 }
 
@@ -103,96 +113,6 @@ TEST(WholeTrees, FastPathsAgreeWithTheRulesAndUnmakeRestores) {
                             "8/8/6k1/8/3pP3/8/2B5/4K3 b - e3 0 1"}) {  // or the victim's diagonal
         SetPosition(fen);
         EXPECT_EQ(CheckTree(3), 0) << fen;
-    }
-}
-
-TEST(Attacks, RaysPawnsKnightsGhostsAndCastlingThroughCheck) {
-    const struct {
-        const char* fen;
-        int square, colour;
-        bool attacked;
-    } cases[] = {
-        {"4k3/8/8/8/1b6/8/8/4K3 w - - 0 1", 25, 2, true},
-        {"4k3/8/8/8/1b6/8/3P4/4K3 w - - 0 1", 25, 2, false},
-        {"4k3/8/8/8/8/8/3p4/4K3 w - - 0 1", 25, 2, true},
-        {"4k3/8/8/8/8/8/4p3/4K3 w - - 0 1", 25, 2, false},
-        {"4k3/8/8/8/8/3n4/8/4K3 w - - 0 1", 25, 2, true},
-        {"4k3/3P4/8/8/8/8/8/4K3 b - - 0 1", 95, 1, true},
-        {"4k3/4P3/8/8/8/8/8/4K3 b - - 0 1", 95, 1, false},
-        {"4k3/8/8/8/8/8/8/4K2r w - - 0 1", 27, 2, true},
-    };
-    for (const auto& c : cases) {
-        SetPosition(c.fen);
-        if (c.square == 27) Board[26] = WhiteGhost;  // a ghost never blocks a ray
-        EXPECT_EQ(IsAttacked(c.square, c.colour), c.attacked) << c.fen;
-    }
-    SetPosition("4k3/8/8/8/8/8/5r2/R3K2R w KQ - 0 1");
-    MoveRec m;
-    EXPECT_FALSE(FindMoveFromText("e1g1", m));  // through the attacked f1
-    EXPECT_TRUE(FindMoveFromText("e1c1", m));
-    SetPosition("4k3/8/8/8/8/8/6b1/R3K2R b KQ - 0 1");
-    Play("g2h1");  // a captured corner rook takes the right with it
-    EXPECT_EQ(PositionKey(), "4k3/8/8/8/8/8/8/R3K2b w Q -");
-}
-
-TEST(PositionText, RoundTripsIgnoringCountersAndSideCase) {
-    for (const char* fen : {"rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3",
-                            "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq -",
-                            "r3k2r/8/8/3pP3/8/8/8/R3K2R w Kq d6", "8/8/8/8/8/8/8/k6K b - -"}) {
-        FreshGame();
-        HalfmoveClock = 7;
-        ASSERT_TRUE(SetBoard(std::string(fen) + " 12 40")) << fen;
-        EXPECT_EQ(PositionKey(), fen);
-        EXPECT_EQ(HalfmoveClock, 7);
-    }
-    ASSERT_TRUE(SetBoard("7k/8/8/8/8/8/8/K7 W - -"));
-    EXPECT_TRUE(WhiteToMove);
-}
-
-TEST(PositionText, BadTextChangesNothing) {
-    const struct {
-        const char* fen;
-        bool accepted;
-    } cases[] = {
-        {"", false},
-        {"8/8/8/8/8/8/8/K6k w -", false},               // three fields
-        {"8/8/8/8/8/8/8/K6k x - -", false},             // side
-        {"8/8/8/8/8/8/K6k w - -", false},               // seven ranks
-        {"8/8/8/8/8/8/8/8/K6k w - -", false},           // nine ranks
-        {"8/8/8/8/8/8/8/K5k w - -", false},             // seven squares on a rank
-        {"8/8/8/8/8/8/8/K6k1 w - -", false},            // nine squares on a rank
-        {"8/8/8/8/8/8/8/K5xk w - -", false},            // unknown letter
-        {"8/8/8/8/8/8/8/K6K w - -", false},             // no black king
-        {"k7/8/8/8/8/8/8/K5Kk w - -", false},           // two kings
-        {"k7/8/8/8/8/8/8/1K5r w - -", true},            // the side to move may be in check...
-        {"k7/8/8/8/8/8/8/1K5r b - -", false},           // ...the side that just moved may not
-        {"P7/8/8/8/8/8/8/K6k w - -", false},            // pawn on the last rank
-        {"QQQQQQQQ/QQ6/8/8/8/8/8/K6k w - -", false},    // ten queens
-        {"k7/8/8/8/8/QQQQQQQQ/Q7/K7 b - -", true},      // nine queens can happen
-        {"NNNN4/8/8/8/8/8/PPPPPPP1/K6k w - -", false},  // seven pawns and two extra knights
-        {"8/8/8/8/8/8/8/K6k w - - 0 1 ", true},
-    };
-    for (const auto& c : cases) {
-        FreshGame();
-        Play("e2e4");
-        const std::string key = PositionKey();
-        EXPECT_EQ(SetBoard(c.fen), c.accepted) << c.fen;
-        if (!c.accepted) {
-            EXPECT_EQ(PositionKey(), key) << c.fen;
-        }
-    }
-}
-
-TEST(PositionText, EnPassantFieldOnlyWhereACaptureIsPossible) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"4k3/8/8/3pP3/8/8/8/4K3 w - d6", "d6"}, {"4k3/8/8/3pP3/8/8/8/4K3 w - d3", "-"},
-        {"4k3/8/8/4P3/8/8/8/4K3 w - d6", "-"},   {"4k3/8/3n4/3pP3/8/8/8/4K3 w - d6", "-"},
-        {"4k3/8/8/8/3Pp3/8/8/4K3 b - d3", "d3"}, {"4k3/8/8/8/3Pp3/8/8/4K3 b - z9", "-"},
-    };
-    for (const auto& [fen, ep] : cases) {
-        SetPosition(fen);
-        const std::string key = PositionKey();
-        EXPECT_EQ(key.substr(key.rfind(' ') + 1), ep) << fen;
     }
 }
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The strong evaluation: colour symmetry term by term, the cached evaluation equal to the traced one, the
+// The strong evaluation: the cached evaluation equal to the traced one and colour symmetry term by term, the
 // blend at its ends, and the terms found where they should be on small positions.
 #include <gtest/gtest.h>
 
@@ -20,34 +20,23 @@ EvalTrace TraceOf(const std::string& fen) {
     return trace;
 }
 
-TEST(StrongEvalSymmetry, FlippedPositionsScoreTheSameTermByTerm) {
+// Along random games, one cache for positions that share pawns but not kings or castling rights: the pawn
+// table's entries and the shelter kept in them must follow. Each position and its mirror score the same,
+// cached or worked out afresh, term by term.
+TEST(StrongEvalCache, CachedAndMirroredPositionsScoreAsTracedAfresh) {
     EvalCache cache;
     static EvalTrace trace, flippedTrace;
-    for (const std::string& fen : evaltest::RandomGamePositions(3000, 26)) {
+    for (const std::string& fen : evaltest::RandomGamePositions(4000, 7)) {
         const std::string flipped = FlippedFen(fen);
         const bitboard::Position pos = PositionOf(fen), mirror = PositionOf(flipped);
-        ASSERT_EQ(Evaluate(pos, cache), Evaluate(mirror, cache)) << fen << "\n" << flipped;
-        EvaluateTraced(pos, trace);
-        EvaluateTraced(mirror, flippedTrace);
-        ASSERT_EQ(trace.Value, -flippedTrace.Value) << fen;
-        for (int i = 0; i < WeightCount; ++i) {
-            ASSERT_EQ(trace.Coefficient[i][White], flippedTrace.Coefficient[i][Black])
-                << fen << " weight " << i;
-            ASSERT_EQ(trace.Coefficient[i][Black], flippedTrace.Coefficient[i][White])
-                << fen << " weight " << i;
-        }
-    }
-}
-
-TEST(StrongEvalCache, TablesGiveWhatWorkingOutAfreshGives) {
-    // One cache for positions that share pawns but not kings or castling rights: the pawn table's entries
-    // and the shelter kept in them must follow.
-    EvalCache cache;
-    static EvalTrace trace;
-    for (const std::string& fen : evaltest::RandomGamePositions(3000, 7)) {
-        const bitboard::Position pos = PositionOf(fen);
         const int traced = EvaluateTraced(pos, trace);
         ASSERT_EQ(Evaluate(pos, cache), pos.SideToMove() == White ? traced : -traced) << fen;
+        ASSERT_EQ(Evaluate(mirror, cache), Evaluate(pos, cache)) << fen << "\n" << flipped;
+        EvaluateTraced(mirror, flippedTrace);
+        ASSERT_EQ(trace.Value, -flippedTrace.Value) << fen;
+        for (int i = 0; i < WeightCount; ++i)
+            for (bitboard::Colour c : {White, Black})
+                ASSERT_EQ(trace.Coefficient[i][c], flippedTrace.Coefficient[i][~c]) << fen << " weight " << i;
     }
 }
 

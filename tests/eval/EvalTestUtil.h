@@ -3,7 +3,6 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cctype>
 #include <random>
 #include <sstream>
@@ -20,24 +19,21 @@ inline std::string FlippedFen(const std::string& fen) {
     std::string placement, side, castling, ep, rest;
     in >> placement >> side >> castling >> ep;
     std::getline(in, rest);
-    std::vector<std::string> ranks;
-    std::istringstream rows(placement);
-    for (std::string row; std::getline(rows, row, '/');) ranks.push_back(row);
-    std::reverse(ranks.begin(), ranks.end());
     std::string flipped;
-    for (const std::string& row : ranks) flipped += (flipped.empty() ? "" : "/") + row;
+    std::istringstream rows(placement);
+    for (std::string row; std::getline(rows, row, '/');)
+        flipped = row + (flipped.empty() ? "" : "/") + flipped;
     auto swapCase = [](std::string s) {
         for (char& ch : s)
             ch = std::isupper(static_cast<unsigned char>(ch)) ? char(std::tolower(ch))
                                                               : char(std::toupper(ch));
         return s;
     };
-    std::string rights = castling == "-" ? "-" : swapCase(castling);
-    std::sort(rights.begin(), rights.end(), [](char a, char b) {
-        // White's letters first, king side first: "KQkq".
-        auto rank = [](char c) { return std::string("KQkq").find(c); };
-        return rank(a) < rank(b);
-    });
+    // The rights in their usual order, "KQkq": each one the other side had.
+    std::string rights;
+    for (char right : std::string("KQkq"))
+        if (swapCase(castling).find(right) != std::string::npos) rights += right;
+    if (rights.empty()) rights = "-";
     if (ep != "-") ep[1] = ep[1] == '3' ? '6' : '3';
     return swapCase(flipped) + (side == "w" ? " b " : " w ") + rights + " " + ep + rest;
 }

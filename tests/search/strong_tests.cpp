@@ -13,12 +13,7 @@ class StrongTest : public EngineTest {
   protected:
     void SetUp() override {
         EngineTest::SetUp();
-        ChosenSearch = SearchKind::Strong;
-        ClearHash();
-    }
-    void TearDown() override {
-        ChosenSearch = SearchKind::Design;
-        EngineTest::TearDown();
+        Use(SearchKind::Strong);
     }
 };
 
