@@ -12,34 +12,23 @@
 #include "board/BoardBas.h"
 #include "gui/chessboard/wqzChessboard.h"
 
-// Control piece kinds 0..11 in the order of this letter string.
-inline constexpr char kKindLetters[] = "kqrnbpKQRNBP";
-
-// "rnbqkbnr/pppppppp/8/..." (FEN placement, a8 first) as the control's 128-character layout text.
-inline QString LayoutFromFen(const std::string& sPlacement) {
+// "rnbqkbnr/pppppppp/8/..." (FEN placement, a8 first, up to the first blank) as the control's 128-character
+// layout text.
+inline QString LayoutFromFen(const std::string& sFen) {
     QString out;
-    for (const char c : sPlacement) {
+    for (const char c : sFen.substr(0, sFen.find(' '))) {
         if (c >= '1' && c <= '8') out += QStringLiteral("XX").repeated(c - '0');
         if (c >= 'A') out += QString(c < 'a' ? 'W' : 'B') + QChar(c & ~0x20);
     }
     return out;
 }
 
+// Control piece kinds 0..11 are in the order kqrnbpKQRNBP.
 inline int KindFromEngineCode(int nCode) {
-    return static_cast<int>(std::string(kKindLetters).find(PieceLetter(nCode)[0]));
+    return static_cast<int>(std::string("kqrnbpKQRNBP").find(PieceLetter(nCode)[0]));
 }
 
-inline QString EngineLayout() {
-    const std::string key = PositionKey();
-    return LayoutFromFen(key.substr(0, key.find(' ')));
-}
-
-// Moves as "e2e4"; the promotion piece is asked for separately.
-inline std::set<std::string> MoveNames(const std::vector<MoveRec>& moves) {
-    std::set<std::string> s;
-    for (const MoveRec& m : moves) s.insert(SquareText(m.From) + SquareText(m.To));
-    return s;
-}
+// The control's legal moves for the side to move, as "e2e4" (the promotion piece is asked for apart).
 inline std::set<std::string> ControlLegalMoves(wqzChessboard& board) {
     std::set<std::string> s;
     for (int from = 1; from <= 64; ++from) {

