@@ -227,34 +227,18 @@ Script UciScript(std::mt19937& rng) {
     s.Text = rng() % 2 ? "position startpos\n" : Fen;
     const int n = 1 + rng() % 14;
     for (int i = 0; i < n; ++i) {
-        switch (rng() % 8) {
-            case 0:
-                s.Text += rng() % 3 == 0 ? "ucinewgame\n" : rng() % 2 ? "position startpos\n" : Fen;
-                break;
-            case 1:
-            case 2:
-            case 3: {
-                s.Text += Gos[rng() % std::size(Gos)];
-                if (rng() % 10 < 7) {
-                    const std::string m = CommonMoves[rng() % std::size(CommonMoves)];
-                    s.Text += " searchmoves " + m;
-                    s.Moves.push_back(m);
-                } else {
-                    s.Moves.push_back("*");
-                }
-                s.Text += "\n";
-                break;
-            }
-            case 4:
-            case 5:
-                s.Text += "stop\n";
-                break;
-            case 6:
-                s.Text += "ponderhit\n";
-                break;
-            default:
-                s.Text += "isready\n";
-                ++s.Pongs;
+        const unsigned kind = rng() % 8;
+        if (kind == 0) {
+            s.Text += rng() % 3 == 0 ? "ucinewgame\n" : rng() % 2 ? "position startpos\n" : Fen;
+        } else if (kind <= 3) {
+            s.Text += Gos[rng() % std::size(Gos)];
+            const bool named = rng() % 10 < 7;
+            const std::string m = named ? CommonMoves[rng() % std::size(CommonMoves)] : "*";
+            s.Text += (named ? " searchmoves " + m : "") + "\n";
+            s.Moves.push_back(m);
+        } else {
+            s.Text += kind <= 5 ? "stop\n" : kind == 6 ? "ponderhit\n" : "isready\n";
+            s.Pongs += kind == 7;
         }
     }
     s.Text += "stop\n";
@@ -275,51 +259,30 @@ Script XboardScript(std::mt19937& rng) {
     const auto play = [&] { return !analyze && engineWhite == whiteToMove() && !force; };
     const int n = 1 + rng() % 16;
     for (int i = 0; i < n; ++i) {
-        switch (rng() % 12) {
-            case 0:
-            case 1:
-                s.Text += P + "go\n";
-                force = false, engineWhite = true, pos = F;
-                break;
-            case 2:
-            case 3:
-                if (play()) {
-                    s.Moves.push_back("*");
-                    pos = pos == F ? P1 : P2;
-                }
-                s.Text += "?\n";
-                break;
-            case 4:
-                if (pos != F && pos != P1) break;  // later positions are not known to be quiet
-                if (!play()) engineWhite = whiteToMove(), force = false;
-                s.Text += "go\n";
-                break;
-            case 5:
-                s.Text += "force\n";
-                force = true;
-                break;
-            case 6:
-                s.Text += "new\nsd 40\n";
-                pos = Start, engineWhite = false, force = false;
-                break;
-            case 7:
-                s.Text += "analyze\n";
-                analyze = true;
-                break;
-            case 8:
-                s.Text += "exit\n";
-                analyze = false;
-                break;
-            case 9:
-                s.Text += rng() % 2 ? "hard\n" : "easy\n";
-                break;
-            case 10:
-                s.Text += "new\nsd 40\nsetboard " + M + "\n";
-                pos = F, engineWhite = false, force = false;
-                break;
-            default:
-                s.Text += "ping " + std::to_string(++pings) + "\n";
-                ++s.Pongs;
+        const unsigned kind = rng() % 12;
+        if (kind <= 1) {
+            s.Text += P + "go\n";
+            force = false, engineWhite = true, pos = F;
+        } else if (kind <= 3) {
+            if (play()) s.Moves.push_back("*"), pos = pos == F ? P1 : P2;
+            s.Text += "?\n";
+        } else if (kind == 4) {
+            if (pos != F && pos != P1) continue;  // later positions are not known to be quiet
+            if (!play()) engineWhite = whiteToMove(), force = false;
+            s.Text += "go\n";
+        } else if (kind == 5) {
+            s.Text += "force\n", force = true;
+        } else if (kind == 6 || kind == 10) {  // a new game from the start or from Middlegame
+            s.Text += kind == 6 ? "new\nsd 40\n" : "new\nsd 40\nsetboard " + M + "\n";
+            pos = kind == 6 ? Start : F, engineWhite = false, force = false;
+        } else if (kind == 7 || kind == 8) {
+            s.Text += kind == 7 ? "analyze\n" : "exit\n";
+            analyze = kind == 7;
+        } else if (kind == 9) {
+            s.Text += rng() % 2 ? "hard\n" : "easy\n";
+        } else {
+            s.Text += "ping " + std::to_string(++pings) + "\n";
+            ++s.Pongs;
         }
     }
     // At rest again: analysis left, the search of the engine's move stopped without a move.
