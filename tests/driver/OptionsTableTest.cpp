@@ -118,7 +118,7 @@ TEST_F(OptionsTable, EachOptionThroughBothProtocols) {
 TEST_F(OptionsTable, SettingsFile) {
     const std::string path = testing::TempDir() + "talvor_options.ini";
     // The first of a key counts: these come before the good values.
-    std::string file = "[Talvor]\nForzaElo=5000\nValoreTorri=480x\nRicercaPatta=-20000\nSeek1=3 2 r\n";
+    std::string file = "[Talvor]\nForzaElo=5000\nValoreTorri=480x\nRicercaPatta=-20000\n";
     std::vector<std::pair<const EngineOption*, int>> expected;
     for (const EngineOption& o : EngineOptionTable()) {
         if (!o.Ini || o.Type == OptionType::Text) continue;
@@ -138,8 +138,6 @@ TEST_F(OptionsTable, SettingsFile) {
     }
     EXPECT_EQ(Count(Uci("uci"), "option name RicercaPatta type spin default -20000 min -20000 max 10000"),
               1u);
-    EXPECT_EQ(SettingText("Seek1"), "3 2 r");
-    EXPECT_EQ(SettingText("Seek2"), "10 0 f");
     std::remove(path.c_str());
 }
 
