@@ -39,27 +39,21 @@ std::string Name(const testing::TestParamInfo<Kind>& info) {
     return std::string(info.param.Uci ? "Uci" : "Xboard") + (info.param.Strong ? "Strong" : "Design");
 }
 
-Lines LinesOf(const std::string& s) {
-    Lines lines;
-    std::istringstream in(s);
-    for (std::string l; std::getline(in, l);) lines.push_back(l);
-    return lines;
+// The first word after sHead of each line that starts with it.
+Lines WordsAfter(const std::string& sOut, const std::string& sHead) {
+    Lines words;
+    std::istringstream in(sOut);
+    for (std::string l; std::getline(in, l);)
+        if (l.rfind(sHead, 0) == 0)
+            words.push_back(l.substr(sHead.size(), l.find(' ', sHead.size()) - sHead.size()));
+    return words;
 }
-
-// The moves of the answers among the lines: UCI's bestmove, the xboard protocol's move.
+// The moves of the answers: UCI's bestmove, the xboard protocol's move.
 Lines Answers(const std::string& sOut, bool bUci) {
-    const std::string head = bUci ? "bestmove " : "move ";
-    Lines moves;
-    for (const std::string& l : LinesOf(sOut))
-        if (l.rfind(head, 0) == 0)
-            moves.push_back(l.substr(head.size(), l.find(' ', head.size()) - head.size()));
-    return moves;
+    return WordsAfter(sOut, bUci ? "bestmove " : "move ");
 }
-
 int Count(const std::string& sOut, const std::string& sLineStart) {
-    int n = 0;
-    for (const std::string& l : LinesOf(sOut)) n += l.rfind(sLineStart, 0) == 0;
-    return n;
+    return static_cast<int>(WordsAfter(sOut, sLineStart).size());
 }
 
 struct Engine : PipedEngine {

@@ -18,10 +18,7 @@ using Lines = std::vector<std::string>;
 
 class OptionsTable : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() {
-        static const bool started = (InitEngine(), true);
-        (void)started;
-    }
+    static void SetUpTestSuite() { InitEngine(); }
     void SetUp() override {
         SendLineCapture = [this](const std::string& s) { sent.push_back(s); };
     }

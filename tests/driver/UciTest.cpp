@@ -91,7 +91,6 @@ TEST(Uci, GoFormsRequestsAndPositions) {
         // A rook up, but fifty moves without a capture or a pawn move: every move draws.
         {"position fen 4k3/8/8/8/8/8/8/R3K3 w - - 100 60\ngo depth 2\n", "", "score cp 0 "},
         {"position startpos moves e2e4\ngo wtime 10000 btime 10000 winc 100 binc 100\n", "", ""},
-        {"position startpos\ngo wtime 1000 btime 1000 movestogo 1\n", "", ""},
         {"ucinewgame\nposition fen 2rq1rk1/pp1bppbp/3p1np1/4n3/3NP3/1BN1BP2/PPPQ2PP/2KR3R b - - 0 12\n"
          "go btime 2000 wtime 9000 movestogo 20\n",
          "", ""},
