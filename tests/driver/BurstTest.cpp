@@ -103,7 +103,8 @@ struct Engine : PipedEngine {
 };
 
 // ---- The sequences of the report that the random interleavings below do not write, each repeated in one
-// write: the engine's move asked by the opponent's, and commands those leave out ----
+// write: a ponderhit queued with its search, the engine's move asked by the opponent's, and commands those
+// leave out ----
 
 // A new game (setboard keeps the positions seen, which would soon make a repetition), set up from
 // Middlegame: the engine plays White after go; the engine, Black, is on move after the move d2d4.
@@ -111,11 +112,14 @@ const std::string P = "new\nforce\nsd 40\nsetboard " + M + "\n";
 const std::string U = "new\nsd 40\nsetboard " + M + "\nd2d4\n";
 const std::string Fen = "position fen " + M + "\n";
 
-const struct {
+struct Row {
     const char* What;
     std::string Body;
     int Answers;  // moves per repetition
-} XboardRows[] = {
+};
+// Each ponderhit belongs to its own ponder search, which may still wait behind the one before.
+const Row UciRows[] = {{"ponder, ponderhit", Fen + "go ponder wtime 300 btime 300\nponderhit\n", 1}};
+const Row XboardRows[] = {
     {"go, white", P + "go\nwhite\n", 0},
     {"go, setboard, ?", P + "go\nsetboard 4k3/8/8/8/8/8/8/R3K3 w Q - 0 1\n?\n", 1},
     {"go, sd, ?", P + "go\nsd 3\n?\n", 1},
@@ -150,18 +154,18 @@ const Ending XboardEndings[] = {
 };
 
 class Burst : public testing::TestWithParam<Kind> {};
-class XboardBurst : public Burst {};
 
-TEST_P(XboardBurst, EverySearchAnsweredOnceWhenCommandsComeTogether) {
+TEST_P(Burst, EverySearchAnsweredOnceWhenCommandsComeTogether) {
+    const bool uci = GetParam().Uci;
     Engine e(GetParam());
     e.Settle();
-    for (const auto& r : XboardRows) {
+    for (const Row& r : uci ? std::span<const Row>(UciRows) : std::span<const Row>(XboardRows)) {
         SCOPED_TRACE(r.What);
         std::string text;
         for (int i = 0; i < Repeats; ++i) text += r.Body;
         ASSERT_TRUE(e.Write(text));
         const std::string out = e.Settle();
-        EXPECT_EQ(Answers(out, false).size(), static_cast<size_t>(r.Answers * Repeats)) << out;
+        EXPECT_EQ(Answers(out, uci).size(), static_cast<size_t>(r.Answers * Repeats)) << out;
     }
 }
 
@@ -186,8 +190,6 @@ TEST_P(Burst, QuitAndEndOfInputEndAtOnceWithoutTheSearchMove) {
 INSTANTIATE_TEST_SUITE_P(BothProtocolsBothSearches, Burst,
                          testing::Values(Kind{true, false}, Kind{true, true}, Kind{false, false},
                                          Kind{false, true}),
-                         Name);
-INSTANTIATE_TEST_SUITE_P(BothSearches, XboardBurst, testing::Values(Kind{false, false}, Kind{false, true}),
                          Name);
 
 // ---- Random interleavings, each with an oracle of its answers ----
