@@ -5,7 +5,6 @@
 #include <cstdlib>
 
 #include "driver/Talvor.h"
-#include "search/Search.h"
 #include "tools/latency/EngineProcess.h"
 
 namespace {
@@ -44,16 +43,6 @@ TEST(CommandLine, SwitchesWordsAndWarnings) {
         EXPECT_EQ(warnings.size(), c.Warnings);
         for (const std::string& w : warnings) EXPECT_TRUE(w.ends_with(std::string("\n") + c.Line)) << w;
     }
-}
-
-// The word strong is applied after the settings file is read, so it wins over the file.
-TEST(CommandLine, StrongChosenAfterTheSettings) {
-    for (const bool strong : {false, true}) {
-        ChosenSearch = SearchKind::Design;
-        StartEngine({RunMode::Xboard, strong});
-        EXPECT_EQ(ChosenSearch, strong ? SearchKind::Strong : SearchKind::Design);
-    }
-    ChosenSearch = SearchKind::Design;
 }
 
 // Help and version as a terminal shows them: on standard output, nothing on standard error, exit 0, and

@@ -84,17 +84,15 @@ class EngineThread : public ::testing::TestWithParam<SearchKind> {
     // Runs the command loop's part until the engine has stopped thinking, and returns all that came.
     Lines Settle() {
         while (commands_->Thinking()) {
-            EXPECT_TRUE(Await([this] { return finished_; })) << "the search never ended";
-            if (!TakeFinished()) break;
+            // The engine thread's word that a search finished, taken once.
+            if (!Await([this] { return std::exchange(finished_, false); })) {
+                ADD_FAILURE() << "the search never ended";
+                break;
+            }
             // The word may be that of a search already taken back: SearchEnded then waits for the next.
             commands_->SearchEnded();
         }
         return Take();
-    }
-    // The engine thread's word that a search finished, taken once.
-    bool TakeFinished() {
-        std::lock_guard<std::mutex> hold(mutex_);
-        return std::exchange(finished_, false);
     }
     Lines Take() {
         std::lock_guard<std::mutex> hold(mutex_);

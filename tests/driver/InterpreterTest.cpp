@@ -44,11 +44,6 @@ class Driver : public ::testing::Test {
     Lines sent;
 };
 
-size_t MoveLines(const Lines& sent) {
-    return std::count_if(sent.begin(), sent.end(),
-                         [](const std::string& s) { return s.rfind("move ", 0) == 0; });
-}
-
 TEST(TextValue, ReadsTheLeadingNumberAndRoundsHalfEven) {
     const struct {
         const char* text;
@@ -137,7 +132,7 @@ TEST_F(Driver, EngineTurnPlaysAndChargesTheClock) {
     ASSERT_TRUE(EngineOnMove());
     sent.clear();
     EngineTurn();
-    EXPECT_EQ(MoveLines(sent), 1u);
+    EXPECT_EQ(std::count_if(sent.begin(), sent.end(), [](auto& s) { return s.rfind("move ", 0) == 0; }), 1);
     EXPECT_EQ(GameRecord.size(), 3u);
     EXPECT_EQ(RepetitionTable[PositionKey()], 1);  // the reply counts towards repetition
     EXPECT_GE(LastMoveSeconds, 0);

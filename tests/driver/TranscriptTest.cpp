@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The real executable behind a pipe, as a chess interface drives it: exact replies, framing included.
 #include <regex>
-#include <sstream>
 #include <thread>
 
 #include "PipedEngine.h"
@@ -203,70 +202,12 @@ TEST(Transcript, EndOfInputAndQuitEndTheProgram) {
 }
 
 // ---- While the engine thinks ----
-const std::string Think40 = "new\nsd 40\nsetboard " + Middlegame + "\nwhite\ngo\n";
-
-// Starts a search and waits until it is past its first iterations (a line of depth 5).
-void StartThinking(Engine& e, const std::string& sStart) {
-    e.Exchange(sStart);
-    ASSERT_TRUE(std::regex_search(e.Await("\n5 "), std::regex("\n5 $")));
-}
-
-// In both protocols, during a search: the program ends at once, and no move comes.
-TEST(WhileThinking, QuitAndEndOfInputEndTheProgramAtOnce) {
-    const struct {
-        const char *mode, *thinking, *answer;
-        std::string start;
-    } cases[] = {{"-xboard", "\n5 ", "move ", Think40},
-                 {"-uci", "info depth 4 ", "bestmove", "position fen " + Middlegame + "\ngo infinite\n"}};
-    for (const auto& c : cases)
-        for (bool quit : {true, false}) {
-            SCOPED_TRACE(std::string(c.mode) + (quit ? " quit" : " end of input"));
-            PipedEngine e({TALVOR_EXE, c.mode});
-            ASSERT_TRUE(e.Write(c.start));
-            e.Await(c.thinking);
-            const auto sent = Clock::now();
-            quit ? (void)e.Write("quit\n") : e.CloseInput();
-            EXPECT_EQ(e.WaitExit(1000 * Slack), 0);
-            EXPECT_LT(MsSince(sent), 1000.0 * Slack);
-            EXPECT_EQ(e.TakeOutput().find(c.answer), std::string::npos);
-        }
-}
-
-// ping is answered at once; ? plays the move the search has at once.
-TEST(WhileThinking, PingAndMoveNow) {
-    Engine e;
-    StartThinking(e, std::string(Think40).replace(4, 5, "st 5"));
-    auto sent = Clock::now();
-    ASSERT_TRUE(e.Write("ping 77\n"));
-    e.Await("\npong 77\n");
-    EXPECT_LT(MsSince(sent), 100.0 * Slack);
-    sent = Clock::now();
-    ASSERT_TRUE(e.Write("?\n"));
-    const std::string move = e.Await("\nmove ");
-    EXPECT_LT(MsSince(sent), 200.0 * Slack);
-    EXPECT_TRUE(std::regex_search(move + e.Exchange(""), MoveLine));
-}
-
-// force and new stop the search without a move; after new the next game is played as ever.
-TEST(WhileThinking, ForceAndNewLeaveNoMove) {
-    Engine e;
-    for (const char* stop : {"force\n", "new\n"}) {
-        StartThinking(e, Think40);
-        const std::string out = e.Exchange(stop);
-        EXPECT_EQ(out.find("move "), std::string::npos) << stop;
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        EXPECT_EQ(e.Exchange("").find("move "), std::string::npos) << stop;
-    }
-    e.Exchange("sd 2\ne2e4\n");
-    e.Await("\nmove ");
-}
-
 // sd 30 is a depth like any other: the search goes on past three iterations until ? asks for the move.
 // Short controls count as given: 40 moves in 30 seconds is no budget below zero (one iteration), and an
 // increment of 0.1 s is no increment of 0 (the one-second rule of a short clock: three iterations).
 TEST(WhileThinking, DepthAndShortControls) {
     Engine e;
-    StartThinking(e, std::string(Think40).replace(4, 5, "sd 30"));
+    e.Exchange("new\nsd 30\nsetboard " + Middlegame + "\nwhite\ngo\n");
     e.Await("\n6 ");
     ASSERT_TRUE(e.Write("?\n"));
     e.Await("\nmove ");
@@ -342,21 +283,7 @@ TEST(Transcript, SwitchesAndWarnings) {
     EXPECT_NE(first, std::string::npos) << err;
     EXPECT_NE(err.find("\n/XBoard  foo\n", first + 1), std::string::npos) << err;
 }
-// ---- Analysis, hint, book, memory, options, pondering ----
-// The last thinking line of an output, its principal line's moves.
-std::vector<std::string> LastLineMoves(const std::string& out) {
-    std::vector<std::string> moves;
-    std::smatch m;
-    std::string last;
-    for (auto it = out.cbegin(); std::regex_search(
-             it, out.cend(), m, std::regex(R"(\n\d+ -?\d+ \d+ \d+(( [a-h][1-8][a-h][1-8][qrbn]?)+)\n)"));
-         it = m[0].second - 1)
-        last = m[1];
-    std::istringstream words(last);
-    for (std::string w; words >> w;) moves.push_back(w);
-    return moves;
-}
-
+// ---- Analysis, hint, book, pondering ----
 // Analysis thinks about the position and moves nothing; moves and undo start it again, . tells where it
 // stands, exit ends it. It leaves the book where it was: the game's first move still comes from it.
 TEST(Transcript, AnalysisFollowsTheGameAndLeavesIt) {
@@ -365,6 +292,8 @@ TEST(Transcript, AnalysisFollowsTheGameAndLeavesIt) {
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_TRUE(std::regex_search(e.Exchange(".\n"),
                                   std::regex(R"(\nstat01: \d+ \d+ \d+ \d+ 20( [a-h][1-8][a-h][1-8])?\n)")));
+    const std::regex AnalysisLine(
+        R"(\n\d+ -?\d+ \d+ \d+ [a-h]([1-8])[a-h][1-8][qrbn]?( [a-h][1-8][a-h][1-8][qrbn]?)*\n)");
     const struct {
         const char* input;
         const char* ranks;  // where the moving side's pieces start from
@@ -373,9 +302,11 @@ TEST(Transcript, AnalysisFollowsTheGameAndLeavesIt) {
         e.Exchange(s.input);
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
         const std::string out = e.Exchange("");
-        const std::vector<std::string> line = LastLineMoves(out);
-        ASSERT_FALSE(line.empty()) << s.input << out;
-        EXPECT_TRUE(std::regex_match(line[0].substr(1, 1), std::regex(s.ranks))) << s.input << out;
+        std::string rank;  // of the first move of the last thinking line
+        std::smatch m;
+        for (auto it = out.cbegin(); std::regex_search(it, out.cend(), m, AnalysisLine); it = m[0].second - 1)
+            rank = m[1];
+        EXPECT_TRUE(std::regex_match(rank, std::regex(s.ranks))) << s.input << out;
         EXPECT_EQ(out.find("move "), std::string::npos) << out;
     }
     e.Exchange("exit\n");
@@ -387,57 +318,53 @@ TEST(Transcript, AnalysisFollowsTheGameAndLeavesIt) {
     EXPECT_NE(played.find("{Book 0/30}"), std::string::npos) << played;
 }
 
-TEST(Transcript, HintBookAndOptions) {
+TEST(Transcript, HintAndBook) {
     Engine e;
     e.Exchange("protover 2\nnew\n");
     EXPECT_TRUE(std::regex_match(e.Exchange("bk\n"),
                                  std::regex(R"((\n [a-h][1-8][a-h][1-8] \d+% \(\d+ lines?\)\n)+\n\n)")));
     EXPECT_TRUE(std::regex_match(e.Exchange("hint\n"), std::regex("\nHint: [a-h][1-8][a-h][1-8]\n")));
-    const Case cases[] = {
-        // Out of the book: no book moves, and the hint comes from a short search.
-        {"setboard 7k/8/6K1/8/8/8/8/1R6 w - - 0 1\nbk\n", "\n no book moves here\n\n\n"},
-        {"hint\n", "\nHint: b1b8\n"},
-        // One option in each protocol's own form; the options themselves: OptionsTableTest.
-        {"memory 5000\nmemory 16\n", "\nError (bad value): memory 5000\n"},
-        {"option LimitaForza=yes\noption LimitaForza=1\noption LimitaForza=0\n",
-         "\nError (bad value): option LimitaForza=yes\n"},
-    };
-    for (const Case& c : cases) EXPECT_EQ(e.Exchange(c.input), c.expected) << c.input;
+    // Out of the book: no book moves, and the hint comes from a short search.
+    EXPECT_EQ(e.Exchange("setboard 7k/8/6K1/8/8/8/8/1R6 w - - 0 1\nbk\n"), "\n no book moves here\n\n\n");
+    EXPECT_EQ(e.Exchange("hint\n"), "\nHint: b1b8\n");
 }
 
 // hard: after its move the engine thinks on the reply it expects. No move comes before that reply is
 // played (a hit: the move follows as in any turn); another reply (a miss) is answered from the real
 // position. The engine's replies must be legal where they are played: a fresh engine in force mode takes
-// the game back without an Illegal move.
+// the game back without an Illegal move. Both searches: they share the pondering.
 TEST(Transcript, PonderHitAndMiss) {
     // Closed pawns: the engine's king and pawn moves never reach a6 or a5 in one move.
     const std::string fen = "4k3/p7/1p1p4/2pP4/2P5/1P6/P7/4K3 w - - 0 1";
-    for (bool hit : {true, false}) {
-        SCOPED_TRACE(hit ? "hit" : "miss");
-        Engine e;
-        e.Exchange("new\nhard\nforce\nsetboard " + fen + "\nst 1\n");
-        ASSERT_TRUE(e.Write("go\n"));
-        const std::string first = e.Await("\nmove ");
-        const std::string move1 = e.Await("\n");
-        std::this_thread::sleep_for(std::chrono::milliseconds(1500));  // more than the move's budget
-        const std::string during = e.Exchange("?\nhint\n");
-        EXPECT_EQ(during.find("\nmove "), std::string::npos) << during;
-        // The reply pondered on, which hint names, is the second move of a line of the engine's move (the
-        // last line shown may be one cut short by the clock, with the move alone).
-        std::smatch hint;
-        ASSERT_TRUE(std::regex_search(during, hint, std::regex("\nHint: ([a-h][1-8][a-h][1-8])\n")))
-            << during;
-        const std::string expected = hint[1];
-        EXPECT_NE(first.find(" " + move1.substr(0, 4) + " " + expected), std::string::npos)
-            << first << during;
-        const std::string reply = hit ? expected : expected == "a7a6" ? "a7a5" : "a7a6";
-        const auto sent = Clock::now();
-        ASSERT_TRUE(e.Write(reply + "\n"));
-        e.Await("\nmove ", 5000);
-        const std::string move2 = e.Await("\n");
-        EXPECT_LT(MsSince(sent), 3000.0 * Slack);
-        Engine check;
-        EXPECT_EQ(check.Exchange("new\nforce\nsetboard " + fen + "\n" + move1 + reply + "\n" + move2), "");
-    }
+    for (bool strong : {false, true})
+        for (bool hit : {true, false}) {
+            SCOPED_TRACE(std::string(strong ? "strong, " : "design, ") + (hit ? "hit" : "miss"));
+            Engine e(strong ? std::vector<std::string>{TALVOR_EXE, "-xboard", "-strong"}
+                            : std::vector<std::string>{TALVOR_EXE, "-xboard"});
+            e.Exchange("new\nhard\nforce\nsetboard " + fen + "\nst 1\n");
+            ASSERT_TRUE(e.Write("go\n"));
+            const std::string first = e.Await("\nmove ");
+            const std::string move1 = e.Await("\n");
+            std::this_thread::sleep_for(std::chrono::milliseconds(1500));  // more than the move's budget
+            const std::string during = e.Exchange("?\nhint\n");
+            EXPECT_EQ(during.find("\nmove "), std::string::npos) << during;
+            // The reply pondered on, which hint names, is the second move of a line of the engine's move (the
+            // last line shown may be one cut short by the clock, with the move alone).
+            std::smatch hint;
+            ASSERT_TRUE(std::regex_search(during, hint, std::regex("\nHint: ([a-h][1-8][a-h][1-8])\n")))
+                << during;
+            const std::string expected = hint[1];
+            EXPECT_NE(first.find(" " + move1.substr(0, 4) + " " + expected), std::string::npos)
+                << first << during;
+            const std::string reply = hit ? expected : expected == "a7a6" ? "a7a5" : "a7a6";
+            const auto sent = Clock::now();
+            ASSERT_TRUE(e.Write(reply + "\n"));
+            e.Await("\nmove ", 5000);
+            const std::string move2 = e.Await("\n");
+            EXPECT_LT(MsSince(sent), 3000.0 * Slack);
+            Engine check;
+            EXPECT_EQ(check.Exchange("new\nforce\nsetboard " + fen + "\n" + move1 + reply + "\n" + move2),
+                      "");
+        }
 }
 }  // namespace

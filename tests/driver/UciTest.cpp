@@ -91,7 +91,6 @@ TEST(Uci, GoFormsRequestsAndPositions) {
         // A rook up, but fifty moves without a capture or a pawn move: every move draws.
         {"position fen 4k3/8/8/8/8/8/8/R3K3 w - - 100 60\ngo depth 2\n", "", "score cp 0 "},
         {"position startpos moves e2e4\ngo wtime 10000 btime 10000 winc 100 binc 100\n", "", ""},
-        {"position startpos\ngo wtime 1000 btime 1000 movestogo 1\n", "", ""},
         {"ucinewgame\nposition fen 2rq1rk1/pp1bppbp/3p1np1/4n3/3NP3/1BN1BP2/PPPQ2PP/2KR3R b - - 0 12\n"
          "go btime 2000 wtime 9000 movestogo 20\n",
          "", ""},
@@ -143,25 +142,37 @@ TEST(Uci, GoFormsRequestsAndPositions) {
     }
 }
 
-// go infinite: readyok at once meanwhile, no bestmove before stop (not even when the search has nothing
-// more to do), then the move at once; thinking, never a book move.
+// go infinite and go ponder: readyok at once meanwhile, no bestmove before stop or ponderhit (not even when
+// the search has nothing more to do, nor when the ponder search's clock has run out), then the move: at
+// once after stop, as a timed search after ponderhit; thinking, never a book move.
 TEST(Uci, InfiniteUntilStop) {
     UciEngine e;
-    for (const char* position :
-         {"startpos", "startpos moves e2e4 c7c5 g1f3 d7d6 d2d4 c5d4 f3d4 g8f6 b1c3 a7a6",
-          "fen 7k/8/8/8/8/4n3/8/r6K w - - 0 1", "fen R5k1/5ppp/8/8/8/8/5PPP/6K1 b - - 0 1"}) {
-        SCOPED_TRACE(position);
-        ASSERT_TRUE(e.Write(std::string("position ") + position + "\ngo infinite\n"));
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const std::string ponder = "fen " + Middlegame + "\ngo ponder wtime 2000 btime 2000";
+    const struct {
+        std::string go;  // the position and the go
+        const char* end;
+        int waitMs, boundMs;  // the ponder search waits longer than a 2 s clock's budget
+    } cases[] = {
+        {"startpos\ngo infinite", "stop", 300, 1000},
+        {"startpos moves e2e4 c7c5 g1f3 d7d6 d2d4 c5d4 f3d4 g8f6 b1c3 a7a6\ngo infinite", "stop", 300, 1000},
+        {"fen 7k/8/8/8/8/4n3/8/r6K w - - 0 1\ngo infinite", "stop", 300, 1000},
+        {"fen R5k1/5ppp/8/8/8/8/5PPP/6K1 b - - 0 1\ngo infinite", "stop", 300, 1000},
+        {ponder, "ponderhit", 1500, 1500},
+        {ponder, "stop", 1500, 500},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.go + ", " + c.end);
+        ASSERT_TRUE(e.Write("position " + c.go + "\n"));
+        std::this_thread::sleep_for(std::chrono::milliseconds(c.waitMs));
         auto sent = Clock::now();
         const std::string during = e.Exchange("");
         EXPECT_LT(MsSince(sent), 500.0 * Slack);
         EXPECT_EQ(during.find("bestmove"), std::string::npos) << during;
         sent = Clock::now();
-        ASSERT_TRUE(e.Write("stop\n"));
+        ASSERT_TRUE(e.Write(std::string(c.end) + "\n"));
         std::string out = e.Await("bestmove ");
         out += e.Await("\n");
-        EXPECT_LT(MsSince(sent), 1000.0 * Slack);
+        EXPECT_LT(MsSince(sent), c.boundMs * Slack);
         EXPECT_TRUE(std::regex_match(BestMove(out), std::regex("[a-h][1-8][a-h][1-8][qrbn]?|0000"))) << out;
         EXPECT_EQ((during + out).find("book"), std::string::npos) << during << out;
         EXPECT_EQ((during + out).find("info depth") == std::string::npos, BestMove(out) == "0000")
@@ -197,27 +208,6 @@ TEST(Uci, FixedDepthSearchesAsXboardDoes) {
         nodes[strong] = m[1];
     }
     EXPECT_NE(nodes[0], nodes[1]);
-}
-
-// go ponder gives no bestmove before ponderhit or stop; after ponderhit it is a timed search, after stop
-// the move comes at once.
-TEST(Uci, PonderHitAndStop) {
-    UciEngine e;
-    for (bool hit : {true, false}) {
-        SCOPED_TRACE(hit ? "ponderhit" : "stop");
-        ASSERT_TRUE(e.Write("position fen " + Middlegame + "\ngo ponder wtime 2000 btime 2000\n"));
-        std::this_thread::sleep_for(std::chrono::milliseconds(1500));  // longer than a 2 s clock's budget
-        const std::string during = e.Exchange("");
-        EXPECT_EQ(during.find("bestmove"), std::string::npos) << during;
-        const auto sent = Clock::now();
-        ASSERT_TRUE(e.Write(hit ? "ponderhit\n" : "stop\n"));
-        std::string out = e.Await("bestmove ");
-        out += e.Await("\n");
-        EXPECT_LT(MsSince(sent), (hit ? 1500.0 : 500.0) * Slack);
-        EXPECT_TRUE(std::regex_search(
-            out, std::regex(R"((^|\n)bestmove [a-h][1-8][a-h][1-8]( ponder [a-h][1-8][a-h][1-8])?\n$)")))
-            << out;
-    }
 }
 
 }  // namespace

@@ -11,13 +11,10 @@ namespace {
 
 TEST(Limits, GoCommands) {
     const double clocks[2] = {4.9876, 0.0004};
-    Limits clock;
-    clock.Base = 5;
-    clock.Increment = 0.05;
+    const Limits clock{.Base = 5, .Increment = 0.05};
     EXPECT_EQ(clock.GoCommand(clocks), "go wtime 4988 btime 1 winc 50 binc 50");  // never a clock of 0
     EXPECT_EQ(clock.Describe(), "5+0.05");
-    Limits fixed;
-    fixed.Nodes = 5000;
+    Limits fixed{.Nodes = 5000};
     EXPECT_EQ(fixed.GoCommand(clocks), "go nodes 5000");
     fixed.Depth = 7;
     fixed.MoveTime = 0.25;
@@ -27,16 +24,7 @@ TEST(Limits, GoCommands) {
 }
 
 PlyNote Ply(const std::string& san, bool white, bool book, int score = 0, bool mate = false) {
-    PlyNote p;
-    p.San = san;
-    p.White = white;
-    p.Book = book;
-    p.Info.HasScore = !book;
-    p.Info.Mate = mate;
-    p.Info.Score = score;
-    p.Info.Depth = 12;
-    p.Seconds = 0.0456;
-    return p;
+    return {san, white, book, {!book, mate, score, 12}, 0.0456};
 }
 
 TEST(Pgn, GameFromAPositionWithBlackToMove) {

@@ -102,12 +102,8 @@ TEST(Referee, StandardNotation) {
 std::vector<PlyNote> Scored(const std::vector<int>& whiteView, bool mate = false) {
     std::vector<PlyNote> plies;
     for (size_t i = 0; i < whiteView.size(); ++i) {
-        PlyNote p;
-        p.White = i % 2 == 0;
-        p.Info.HasScore = true;
-        p.Info.Mate = mate;
-        p.Info.Score = p.White ? whiteView[i] : -whiteView[i];
-        plies.push_back(p);
+        const bool white = i % 2 == 0;
+        plies.push_back({"", white, false, {true, mate, white ? whiteView[i] : -whiteView[i]}});
     }
     return plies;
 }
@@ -209,10 +205,8 @@ TEST(WorkerReports, TakenWholeFromPieces) {
     EXPECT_EQ(got.Reason, "White (a) loses on time (no move)");
     EXPECT_EQ(got.Pgn, sent.Pgn);
 
-    GameJob job, back;
-    job.Round = 8;
-    job.FirstIsWhite = false;
-    job.Start = {"4k3/8/8/8/8/8/4P3/4K3 w - - 0 1", {"e2e4", "e8d7"}, "A name", "", 1};
+    const GameJob job{8, false, {"4k3/8/8/8/8/8/4P3/4K3 w - - 0 1", {"e2e4", "e8d7"}, "A name", "", 1}};
+    GameJob back;
     ASSERT_TRUE(DecodeJob(EncodeJob(job), back));
     EXPECT_EQ(back.Round, 8);
     EXPECT_FALSE(back.FirstIsWhite);

@@ -9,14 +9,6 @@
 
 namespace {
 
-SprtSettings Hypotheses(double elo0, double elo1, bool normalized) {
-    SprtSettings s;
-    s.Elo0 = elo0;
-    s.Elo1 = elo1;
-    s.Normalized = normalized;
-    return s;
-}
-
 // Pair counts (0 .. 2 points) with the hypotheses and the log-likelihood ratio published beside them, to the
 // two decimals printed. Normalized Elo in "<a,b>"; the older logistic tests in "{a,b}".
 struct Published {
@@ -37,7 +29,7 @@ const Published kPublished[] = {
 
 TEST(Sprt, PublishedRatiosAndTheirBounds) {
     for (const Published& p : kPublished) {
-        const SprtSettings s = Hypotheses(p.Elo0, p.Elo1, p.Normalized);
+        const SprtSettings s{.Elo0 = p.Elo0, .Elo1 = p.Elo1, .Normalized = p.Normalized};
         EXPECT_NEAR(LogLikelihoodRatio(s, p.Pairs), p.Llr, 0.005) << p.Pairs.Pairs[0] << " " << p.Elo1;
         EXPECT_NEAR(s.LowerBound(), -2.944, 0.0005);
         EXPECT_NEAR(s.UpperBound(), 2.944, 0.0005);
@@ -63,10 +55,11 @@ TEST(Sprt, SmallSamplesAndTheVerdict) {
         {{{0, 0, 0, 0, 0}}, 0, 0},
     };
     for (const Case& c : cases) {
-        EXPECT_NEAR(LogLikelihoodRatio(Hypotheses(0, 5, true), c.Pairs), c.Normalized, 1e-4);
-        EXPECT_NEAR(LogLikelihoodRatio(Hypotheses(0, 5, false), c.Pairs), c.Logistic, 1e-4);
+        EXPECT_NEAR(LogLikelihoodRatio({.Elo0 = 0, .Elo1 = 5}, c.Pairs), c.Normalized, 1e-4);
+        EXPECT_NEAR(LogLikelihoodRatio({.Elo0 = 0, .Elo1 = 5, .Normalized = false}, c.Pairs), c.Logistic,
+                    1e-4);
     }
-    const SprtSettings s = Hypotheses(0, 5, true);
+    const SprtSettings s{.Elo0 = 0, .Elo1 = 5};
     EXPECT_EQ(VerdictOf(s, 2.95), SprtVerdict::AcceptH1);
     EXPECT_EQ(VerdictOf(s, -2.95), SprtVerdict::AcceptH0);
     EXPECT_EQ(VerdictOf(s, 2.9), SprtVerdict::Continue);
