@@ -331,14 +331,17 @@ TEST(Transcript, HintAndBook) {
 
 // hard: after its move the engine thinks on the reply it expects. No move comes before that reply is
 // played (a hit: the move follows as in any turn); another reply (a miss) is answered from the real
-// position. The engine's replies must be legal where they are played: a fresh engine in force mode takes
-// the game back without an Illegal move. Both searches: they share the pondering.
-TEST(Transcript, PonderHitAndMiss) {
+// position; go ends the pondering and plays the side on move; force ends it, so that the expected reply
+// then brings no move. The engine's replies must be legal where they are played: a fresh engine in force
+// mode takes the game back without an Illegal move. Both searches: they share the pondering.
+TEST(Transcript, PonderHitMissAndWhatEndsIt) {
     // Closed pawns: the engine's king and pawn moves never reach a6 or a5 in one move.
     const std::string fen = "4k3/p7/1p1p4/2pP4/2P5/1P6/P7/4K3 w - - 0 1";
+    enum Then { Hit, Miss, Go, Force };
+    const char* const names[] = {"hit", "miss", "go", "force"};
     for (bool strong : {false, true})
-        for (bool hit : {true, false}) {
-            SCOPED_TRACE(std::string(strong ? "strong, " : "design, ") + (hit ? "hit" : "miss"));
+        for (Then then : {Hit, Miss, Go, Force}) {
+            SCOPED_TRACE(std::string(strong ? "strong, " : "design, ") + names[then]);
             Engine e(strong ? std::vector<std::string>{TALVOR_EXE, "-xboard", "-strong"}
                             : std::vector<std::string>{TALVOR_EXE, "-xboard"});
             e.Exchange("new\nhard\nforce\nsetboard " + fen + "\nst 1\n");
@@ -356,15 +359,24 @@ TEST(Transcript, PonderHitAndMiss) {
             const std::string expected = hint[1];
             EXPECT_NE(first.find(" " + move1.substr(0, 4) + " " + expected), std::string::npos)
                 << first << during;
-            const std::string reply = hit ? expected : expected == "a7a6" ? "a7a5" : "a7a6";
+            // What the engine's second move follows: the reply played (none after go).
+            const std::string reply = then == Go           ? ""
+                                      : then != Miss       ? expected + "\n"
+                                      : expected == "a7a6" ? "a7a5\n"
+                                                           : "a7a6\n";
+            if (then == Force) {
+                ASSERT_TRUE(e.Write("force\n" + reply));
+                std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+                const std::string none = e.Exchange("");
+                EXPECT_EQ(none.find("\nmove "), std::string::npos) << none;
+            }
             const auto sent = Clock::now();
-            ASSERT_TRUE(e.Write(reply + "\n"));
+            ASSERT_TRUE(e.Write(then == Go || then == Force ? "go\n" : reply));
             e.Await("\nmove ", 5000);
             const std::string move2 = e.Await("\n");
             EXPECT_LT(MsSince(sent), 3000.0 * Slack);
             Engine check;
-            EXPECT_EQ(check.Exchange("new\nforce\nsetboard " + fen + "\n" + move1 + reply + "\n" + move2),
-                      "");
+            EXPECT_EQ(check.Exchange("new\nforce\nsetboard " + fen + "\n" + move1 + reply + move2), "");
         }
 }
 }  // namespace
