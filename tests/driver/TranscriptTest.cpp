@@ -349,8 +349,9 @@ TEST(Transcript, PonderHitMissAndWhatEndsIt) {
             const std::string first = e.Await("\nmove ");
             const std::string move1 = e.Await("\n");
             std::this_thread::sleep_for(std::chrono::milliseconds(1500));  // more than the move's budget
-            const std::string during = e.Exchange("?\nhint\n");
+            const std::string during = e.Exchange("?\n.\nhint\n");         // . is for analysis alone
             EXPECT_EQ(during.find("\nmove "), std::string::npos) << during;
+            EXPECT_EQ(during.find("stat01"), std::string::npos) << during;
             // The reply pondered on, which hint names, is the second move of a line of the engine's move (the
             // last line shown may be one cut short by the clock, with the move alone).
             std::smatch hint;

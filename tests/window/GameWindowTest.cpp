@@ -216,6 +216,19 @@ TEST_F(GameWindowTest, LoadAndChoicesFeedTheirCommands) {
     EXPECT_FALSE(GuiEngineWhite || w->mnuEngineWithe->isChecked());
 }
 
+// The board's menu items turn their setting over each time, the board with them.
+TEST_F(GameWindowTest, BoardMenuItemsToggleTheBoard) {
+    for (int i = 0; i < 2; ++i) {
+        const bool highlight = board->HighlightMove(), locked = board->Locked();
+        w->mnuBoardHighlight->trigger();
+        w->mnuBoardLock->trigger();
+        EXPECT_NE(board->HighlightMove(), highlight);
+        EXPECT_EQ(w->mnuBoardHighlight->isChecked(), board->HighlightMove());
+        EXPECT_NE(board->Locked(), locked);
+        EXPECT_EQ(w->mnuBoardLock->isChecked(), !board->Locked());
+    }
+}
+
 TEST_F(GameWindowTest, PersonAndEngineAlternateThroughTheBoard) {
     Choose(w->mnulvl1);  // depth 1 keeps the test quick
     Play({{"e2", "e4"}});
@@ -778,6 +791,14 @@ TEST_F(GameWindowTest, OpenedGameIsReviewedAndSaved) {
     const GameReview& review = *w->LastReview();
     ASSERT_EQ(review.Moves.size(), 7u);
     EXPECT_EQ(review.Moves[5].San, "Nf6");  // the game picked; its marks are seen in the file saved
+    // The better move's arrow after the blunder, none after a move without a mark.
+    w->StepTo(6);
+    EXPECT_NE(board->ArrowFrom(), board->ArrowTo());
+    const auto plain = std::find_if(review.Moves.begin(), review.Moves.end(),
+                                    [](const MoveReview& m) { return m.Judged.Mark == Judgement::None; });
+    ASSERT_NE(plain, review.Moves.end());
+    w->StepTo(static_cast<int>(plain - review.Moves.begin()) + 1);
+    EXPECT_EQ(board->ArrowFrom(), board->ArrowTo());
 
     ASSERT_TRUE(w->mnuSaveReview->isEnabled());
     w->mnuSaveReview->trigger();
