@@ -170,6 +170,9 @@ def faults_on(line):
         before, after = code[:m.start()].rstrip()[-1:], code[m.end():].lstrip()[:1]
         if before not in set("<>=+-*/%[?") and after not in set("<>=+-*/%]?"):
             continue
+        declared = re.search(r"(\w+|>)\s+\w+(\[\w+\])*\[$", code[:m.start()])
+        if declared and declared.group(1) not in ("return", "case", "throw", "delete", "else", "do"):
+            continue  # an array's size where it is declared: a type, not code
         n = int(m.group(1))
         for k in ([n + 1, n - 1] if n > 0 else [n + 1]):
             found.append((m.start(), m.end(), str(k), f"{n} becomes {k}"))
