@@ -18,7 +18,9 @@ build-mutants/results.json.
   --keep-going  go on past a list entry whose text is not found on exactly one line, or a failed baseline
   --sample N    N mutants drawn at random from the code of the list's folders instead of the list: one
                 random line each, one plausible fault on it (a flipped comparison, a constant off by one,
-                a dropped !, && and || swapped, two arguments swapped); the folder's tests judge it
+                a dropped !, && and || swapped, two arguments swapped but not those of min, max or
+                swap); only code inside function bodies is drawn from, not declarations (array sizes,
+                member defaults, tables); the folder's tests judge it
   --check       only find each entry's line (no build, no test)
   --no-stop     run every chosen test, not just up to the first failure, then show for each test how many
                 mutants it caught and how many no other test caught (tests that catch nothing are the
@@ -168,6 +170,9 @@ def faults_on(line):
         before, after = code[:m.start()].rstrip()[-1:], code[m.end():].lstrip()[:1]
         if before not in set("<>=+-*/%[?") and after not in set("<>=+-*/%]?"):
             continue
+        declared = re.search(r"(\w+|>)\s+\w+(\[\w+\])*\[$", code[:m.start()])
+        if declared and declared.group(1) not in ("return", "case", "throw", "delete", "else", "do"):
+            continue  # an array's size where it is declared: a type, not code
         n = int(m.group(1))
         for k in ([n + 1, n - 1] if n > 0 else [n + 1]):
             found.append((m.start(), m.end(), str(k), f"{n} becomes {k}"))
@@ -179,10 +184,61 @@ def faults_on(line):
     # Two arguments of a call (a declaration's "Type name" pairs are left alone).
     for m in re.finditer(r"\b\w+\(([^(),\s]+), ([^(),\s]+)\)", code):
         a, b = m.group(1), m.group(2)
-        if a.strip() != b.strip():
+        if a.strip() != b.strip() and m.group(0).split("(")[0] not in ("min", "max", "swap"):
             found.append((m.start(1), m.end(2), line[m.start(2):m.end(2)] + ", " + line[m.start(1):m.end(1)],
                           f"arguments {a.strip()} and {b.strip()} swapped"))
     return found
+
+
+# A brace opens a function's body when the code before it ends a parameter list (with its qualifiers, a
+# trailing return type or a constructor's initializer list); every brace inside a body belongs to it.
+BODY_START = re.compile(r"\)\s*(?:const|override|final|noexcept|mutable|\s)*(?:->\s*[\w:<>*& ]+)?\s*$")
+
+
+def body_columns(lines):
+    """For each line, the columns that lie inside a function's body. Faults are drawn there only, as
+    mutation tools do: array sizes, member defaults and tables outside functions change what no test of
+    behaviour can tell apart."""
+    inside, stack, before, in_comment = [], [], "", False
+    for line in lines:
+        code = masked(line)
+        if in_comment or "/*" in code:
+            # Block comments blanked with what they hold; they only matter for their braces.
+            out, i = [], 0
+            while i < len(code):
+                if in_comment:
+                    end = code.find("*/", i)
+                    stop = len(code) if end < 0 else end + 2
+                    out.append(" " * (stop - i))
+                    in_comment, i = end < 0, stop
+                elif code.startswith("/*", i):
+                    in_comment = True
+                else:
+                    out.append(code[i])
+                    i += 1
+            code = "".join(out)
+        if code.lstrip().startswith("#"):
+            inside.append(set())
+            continue
+        columns = set()
+        for column, c in enumerate(code):
+            in_body = bool(stack) and stack[-1]
+            if c == "{":
+                stack.append(in_body or bool(BODY_START.search(before)))
+                before = ""
+            elif c == "}":
+                if stack:
+                    stack.pop()
+                before = ""
+            elif c == ";":
+                before = ""
+            else:
+                before += c
+            if in_body:
+                columns.add(column)
+        before += " "
+        inside.append(columns)
+    return inside
 
 
 def draw_sample(source, folders, count, seed):
@@ -193,8 +249,9 @@ def draw_sample(source, folders, count, seed):
         if folder is None or not path.endswith((".cpp", ".h")):
             continue
         with open(os.path.join(source, path), encoding="utf-8") as f:
-            for number, line in enumerate(f.read().split("\n")):
-                faults = faults_on(line)
+            lines = f.read().split("\n")
+            for number, (line, body) in enumerate(zip(lines, body_columns(lines))):
+                faults = [fault for fault in faults_on(line) if fault[0] in body]
                 if faults:
                     candidates.append((path, number, line, faults))
     rng = random.Random(seed)

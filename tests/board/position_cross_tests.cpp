@@ -241,6 +241,7 @@ TEST(PositionText, BothBoardsTakeTheSameTextAndBadTextChangesNothing) {
         {"8/8/8/8/8/8/8/K5k w - -", nullptr},             // seven squares on a rank
         {"8/8/8/8/8/8/8/K6k1 w - -", nullptr},            // nine squares on a rank
         {"8/8/8/8/8/8/8/K5xk w - -", nullptr},            // unknown letter
+        {"8/8/8/8/8/8/8/K6x w - -", nullptr},             // ...as the only black king
         {"8/8/8/8/8/8/8/K6K w - -", nullptr},             // no black king
         {"4k3/8/8/8/8/8/8/8 w - -", nullptr},             // no white king
         {"k7/8/8/8/8/8/8/K5Kk w - -", nullptr},           // two kings

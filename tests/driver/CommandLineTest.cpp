@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 
+#include "driver/ReviewCommand.h"
 #include "driver/Talvor.h"
 #include "tools/latency/EngineProcess.h"
 
@@ -68,6 +72,68 @@ TEST(CommandLine, HelpAndVersionPrintAndEnd) {
         EXPECT_TRUE(help.empty() || out == help);
         help = out;
     }
+}
+
+// The review's command line: each value lands where it belongs, and a fault says which.
+TEST(CommandLine, ReviewArgumentsAndTheirFaults) {
+    std::string error;
+    using Args = std::vector<std::string>;
+    const auto full = ReadReviewArguments(
+        Args{"--review", "g.pgn", "-o", "out.pgn", "--side", "black", "--depth", "6", "--threads", "2"},
+        error);
+    ASSERT_TRUE(full) << error;
+    EXPECT_EQ(full->Input, "g.pgn");
+    EXPECT_EQ(full->Output, "out.pgn");
+    EXPECT_EQ(full->Sides, ReviewSides::Black);
+    EXPECT_EQ(full->Budget.Type, AnalysisBudget::Kind::Depth);
+    EXPECT_EQ(full->Budget.Amount, 6);
+    EXPECT_EQ(full->Threads, 2);
+    const auto least = ReadReviewArguments(Args{"--seconds", "0.5", "--review", "-"}, error);
+    ASSERT_TRUE(least) << error;
+    EXPECT_EQ(least->Input, "-");
+    EXPECT_EQ(least->Output, "");
+    EXPECT_EQ(least->Sides, ReviewSides::Both);
+    EXPECT_EQ(least->Budget.Type, AnalysisBudget::Kind::Seconds);
+    EXPECT_EQ(least->Threads, 1);
+
+    const struct {
+        Args Line;
+        const char* Error;
+    } faults[] = {
+        {{"--review"}, "--review needs a value"},
+        {{"-o", "out.pgn"}, "--review needs a PGN file"},
+        {{"--review", "g.pgn", "--nodes", "5000", "--depth", "3"},
+         "give one of --nodes, --seconds and --depth"},
+        {{"--review", "g.pgn", "--side", "left"}, "bad value for --side: left"},
+        {{"--review", "g.pgn", "--threads", "0"}, "bad value for --threads: 0"},
+        {{"--review", "g.pgn", "-x", "1"}, "unknown argument -x"},
+    };
+    for (const auto& f : faults) {
+        SCOPED_TRACE(f.Error);
+        EXPECT_FALSE(ReadReviewArguments(f.Line, error));
+        EXPECT_EQ(error, f.Error);
+    }
+}
+
+// talvor --review writes the game back annotated, for the side asked for: Black's blunder is marked.
+TEST(CommandLine, ReviewWritesTheAnnotatedGame) {
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("talvor-review-" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    const std::string in = (dir / "in.pgn").string(), out = (dir / "out.pgn").string();
+    std::ofstream(in) << "[White \"C\"]\n[Black \"D\"]\n[Result \"1-0\"]\n\n"
+                         "1. e4 e5 2. Qh5 Nc6 3. Bc4 Nf6 4. Qxf7# 1-0\n";
+    for (const char* side : {"black", "white"}) {
+        SCOPED_TRACE(side);
+        std::filesystem::remove(out);
+        EngineProcess p({TALVOR_EXE, "--review", in, "-o", out, "--nodes", "20000", "--side", side});
+        ASSERT_EQ(p.WaitExit(60000), 0) << p.ErrorOutput();
+        std::stringstream text;
+        text << std::ifstream(out).rdbuf();
+        EXPECT_NE(text.str().find("[Annotator "), std::string::npos) << text.str();
+        EXPECT_EQ(text.str().find("Nf6 $4") != std::string::npos, side == std::string("black")) << text.str();
+    }
+    std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -134,6 +134,7 @@ TEST_P(RequestTest, LimitsRootMovesAndLines) {
     }
     EXPECT_EQ(first.size(), 3u);
     EXPECT_EQ(MoveToText(best), MoveToText(last[0].Line[0]));
+    EXPECT_EQ(Last.Score, last[0].Score);  // the result's score is the best line's
 }
 
 // Near the fifty-move limit a won ending is kept only by a move that starts the count again: in the tree

@@ -42,6 +42,7 @@
 #include "gui/window/ChessNotation.h"
 #include "gui/window/InstallGameWindow.h"
 #include "gui/window/Resize_forms.h"
+#include "gui/window/ReviewPanel.h"
 #include "gui/window/frmDebugMain.h"
 #include "gui/window/frmDebugMainControls.h"
 #include "review/Pgn.h"
@@ -812,6 +813,27 @@ TEST_F(GameWindowTest, OpenedGameIsReviewedAndSaved) {
     frmDebugMain::SaveFileName = nullptr;
     frmDebugMain::ReviewBudget = AnalysisBudget::Nodes(ReviewOptions::DefaultReviewNodes);
     frmDebugMain::PickGame = pickBefore;
+}
+
+// A move on the board while a review runs leaves the panel on the review: its progress and Cancel stay.
+// A move made or taken back takes away the arrow of a move the board no longer shows.
+TEST_F(GameWindowTest, MoveDuringReviewKeepsItsProgressAndClearsTheArrow) {
+    Choose(w->mnutalvoroff);
+    Play({{"e2", "e4"}, {"e7", "e5"}});
+    frmDebugMain::ReviewBudget = AnalysisBudget::Nodes(50'000'000);
+    w->mnuReviewGame->trigger();
+    const auto arrow = [&] { board->SetArrow(board->SquareFromName("b1"), board->SquareFromName("c3")); };
+    arrow();
+    Play({{"g1", "f3"}});
+    EXPECT_EQ(board->ArrowFrom(), board->ArrowTo());
+    arrow();
+    w->mnuActionsUndo->trigger();
+    EXPECT_EQ(board->ArrowFrom(), board->ArrowTo());
+    EXPECT_TRUE(w->Reviewing());
+    EXPECT_TRUE(w->pnlReview->cmdCancelReview->isVisibleTo(w->pnlReview));
+    w->CancelReview();
+    EXPECT_TRUE(RunUntil([&] { return !w->Reviewing(); }));
+    frmDebugMain::ReviewBudget = AnalysisBudget::Nodes(ReviewOptions::DefaultReviewNodes);
 }
 
 // A mate: the result stands over the board and the clocks stop; taking the mate back goes on with the

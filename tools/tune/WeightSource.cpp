@@ -48,9 +48,16 @@ void WriteRow(std::ostream& out, const WeightVector& weights, int first, int cou
 
 std::string WeightSource(const WeightVector& weights, const std::string& note) {
     std::ostringstream out;
-    out << "// SPDX-License-Identifier: GPL-3.0-or-later\n"
-        << "// The strong evaluation's weights (middlegame, endgame), written by talvor-tune: " << note
-        << "\n"
+    out << "// SPDX-License-Identifier: GPL-3.0-or-later\n";
+    // The comment in lines the formatter leaves as they are.
+    std::istringstream words(
+        "The strong evaluation's weights (middlegame, endgame), written by talvor-tune: " + note);
+    std::string line, word;
+    while (words >> word) {
+        if (!line.empty() && line.size() + word.size() + 3 > 110) out << "//" << line << '\n', line.clear();
+        line += ' ' + word;
+    }
+    out << "//" << line << '\n'
         << "#include \"eval/Weights.h\"\n\nnamespace eval {\n\n// clang-format off\nconst Weights kWeights = "
            "{\n";
     int count = 0;

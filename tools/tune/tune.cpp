@@ -29,7 +29,8 @@ void Usage() {
     std::cerr << "usage: talvor-tune DATA [--limit N] [--epochs N] [--rate CP] [--k K] [--threads N]\n"
                  "                   [--freeze FIELD,...] [--only FIELD,...] [--test DATA] [--out FILE]\n"
                  "DATA: one position a line, FEN and result ([1.0] [0.5] [0.0], or 1-0 1/2-1/2 0-1)\n"
-                 "--test: positions kept apart, whose error is reported before and after (not tuned on)\n";
+                 "--test: positions kept apart (not tuned on): the weights written are those of the epoch\n"
+                 "        that predicted them best\n";
 }
 
 std::set<std::string> Names(const std::string& list) {
@@ -132,20 +133,36 @@ int main(int argc, char** argv) {
     adam.Threads = o.Threads;
     adam.Frozen = FrozenWeights(o);
     start = std::chrono::steady_clock::now();
+    // With positions kept apart, the weights kept are those of the epoch that predicted them best: past it
+    // the weights learn the tuning games rather than chess.
+    tune::WeightVector best = weights;
+    double bestTest = test.Size() > 0 ? tune::MeanError(test, weights, k, o.Threads) : 0;
+    int bestEpoch = 0;
     adam.Progress = [&](int epoch, double error) {
-        if (epoch % 10 == 0 || epoch == 1)
-            std::fprintf(stderr, "\repoch %d error %.6f  %.1f s", epoch, error, Seconds(start));
+        if (epoch % 10 != 0 && epoch != 1) return;
+        std::fprintf(stderr, "\repoch %d error %.6f", epoch, error);
+        if (test.Size() > 0 && epoch % 10 == 0) {
+            const double testError = tune::MeanError(test, weights, k, o.Threads);
+            if (testError < bestTest) best = weights, bestTest = testError, bestEpoch = epoch;
+            std::fprintf(stderr, " test %.6f (best %.6f at %d)", testError, bestTest, bestEpoch);
+        }
+        std::fprintf(stderr, "  %.1f s", Seconds(start));
     };
-    const double error = tune::Optimise(data, weights, k, adam);
+    double error = tune::Optimise(data, weights, k, adam);
     std::fprintf(stderr, "\n");
     std::printf("%d epochs, mean error %.6f, %.1f s (%.2f s an epoch)\n", o.Epochs, error, Seconds(start),
                 Seconds(start) / std::max(1, o.Epochs));
 
-    if (test.Size() > 0) std::printf("test mean error %.6f\n", tune::MeanError(test, weights, k, o.Threads));
+    if (test.Size() > 0) {
+        std::printf("test mean error %.6f\n", tune::MeanError(test, weights, k, o.Threads));
+        weights = best;
+        error = tune::MeanError(data, weights, k, o.Threads);
+        std::printf("kept: epoch %d, test mean error %.6f, mean error %.6f\n", bestEpoch, bestTest, error);
+    }
 
     std::ostringstream note;
     note << data.Size() << " positions of " << o.Data.substr(o.Data.find_last_of('/') + 1) << ", K " << k
-         << ", " << o.Epochs << " epochs, mean error " << error;
+         << ", " << (test.Size() > 0 ? bestEpoch : o.Epochs) << " epochs, mean error " << error;
     std::ofstream out(o.Out);
     out << tune::WeightSource(weights, note.str());
     if (!out) {
