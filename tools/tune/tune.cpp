@@ -125,7 +125,12 @@ int main(int argc, char** argv) {
     std::printf("K %.6f (%s), mean error %.6f, %.1f s\n", k, o.K > 0 ? "given" : "fitted",
                 tune::MeanError(data, weights, k, o.Threads), Seconds(start));
 
-    if (test.Size() > 0) std::printf("test mean error %.6f\n", tune::MeanError(test, weights, k, o.Threads));
+    // With positions kept apart, the weights kept are those of the epoch that predicted them best: past it
+    // the weights learn the tuning games rather than chess.
+    tune::WeightVector best = weights;
+    double bestTest = test.Size() > 0 ? tune::MeanError(test, weights, k, o.Threads) : 0;
+    int bestEpoch = 0;
+    if (test.Size() > 0) std::printf("test mean error %.6f\n", bestTest);
 
     tune::AdamOptions adam;
     adam.Epochs = o.Epochs;
@@ -133,11 +138,6 @@ int main(int argc, char** argv) {
     adam.Threads = o.Threads;
     adam.Frozen = FrozenWeights(o);
     start = std::chrono::steady_clock::now();
-    // With positions kept apart, the weights kept are those of the epoch that predicted them best: past it
-    // the weights learn the tuning games rather than chess.
-    tune::WeightVector best = weights;
-    double bestTest = test.Size() > 0 ? tune::MeanError(test, weights, k, o.Threads) : 0;
-    int bestEpoch = 0;
     adam.Progress = [&](int epoch, double error) {
         if (epoch % 10 != 0 && epoch != 1) return;
         std::fprintf(stderr, "\repoch %d error %.6f", epoch, error);
