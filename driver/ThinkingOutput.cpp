@@ -9,6 +9,12 @@ int WholeSeconds(double dSeconds) {
     return dSeconds > 0 ? static_cast<int>(std::floor(dSeconds)) : 0;
 }
 
+// The protocol's time column, in centiseconds: an interface shows it as the line's thinking time.
+int64_t Centiseconds(const ThinkingReport& report) {
+    if (!report.Hundredths) return int64_t{WholeSeconds(report.Seconds)} * 100;
+    return report.Seconds > 0 ? static_cast<int64_t>(std::llround(report.Seconds * 100)) : 0;
+}
+
 // " e2e4 e7e5 ..." (empty for no moves). The window has always shown the squares alone.
 std::string LineText(const ThinkingReport& report, bool bLetters) {
     std::string s;
@@ -37,7 +43,7 @@ std::string ThinkingLine(ThinkingFace face, const ThinkingReport& report) {
     const std::string nodes = std::to_string(report.Nodes);
     switch (face) {
         case ThinkingFace::Protocol:
-            return d + " " + std::to_string(report.Score) + " " + std::to_string(seconds * 100) + " " +
+            return d + " " + std::to_string(report.Score) + " " + std::to_string(Centiseconds(report)) + " " +
                    nodes + LineText(report, true);
         case ThinkingFace::Italian:
             return "Prof. " + d + " Valore " + ScoreText(report.Score) + " Tempo " + std::to_string(seconds) +

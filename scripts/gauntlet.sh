@@ -7,8 +7,9 @@
 #                            [--jobs J] [--cores N] [--options "NAME=VALUE,..."] [--name NAME] [OPPONENT ...]
 #   TalvorWBE plays with the strong search unless --design; --uci runs it through polyglot. --ponder lets
 #   both engines think in the other's time and counts how often TalvorWBE foresaw the reply.
-#   OPPONENT is a Debian engine (fairymax, phalanx, gnuchess, hoichess), "design" (TalvorWBE's
-#   design search), or "cmd=COMMAND" (any xboard engine's command line); default: fairymax. GAMES defaults to 40, the control to 0:30 + 0.3 s a move.
+#   OPPONENT is a Debian engine (fairymax, phalanx, gnuchess, hoichess; glaurung, toga2 and stockfish speak
+#   UCI and play through polyglot), "design" (TalvorWBE's design search), "cmd=COMMAND" (any xboard engine's
+#   command line) or "uci=COMMAND" (any UCI engine's); default: fairymax. GAMES defaults to 40, the control to 0:30 + 0.3 s a move.
 #   --options sets TalvorWBE's engine options at the start of each game (e.g. "LimitaForza=1,ForzaElo=1400")
 #   and --name names it so in the games.
 #   --jobs plays that many matches at once (one core each: keep it at most the number of cores).
@@ -63,7 +64,7 @@ else
 fi
 
 folder() {  # an opponent's folder under $out
-  local f=${1#cmd=}
+  local f=${1#*=}
   echo "$out/${f//[^A-Za-z0-9_.-]/_}"
 }
 
@@ -73,8 +74,10 @@ play() {  # opponent -> its folder's games.pgn
   mkdir -p "$dir"
   case "$opp" in
     design) second=(-scp "$out/talvor -xboard" -sn "Talvor") ;;
-    gnuchess) second=(-scp "gnuchess --xboard" -sn gnuchess) ;;
+    gnuchess) second=(-scp "$PWD/scripts/gnuchess-fed.sh" -sn gnuchess) ;;
     cmd=*) second=(-scp "${opp#cmd=}" -sn "${opp#cmd=}") ;;
+    uci=*) second=(-scp "${opp#uci=}" -sn "${opp#uci=}" -sUCI) ;;
+    glaurung | toga2 | stockfish) second=(-scp "$opp" -sn "$opp" -sUCI) ;;
     *) second=(-scp "$opp" -sn "$opp") ;;
   esac
   xvfb-run -a xboard "${first[@]}" -fd "$out" -fn "$name" -firstOptions "$options" "${second[@]}" -sd "$out" \

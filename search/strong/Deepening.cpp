@@ -100,6 +100,7 @@ ThinkingReport Worker::ReportOf(const RootMove& r, int nDepth, int nLine) const 
     t.MultiPv = nLine;
     t.SelDepth = std::max(selDepth_, nDepth);
     t.HashFull = engine_.table_->HashFull();
+    t.Hundredths = true;
     return t;
 }
 

@@ -110,14 +110,51 @@ TEST(Tuner, FindsTheWeightsThatMadeTheResults) {
     adam.Epochs = 400;
     adam.Rate = 2.0;
     adam.Threads = 2;
-    const double after = Optimise(data, weights, k, adam);
-    EXPECT_LT(after, before / 50);
+    const Fitted fitted = Optimise(data, weights, k, adam);
+    EXPECT_EQ(fitted.Epoch, adam.Epochs);
+    EXPECT_LT(fitted.Error, before / 50);
     // A weight and the others that always come with it (a piece's value, its squares, its mobility)
     // cannot be told apart: what is found again is the evaluation.
     double apart = 0;
     for (const Sample& sample : data.Samples())
         apart += std::abs(ModelValue(data, sample, weights) - ModelValue(data, sample, truth));
     EXPECT_LT(apart / data.Size(), 3.0);
+}
+
+// Positions apart whose truth lies halfway to the tuning data's: their error falls, then rises as the weights
+// go on toward the tuning data's truth, and the weights kept are those of the epoch where it was least.
+TEST(Tuner, KeepsTheWeightsThatPredictedThePositionsApartBest) {
+    DataSet data = PlayedPositions(1500), apart = PlayedPositions(1500);
+    const eval::Weights& w = eval::kWeights;
+    const int knight = eval::IndexOf(w, w.PieceValue[1]);
+    const double k = 0.006;
+    WeightVector halfway = CompiledWeights(), far = CompiledWeights();
+    halfway[knight][0] += 60, far[knight][0] += 120;
+    for (size_t i = 0; i < data.Size(); ++i) {
+        data.SetResult(i, 1 / (1 + std::exp(-k * ModelValue(data, data.Samples()[i], far))));
+        apart.SetResult(i, 1 / (1 + std::exp(-k * ModelValue(apart, apart.Samples()[i], halfway))));
+    }
+    AdamOptions adam;
+    adam.Epochs = 120;
+    adam.Rate = 2.0;
+    adam.Threads = 2;
+    adam.Frozen = std::vector<bool>(far.size(), true);  // one weight moves: its path is a straight line
+    adam.Frozen[knight] = false;
+    WeightVector last = CompiledWeights();
+    const Fitted plain = Optimise(data, last, k, adam);
+    adam.Apart = &apart;
+    adam.ApartEvery = 5;
+    WeightVector kept = CompiledWeights();
+    const Fitted early = Optimise(data, kept, k, adam);
+
+    EXPECT_GT(early.Epoch, 0);
+    EXPECT_LT(early.Epoch, adam.Epochs);
+    EXPECT_EQ(early.Epoch % adam.ApartEvery, 0);
+    EXPECT_DOUBLE_EQ(early.ApartError, MeanError(apart, kept, k, 2));
+    EXPECT_DOUBLE_EQ(early.Error, MeanError(data, kept, k, 2));
+    EXPECT_LT(early.ApartError, MeanError(apart, last, k, 2));
+    EXPECT_LT(early.ApartError, MeanError(apart, CompiledWeights(), k, 2));
+    EXPECT_GT(early.Error, plain.Error);
 }
 
 }  // namespace

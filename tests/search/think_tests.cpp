@@ -119,6 +119,11 @@ TEST_F(ThinkTest, ThinkingLineFormats) {
     EXPECT_EQ(ThinkingLine(ThinkingFace::Protocol, promotion), "5 -40 200 1234 g7g8n");
     EXPECT_EQ(ThinkingLine(ThinkingFace::English, promotion),
               "Depth 5 Score -0.40 Time 2 Sec. Nodes 1234 Moves g7g8");
+    // The strong search's time goes to the interface to the hundredth; the window's stays in seconds.
+    ThinkingReport strong = promotion;
+    strong.Hundredths = true;
+    EXPECT_EQ(ThinkingLine(ThinkingFace::Protocol, strong), "5 -40 290 1234 g7g8n");
+    EXPECT_EQ(ThinkingLine(ThinkingFace::English, strong), ThinkingLine(ThinkingFace::English, promotion));
 }
 
 TEST_F(ThinkTest, BudgetTable) {

@@ -165,8 +165,12 @@ double Gradient(const DataSet& data, const WeightVector& w, double k, int thread
     return error / n;
 }
 
-double Optimise(const DataSet& data, WeightVector& weights, double k, const AdamOptions& options) {
+Fitted Optimise(const DataSet& data, WeightVector& weights, double k, const AdamOptions& options) {
     WeightVector gradient, moment(weights.size(), {0.0, 0.0}), velocity(weights.size(), {0.0, 0.0});
+    const bool apart = options.Apart && options.Apart->Size() > 0 && options.ApartEvery > 0;
+    Fitted kept;
+    WeightVector best;
+    if (apart) kept.ApartError = MeanError(*options.Apart, weights, k, options.Threads), best = weights;
     double beta1Power = 1, beta2Power = 1;
     for (int epoch = 1; epoch <= options.Epochs; ++epoch) {
         const double error = Gradient(data, weights, k, options.Threads, gradient);
@@ -182,9 +186,20 @@ double Optimise(const DataSet& data, WeightVector& weights, double k, const Adam
                 weights[i][j] -= options.Rate * m / (std::sqrt(v) + 1e-12);
             }
         }
-        if (options.Progress) options.Progress(epoch, error);
+        double apartError = -1;
+        if (apart && epoch % options.ApartEvery == 0) {
+            apartError = MeanError(*options.Apart, weights, k, options.Threads);
+            if (apartError < kept.ApartError)
+                kept.ApartError = apartError, kept.Epoch = epoch, best = weights;
+        }
+        if (options.Progress) options.Progress(epoch, error, apartError);
     }
-    return MeanError(data, weights, k, options.Threads);
+    if (apart)
+        weights = best;
+    else
+        kept.Epoch = options.Epochs;
+    kept.Error = MeanError(data, weights, k, options.Threads);
+    return kept;
 }
 
 }  // namespace tune

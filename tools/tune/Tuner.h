@@ -30,11 +30,23 @@ struct AdamOptions {
     double Beta1 = 0.9, Beta2 = 0.999;
     int Threads = 1;
     std::vector<bool> Frozen;  // by weight index: left as it is (empty: none)
-    // Called after each epoch with its number (from 1) and the mean error before the step.
-    std::function<void(int, double)> Progress;
+    // Positions kept apart (not tuned on), their error checked every ApartEvery epochs: the weights kept
+    // are those of the epoch that predicted them best, since past it the weights learn the tuning games
+    // rather than chess. None: the last epoch's weights are kept.
+    const DataSet* Apart = nullptr;
+    int ApartEvery = 10;
+    // Called after each epoch with its number (from 1), the mean error before the step and the error of
+    // the positions apart after it (negative when not checked that epoch).
+    std::function<void(int, double, double)> Progress;
 };
 
-// Moves the weights toward the least mean error; returns the error at the end.
-double Optimise(const DataSet& data, WeightVector& weights, double k, const AdamOptions& options);
+struct Fitted {
+    double Error = 0;       // the mean error with the weights kept
+    int Epoch = 0;          // the epoch whose weights were kept (0: the starting weights)
+    double ApartError = 0;  // the positions apart with the weights kept (0 when there are none)
+};
+
+// Moves the weights toward the least mean error and leaves in them the weights kept.
+Fitted Optimise(const DataSet& data, WeightVector& weights, double k, const AdamOptions& options);
 
 }  // namespace tune

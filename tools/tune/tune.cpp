@@ -125,44 +125,31 @@ int main(int argc, char** argv) {
     std::printf("K %.6f (%s), mean error %.6f, %.1f s\n", k, o.K > 0 ? "given" : "fitted",
                 tune::MeanError(data, weights, k, o.Threads), Seconds(start));
 
-    // With positions kept apart, the weights kept are those of the epoch that predicted them best: past it
-    // the weights learn the tuning games rather than chess.
-    tune::WeightVector best = weights;
-    double bestTest = test.Size() > 0 ? tune::MeanError(test, weights, k, o.Threads) : 0;
-    int bestEpoch = 0;
-    if (test.Size() > 0) std::printf("test mean error %.6f\n", bestTest);
-
     tune::AdamOptions adam;
     adam.Epochs = o.Epochs;
     adam.Rate = o.Rate;
     adam.Threads = o.Threads;
     adam.Frozen = FrozenWeights(o);
+    adam.Apart = &test;
+    if (test.Size() > 0) std::printf("test mean error %.6f\n", tune::MeanError(test, weights, k, o.Threads));
     start = std::chrono::steady_clock::now();
-    adam.Progress = [&](int epoch, double error) {
+    adam.Progress = [&](int epoch, double error, double testError) {
         if (epoch % 10 != 0 && epoch != 1) return;
         std::fprintf(stderr, "\repoch %d error %.6f", epoch, error);
-        if (test.Size() > 0 && epoch % 10 == 0) {
-            const double testError = tune::MeanError(test, weights, k, o.Threads);
-            if (testError < bestTest) best = weights, bestTest = testError, bestEpoch = epoch;
-            std::fprintf(stderr, " test %.6f (best %.6f at %d)", testError, bestTest, bestEpoch);
-        }
+        if (testError >= 0) std::fprintf(stderr, " test %.6f", testError);
         std::fprintf(stderr, "  %.1f s", Seconds(start));
     };
-    double error = tune::Optimise(data, weights, k, adam);
+    const tune::Fitted fitted = tune::Optimise(data, weights, k, adam);
     std::fprintf(stderr, "\n");
-    std::printf("%d epochs, mean error %.6f, %.1f s (%.2f s an epoch)\n", o.Epochs, error, Seconds(start),
+    std::printf("%d epochs, %.1f s (%.2f s an epoch)\n", o.Epochs, Seconds(start),
                 Seconds(start) / std::max(1, o.Epochs));
-
-    if (test.Size() > 0) {
-        std::printf("test mean error %.6f\n", tune::MeanError(test, weights, k, o.Threads));
-        weights = best;
-        error = tune::MeanError(data, weights, k, o.Threads);
-        std::printf("kept: epoch %d, test mean error %.6f, mean error %.6f\n", bestEpoch, bestTest, error);
-    }
+    std::printf("kept: epoch %d, mean error %.6f", fitted.Epoch, fitted.Error);
+    if (test.Size() > 0) std::printf(", test mean error %.6f", fitted.ApartError);
+    std::printf("\n");
 
     std::ostringstream note;
     note << data.Size() << " positions of " << o.Data.substr(o.Data.find_last_of('/') + 1) << ", K " << k
-         << ", " << (test.Size() > 0 ? bestEpoch : o.Epochs) << " epochs, mean error " << error;
+         << ", " << fitted.Epoch << " epochs, mean error " << fitted.Error;
     std::ofstream out(o.Out);
     out << tune::WeightSource(weights, note.str());
     if (!out) {
