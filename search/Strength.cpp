@@ -14,16 +14,17 @@ StrengthLimit SettingAt(double dScale) {
             static_cast<int32_t>(std::lround(400 - 360 * dScale)), StrengthLineCount};
 }
 
-// Points of the scale and the Elo each search measured there: games between neighbouring points and
-// between the searches, the top points against fairymax at 0:10 + 0.1 s, fairymax anchored at 1950
-// (docs/strength.md). Between points the scale is interpolated. Below 0.5 the levels lose nearly every
-// game to the next one up, so finer steps there could not be told apart.
+// Points of the scale and the Elo each search measured there, fairymax anchored at 1950 (docs/strength.md):
+// the design's search in games between neighbouring points and against fairymax; the strong search, whose
+// every point became far stronger when it moved to its own board and tuned evaluation, each point against
+// fairymax at 0:10 + 0.1 s. Between points the scale is interpolated. Below 0.5 the design's levels lose
+// nearly every game to the next one up, so finer steps there could not be told apart.
 struct Measured {
     int Elo;
     double Scale;
 };
 constexpr Measured DesignTable[] = {{410, 0.5}, {610, 0.625}, {660, 0.75}, {730, 0.875}, {1040, 1.0}};
-constexpr Measured StrongTable[] = {{480, 0.5}, {780, 0.625}, {1150, 0.75}, {1500, 0.875}, {1780, 1.0}};
+constexpr Measured StrongTable[] = {{1650, 0.5}, {1880, 0.625}, {2190, 0.75}, {2220, 0.875}, {2590, 1.0}};
 
 constexpr bool Rising(const Measured* first, const Measured* last) {
     for (const Measured* m = first; m + 1 != last; ++m)
@@ -32,9 +33,10 @@ constexpr bool Rising(const Measured* first, const Measured* last) {
 }
 static_assert(Rising(std::begin(DesignTable), std::end(DesignTable)) &&
               Rising(std::begin(StrongTable), std::end(StrongTable)));
-// The options offer exactly what was measured: from the lower bottom to the higher top of the two.
+// The options offer from the lower bottom of the two up to MaxStrengthElo, which the strong search's top
+// passes: interfaces keep the range they know, and full strength is the limit switched off.
 static_assert(std::min(DesignTable[0].Elo, StrongTable[0].Elo) == MinStrengthElo);
-static_assert(std::max(std::end(DesignTable)[-1].Elo, std::end(StrongTable)[-1].Elo) == MaxStrengthElo);
+static_assert(std::end(StrongTable)[-1].Elo >= MaxStrengthElo);
 
 template <size_t N>
 double ScaleFor(int nElo, const Measured (&table)[N]) {
@@ -48,5 +50,6 @@ double ScaleFor(int nElo, const Measured (&table)[N]) {
 }  // namespace
 
 StrengthLimit StrengthFor(int nElo, SearchKind kind) {
+    nElo = std::clamp(nElo, MinStrengthElo, MaxStrengthElo);
     return SettingAt(kind == SearchKind::Strong ? ScaleFor(nElo, StrongTable) : ScaleFor(nElo, DesignTable));
 }
