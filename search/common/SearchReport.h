@@ -19,8 +19,7 @@ struct ThinkingReport {
     int SelDepth = 0;           // the deepest ply reached; 0 when the search does not count it
     int HashFull = -1;          // per mille of the hash table in use; -1 when the search has none
     bool CutShort = false;      // found as the search was being stopped: its score is of a search cut short
-    bool Hundredths =
-        false;  // the protocol shows the time to the hundredth (the design's search: whole seconds)
+    bool Hundredths = false;    // the protocol's time to the hundredth (the design's: whole seconds)
 };
 
 // Called on the thread that searches, while it searches.

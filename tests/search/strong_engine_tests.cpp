@@ -188,8 +188,7 @@ TEST(StrongEngineThreads, StopEndsEveryThread) {
         else
             engine.Stop();
         search.join();
-        // Four threads on a shared, loaded machine: the bound tells a stop checked often from one that is
-        // not.
+        // Four threads on a loaded machine: the bound tells a stop checked often from one that is not.
         EXPECT_LT(std::chrono::duration<double>(Clock::now() - asked).count(), 0.5 * Slow);
         EXPECT_TRUE(legal.Contains(found.Best));
         EXPECT_GT(found.Nodes, 0);

@@ -170,7 +170,10 @@ Fitted Optimise(const DataSet& data, WeightVector& weights, double k, const Adam
     const bool apart = options.Apart && options.Apart->Size() > 0 && options.ApartEvery > 0;
     Fitted kept;
     WeightVector best;
-    if (apart) kept.ApartError = MeanError(*options.Apart, weights, k, options.Threads), best = weights;
+    if (apart) {
+        kept.ApartStart = kept.ApartError = MeanError(*options.Apart, weights, k, options.Threads);
+        best = weights;
+    }
     double beta1Power = 1, beta2Power = 1;
     for (int epoch = 1; epoch <= options.Epochs; ++epoch) {
         const double error = Gradient(data, weights, k, options.Threads, gradient);

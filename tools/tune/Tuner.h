@@ -44,6 +44,7 @@ struct Fitted {
     double Error = 0;       // the mean error with the weights kept
     int Epoch = 0;          // the epoch whose weights were kept (0: the starting weights)
     double ApartError = 0;  // the positions apart with the weights kept (0 when there are none)
+    double ApartStart = 0;  // the positions apart with the starting weights
 };
 
 // Moves the weights toward the least mean error and leaves in them the weights kept.

@@ -131,7 +131,6 @@ int main(int argc, char** argv) {
     adam.Threads = o.Threads;
     adam.Frozen = FrozenWeights(o);
     adam.Apart = &test;
-    if (test.Size() > 0) std::printf("test mean error %.6f\n", tune::MeanError(test, weights, k, o.Threads));
     start = std::chrono::steady_clock::now();
     adam.Progress = [&](int epoch, double error, double testError) {
         if (epoch % 10 != 0 && epoch != 1) return;
@@ -144,7 +143,7 @@ int main(int argc, char** argv) {
     std::printf("%d epochs, %.1f s (%.2f s an epoch)\n", o.Epochs, Seconds(start),
                 Seconds(start) / std::max(1, o.Epochs));
     std::printf("kept: epoch %d, mean error %.6f", fitted.Epoch, fitted.Error);
-    if (test.Size() > 0) std::printf(", test mean error %.6f", fitted.ApartError);
+    if (test.Size() > 0) std::printf(", test mean error %.6f -> %.6f", fitted.ApartStart, fitted.ApartError);
     std::printf("\n");
 
     std::ostringstream note;
