@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Below the root: a principal-variation search, fail-soft, over the hash table, with mate distance pruning,
 // reverse futility, null move, internal iterative reduction, late-move pruning, futility and exchange
-// pruning of moves never made, late-move reductions and a check extension; then a capture search. Draws by
-// repetition (of the line or the game), the fifty-move rule and bare kings.
+// pruning of moves never made, late-move reductions, a check extension and a singular extension; then a
+// capture search. Draws by repetition (of the line or the game), the fifty-move rule and bare kings.
 #include <algorithm>
 #include <array>
 #include <cmath>
