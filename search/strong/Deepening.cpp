@@ -155,6 +155,7 @@ void Worker::SortRootMoves(size_t nFirst) {
 
 // One line at one depth, in windows that widen until the score falls inside.
 void Worker::SearchLine(int nDepth, size_t nLine) {
+    rootDepth_ = nDepth;
     const int previous = rootMoves_[nLine].Previous;
     int delta = 16;
     int alpha = -Infinite, beta = Infinite;

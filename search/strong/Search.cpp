@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Below the root: a principal-variation search, fail-soft, over the hash table, with mate distance pruning,
 // reverse futility, null move, internal iterative reduction, late-move pruning, futility and exchange
-// pruning of moves never made, late-move reductions and a check extension; then a capture search. Draws by
-// repetition (of the line or the game), the fifty-move rule and bare kings.
+// pruning of moves never made, late-move reductions, a check extension and a singular extension; then a
+// capture search. Draws by repetition (of the line or the game), the fifty-move rule and bare kings.
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -133,6 +133,15 @@ void Worker::RewardCutoff(Move best, int nDepth, const Move* quiets, int nQuiets
     for (int i = 0; i < nCaptures; ++i) captureBonus(captures[i], -bonus);
 }
 
+// The best any move but the hash move reaches, searched to half the depth with a null window at nBound.
+int Worker::RivalsScore(Move hashMove, int nBound, int nDepth, bool bCutNode) {
+    Ply& here = At(ply_);
+    here.Excluded = hashMove;
+    const int score = SearchNode(nBound - 1, nBound, (nDepth - 1) / 2, bCutNode);
+    here.Excluded = NoMove;
+    return score;
+}
+
 // Every node begins so: counted, its line emptied, its ply noted as reached; false once the search stops.
 bool Worker::EnterNode() {
     CountNode();
@@ -154,13 +163,16 @@ int Worker::SearchNode(int nAlpha, int nBeta, int nDepth, bool bCutNode) {
     nBeta = std::min(nBeta, MateAt(ply + 1));
     if (nAlpha >= nBeta) return nAlpha;
 
+    Ply& here = At(ply);
+    // Searching the hash move's rivals: the entry is the whole node's, so it neither decides nor is written.
+    const Move excluded = here.Excluded;
     HashHit hit;
     const bool hashed = engine_.table_->Probe(pos_.Key(), hit);
     const int hashScore = hashed ? ScoreFromTable(hit.Score, ply) : NoScore;
-    if (!pvNode && hashed && hit.Depth >= nDepth && BoundDecides(hit, hashScore, nAlpha, nBeta))
+    if (!pvNode && hashed && excluded == NoMove && hit.Depth >= nDepth &&
+        BoundDecides(hit, hashScore, nAlpha, nBeta))
         return hashScore;
 
-    Ply& here = At(ply);
     At(ply + 1).Killers[0] = At(ply + 1).Killers[1] = NoMove;
     int eval = NoScore;
     if (inCheck) {
@@ -174,7 +186,7 @@ int Worker::SearchNode(int nAlpha, int nBeta, int nDepth, bool bCutNode) {
     const bool improving =
         !inCheck && (At(ply - 2).StaticEval == NoScore || here.StaticEval > At(ply - 2).StaticEval);
 
-    if (!pvNode && !inCheck && !IsMate(nBeta)) {
+    if (!pvNode && !inCheck && excluded == NoMove && !IsMate(nBeta)) {
         // Far above beta with little depth left: the opponent will not allow this.
         // (Not on a win known to the evaluation: the search is to find the mate.)
         if (nDepth <= 6 && eval - 85 * (nDepth - improving) >= nBeta && eval < eval::KnownWin) return eval;
@@ -208,11 +220,16 @@ int Worker::SearchNode(int nAlpha, int nBeta, int nDepth, bool bCutNode) {
     ordering.FollowUps[1] = At(ply - 2).FollowUp;
     MovePicker picker(pos_, hashMove, *histories_, ordering);
 
+    // A deep hash move that held at about this depth may be the only move: worth a look at its rivals.
+    const bool maySingular = excluded == NoMove && hashMove != NoMove && nDepth >= 8 &&
+                             hit.Depth >= nDepth - 3 && hit.Kind != Bound::Upper && !IsMate(hashScore) &&
+                             ply < 2 * rootDepth_;
     const int alphaAtStart = nAlpha;
     int best = -Infinite, moveCount = 0, searched = 0, nQuiets = 0, nCaptures = 0;
     Move bestMove = NoMove, quiets[64], captures[32];
     const Colour us = pos_.SideToMove();
     for (Move m; (m = picker.Next()) != NoMove;) {
+        if (m == excluded) continue;
         ++moveCount;
         const bool quiet = !pos_.IsCaptureOrPromotion(m);
         const bool killer = m == ordering.Killers[0] || m == ordering.Killers[1] || m == ordering.Counter;
@@ -228,9 +245,20 @@ int Worker::SearchNode(int nAlpha, int nBeta, int nDepth, bool bCutNode) {
             if (!quiet && losing && nDepth <= 5 && !ExchangeAtLeast(pos_, m, -100 * nDepth)) continue;
             if (quiet && nDepth <= 6 && !ExchangeAtLeast(pos_, m, -25 * nDepth * nDepth)) continue;
         }
+        int extension = 0;
+        if (maySingular && m == hashMove) {
+            const int bound = hashScore - 2 * nDepth;
+            const int rivals = RivalsScore(m, bound, nDepth, bCutNode);
+            if (stopped_) return 0;
+            // Alone in holding the node: a ply deeper. Rivals that beat beta too: the node fails high.
+            if (rivals < bound)
+                extension = 1;
+            else if (bound >= nBeta)
+                return bound;
+        }
         Undo undo;
         MakeMove(m, undo);
-        const int newDepth = nDepth - 1;
+        const int newDepth = nDepth - 1 + extension;
         int score;
         if (searched == 0) {
             score = -SearchNode(-nBeta, -nAlpha, newDepth, false);
@@ -265,9 +293,10 @@ int Worker::SearchNode(int nAlpha, int nBeta, int nDepth, bool bCutNode) {
         else if (!quiet && nCaptures < 32)
             captures[nCaptures++] = m;
     }
-    if (moveCount == 0) return inCheck ? MatedAt(ply) : DrawValue();
+    if (moveCount == 0) return excluded != NoMove ? nAlpha : inCheck ? MatedAt(ply) : DrawValue();
     const Bound bound = best >= nBeta ? Bound::Lower : nAlpha > alphaAtStart ? Bound::Exact : Bound::Upper;
-    engine_.table_->Store(pos_.Key(), bestMove, ScoreToTable(best, ply), here.StaticEval, nDepth, bound);
+    if (excluded == NoMove)
+        engine_.table_->Store(pos_.Key(), bestMove, ScoreToTable(best, ply), here.StaticEval, nDepth, bound);
     return best;
 }
 

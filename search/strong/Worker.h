@@ -58,7 +58,8 @@ class Worker {
         bitboard::Piece Moved = 0;
         int StaticEval = NoScore;
         bitboard::Move Killers[2] = {bitboard::NoMove, bitboard::NoMove};
-        FollowUpTable* FollowUp = nullptr;  // quiet moves after Move
+        FollowUpTable* FollowUp = nullptr;           // quiet moves after Move
+        bitboard::Move Excluded = bitboard::NoMove;  // left out while the hash move's rivals are searched
     };
     static constexpr int StackOffset = 2;  // two plies before the root, so that ply - 2 is always there
 
@@ -75,6 +76,7 @@ class Worker {
     // ---- Search.cpp: below the root
     int SearchNode(int nAlpha, int nBeta, int nDepth, bool bCutNode);
     int CaptureSearch(int nAlpha, int nBeta);
+    int RivalsScore(bitboard::Move hashMove, int nBound, int nDepth, bool bCutNode);
     int Evaluate() { return eval::Evaluate(pos_, evalCache_); }
     int DrawValue() const { return pos_.SideToMove() == rootSide_ ? drawScore_ : -drawScore_; }
     bool DeadDraw() const;
@@ -109,6 +111,7 @@ class Worker {
     bitboard::Move lines_[MaxPly + 1][MaxPly + 1];
     int lineLength_[MaxPly + 1];
     int selDepth_ = 0;
+    int rootDepth_ = 0;  // of the iteration being searched
 
     std::unique_ptr<Histories> histories_;
     eval::EvalCache evalCache_;
