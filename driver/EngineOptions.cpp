@@ -99,7 +99,8 @@ std::vector<EngineOption> MakeTable() {
          .Min = MinStrengthElo,
          .Max = MaxStrengthElo,
          .Default = 1000,
-         .Help = "the strength LimitaForza plays at, in Elo (the classic search reaches at most 1040)",
+         .Help = "the strength LimitaForza plays at, in Elo (the classic search reaches at most 1040, the "
+                 "strong one no lower than 770)",
          .Get = [] { return EloSetting; },
          .Set =
              [](int v) {

@@ -16,15 +16,17 @@ StrengthLimit SettingAt(double dScale) {
 
 // Points of the scale and the Elo each search measured there, fairymax anchored at 1950 (docs/strength.md):
 // the design's search in games between neighbouring points and against fairymax; the strong search, whose
-// every point became far stronger when it moved to its own board and tuned evaluation, each point against
-// fairymax at 0:10 + 0.1 s. Between points the scale is interpolated. Below 0.5 the design's levels lose
-// nearly every game to the next one up, so finer steps there could not be told apart.
+// every point became far stronger when it moved to its own board and tuned evaluation, up to 0.625 in games
+// between neighbouring points and against fairymax, above it against fairymax. Between points the scale is
+// interpolated. Below 0.5 the design's levels lose nearly every game to the next one up, so finer steps
+// there could not be told apart; the strong search's bottom plays near 770, so asked less it plays there.
 struct Measured {
     int Elo;
     double Scale;
 };
 constexpr Measured DesignTable[] = {{410, 0.5}, {610, 0.625}, {660, 0.75}, {730, 0.875}, {1040, 1.0}};
-constexpr Measured StrongTable[] = {{1650, 0.5}, {1880, 0.625}, {2190, 0.75}, {2220, 0.875}, {2590, 1.0}};
+constexpr Measured StrongTable[] = {{770, 0},      {910, 0.125}, {1130, 0.25},  {1330, 0.375}, {1650, 0.5},
+                                    {1930, 0.625}, {2190, 0.75}, {2220, 0.875}, {2590, 1.0}};
 
 constexpr bool Rising(const Measured* first, const Measured* last) {
     for (const Measured* m = first; m + 1 != last; ++m)

@@ -53,9 +53,12 @@ TEST(Strength, ScaleAndPick) {
             EXPECT_TRUE(a.NodeLimit <= b.NodeLimit && a.Margin >= b.Margin) << elo;
         }
     }
-    // The strong search makes more of a node: the same Elo gives it fewer.
+    // The strong search makes more of a node: the same Elo gives it fewer, and its low levels, far below
+    // its full strength, still differ from one another.
     EXPECT_LT(StrengthFor(1400, SearchKind::Strong).NodeLimit,
               StrengthFor(1400, SearchKind::Design).NodeLimit);
+    EXPECT_LT(StrengthFor(900, SearchKind::Strong).NodeLimit,
+              StrengthFor(1200, SearchKind::Strong).NodeLimit);
     const struct {
         int32_t margin;
         std::vector<int32_t> scores;
